@@ -1,0 +1,35 @@
+#include "driver/messages.h"
+
+#include <algorithm>
+#include <string>
+
+namespace mornax {
+namespace {
+
+std::string_view Prefix(std::string_view text, int length) {
+  const auto n = static_cast<std::size_t>(std::max(length, 0));
+  return text.substr(0, std::min(n, text.size()));
+}
+
+}  // namespace
+
+void ProgressMessage(Messages& messages, int mode, int length, std::string_view text) {
+  messages.AddLine(mode, Prefix(text, length));
+}
+
+void ErrorMessage(Messages& messages, int length, std::string_view text, int code,
+                  int nameLength) {
+  if (code == 0) {
+    messages.ShowMessage(Prefix(text, length));
+    return;
+  }
+  const std::string_view name = Prefix(text, nameLength + 4);
+  std::string message =
+      code < 0 ? "End of File reached in input file : " : "Data format error in input file : ";
+  message += name;
+  messages.ShowMessage(message);
+}
+
+int CheckCancel(Messages& messages) { return messages.PollCancel() ? 1 : 0; }
+
+}  // namespace mornax

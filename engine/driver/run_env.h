@@ -1,0 +1,46 @@
+// What every computation routine needs besides its parameters and arrays: the
+// message routines and the project's base name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "driver/messages.h"
+
+namespace mornax {
+
+class RunEnv {
+ public:
+  // `base` is the significant part of the base name (its first baseLength
+  // characters); `nameLength` is the FILENAME record's nameLength.
+  RunEnv(Messages& messages, std::string base, int nameLength)
+      : messages_(messages), base_(std::move(base)), nameLength_(nameLength) {}
+
+  Messages& messages() const { return messages_; }
+  const std::string& base() const { return base_; }
+  int nameLength() const { return nameLength_; }
+
+  // The project file name: base name followed by the extension (".dfl", ...).
+  std::string File(std::string_view extension) const { return base_ + std::string(extension); }
+
+  // ProgressMessage with the whole text as the line.
+  void Progress(int mode, std::string_view text) const {
+    ProgressMessage(messages_, mode, static_cast<int>(text.size()), text);
+  }
+  // ErrorMessage with code 0: a plain message box with the whole text.
+  void Error(std::string_view text) const {
+    ErrorMessage(messages_, static_cast<int>(text.size()), text, 0, nameLength_);
+  }
+  // ErrorMessage with a read status: the input-file wording naming `fileName`.
+  void InputError(int status, std::string_view fileName) const {
+    ErrorMessage(messages_, static_cast<int>(fileName.size()), fileName, status, nameLength_);
+  }
+  bool Cancelled() const { return CheckCancel(messages_) == 1; }
+
+ private:
+  Messages& messages_;
+  std::string base_;
+  int nameLength_;
+};
+
+}  // namespace mornax

@@ -1,0 +1,95 @@
+#include "front/console_messages.h"
+
+#include <csignal>
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace mornax {
+namespace {
+
+// Interrupts not yet consumed by a Cancel poll. A signal handler can only
+// reach process-wide state.
+volatile std::sig_atomic_t pendingInterrupts = 0;
+volatile std::sig_atomic_t interruptsInstalled = 0;
+struct sigaction previousAction;
+
+extern "C" void OnInterrupt(int) {
+  if (pendingInterrupts < 1000) pendingInterrupts = pendingInterrupts + 1;
+}
+
+}  // namespace
+
+ConsoleMessages::ConsoleMessages(std::FILE* out, std::FILE* err)
+    : out_(out), err_(err), terminal_(isatty(fileno(out)) != 0) {}
+
+void ConsoleMessages::EndOverwritableLine() {
+  if (overwritable_) {
+    std::fputc('\n', out_);
+    overwritable_ = false;
+  }
+}
+
+void ConsoleMessages::AddLine(int mode, std::string_view text) {
+  const int magnitude = std::abs(mode);
+  if (magnitude == 3) {
+    ShowMessage(text);
+    return;
+  }
+  if (magnitude > 3) return;
+  const std::string line(text);
+  if (magnitude == 1 && terminal_ && overwritable_) {
+    // Replace the previous line in place: return to column 0 and clear it.
+    std::fprintf(out_, "\r\033[K%s", line.c_str());
+  } else {
+    EndOverwritableLine();
+    std::fputs(line.c_str(), out_);
+    if (terminal_) {
+      overwritable_ = true;
+    } else {
+      std::fputc('\n', out_);
+    }
+  }
+  std::fflush(out_);
+}
+
+void ConsoleMessages::ShowMessage(std::string_view text) {
+  EndOverwritableLine();
+  std::fflush(out_);
+  std::fwrite(text.data(), 1, text.size(), err_);
+  std::fputc('\n', err_);
+  std::fflush(err_);
+  ++messageCount_;
+}
+
+bool ConsoleMessages::PollCancel() { return InterruptAsCancel::Consume(); }
+
+InterruptAsCancel::InterruptAsCancel() {
+  if (interruptsInstalled != 0) return;
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  pendingInterrupts = 0;
+  if (sigaction(SIGINT, &action, &previousAction) == 0) {
+    interruptsInstalled = 1;
+    installed_ = true;
+  }
+}
+
+InterruptAsCancel::~InterruptAsCancel() {
+  if (!installed_) return;
+  sigaction(SIGINT, &previousAction, nullptr);
+  interruptsInstalled = 0;
+  pendingInterrupts = 0;
+}
+
+bool InterruptAsCancel::Consume() {
+  if (pendingInterrupts > 0) {
+    pendingInterrupts = pendingInterrupts - 1;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace mornax

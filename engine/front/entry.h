@@ -1,0 +1,20 @@
+// The entry code that mornaxDLL and the batch tool share; only the message
+// implementation differs between them.
+#pragma once
+
+#include "driver/engine_state.h"
+#include "driver/messages.h"
+#include "front/mornax.h"
+
+namespace mornax {
+
+// Runs one computation: the start line, the record copies, the driver and the
+// completion line. A base name length outside 1-12 is refused with a message
+// box and nothing runs; the completion line is added in every case.
+void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
+              const FVAR* fvar, const IPL* ipl, Messages& messages, EngineState& state);
+
+// The engine state of the process (the library keeps its copies between calls).
+EngineState& ProcessEngineState();
+
+}  // namespace mornax

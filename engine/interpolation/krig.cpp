@@ -1,0 +1,8 @@
+#include "interpolation/krig.h"
+
+namespace mornax {
+
+void Krig(const RunEnv&, int, const std::string&, PointArrays&, NeighbourArrays&, IplCopy&, int) {
+}  // TODO
+
+}  // namespace mornax

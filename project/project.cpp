@@ -1,0 +1,2 @@
+#include "project/project.h"
+// Filled by the project-model work.

@@ -1,0 +1,57 @@
+// The project model: the four parameter records with their new-document
+// defaults, the 156-byte document file and the project file set.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "mornax.h"
+
+namespace mornax::project {
+
+// The records a document holds (FILENAME follows the document's name).
+struct Records {
+  FILENAME fileName{};
+  SVAR svar{};
+  FVAR fvar{};
+  IPL ipl{};
+};
+
+// Resets every record to the new-document defaults (nameLength 0, empty name).
+void SetDefaults(Records& records);
+
+constexpr std::size_t kDocumentFileSize = 156;  // 39 values of 4 bytes
+
+// The 39 values, little-endian, in document-file order (the FVAR reals
+// interleaved by parameter).
+std::array<std::uint8_t, kDocumentFileSize> EncodeDocument(const Records& records);
+
+// Replaces SVAR, FVAR and IPL of `records` from `bytes`. A buffer shorter
+// than 156 bytes is refused whole (false, `error` set, records unchanged).
+bool DecodeDocument(std::span<const std::uint8_t> bytes, Records& records, std::string& error);
+
+bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::string& error);
+bool WriteDocumentFile(const std::filesystem::path& path, const Records& records,
+                       std::string& error);
+
+// The nine project file names: base name + ".dfl", ".var", ".fit", ".sol",
+// ".lst", ".dat", ".lev", ".plt", ".wl".
+enum FileIndex { kDfl, kVar, kFit, kSol, kLst, kDat, kLev, kPlt, kWl };
+using FileSet = std::array<std::string, 9>;
+
+constexpr int kMaxBaseLength = 12;
+constexpr int kMaxNameLength = 19;
+
+// The document's file name (name and extension, no directory) into FILENAME
+// and the file set. Names longer than the records hold (more than 19
+// characters, or a base name over 12) or shorter than 5 are refused with
+// `error` set and nothing changed.
+bool SetFileNames(std::string_view fileName, FILENAME& record, FileSet& files,
+                  std::string& error);
+
+}  // namespace mornax::project
