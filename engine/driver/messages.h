@@ -23,6 +23,10 @@ class Messages {
   // True when one pending Cancel request was consumed by this poll.
   virtual bool PollCancel() = 0;
 
+  // Writes one free-form line to the engine's standard output (diagnostics
+  // that belong to no window or file, such as a zero divisor in a solve).
+  virtual void WriteOutput(std::string_view line) = 0;
+
   // Shows the progress report and repaints it at once (start of a run).
   virtual void Show() {}
 };

@@ -62,6 +62,13 @@ void ConsoleMessages::ShowMessage(std::string_view text) {
   ++messageCount_;
 }
 
+void ConsoleMessages::WriteOutput(std::string_view line) {
+  EndOverwritableLine();
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
 bool ConsoleMessages::PollCancel() { return InterruptAsCancel::Consume(); }
 
 InterruptAsCancel::InterruptAsCancel() {

@@ -18,6 +18,7 @@ class ConsoleMessages : public Messages {
   void AddLine(int mode, std::string_view text) override;
   void ShowMessage(std::string_view text) override;
   bool PollCancel() override;
+  void WriteOutput(std::string_view line) override;
 
   // Number of message boxes shown so far.
   int messageCount() const { return messageCount_; }

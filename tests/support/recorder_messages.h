@@ -25,6 +25,7 @@ class RecorderMessages : public Messages {
     return false;
   }
   void Show() override { ++shows; }
+  void WriteOutput(std::string_view line) override { output.emplace_back(line); }
 
   // Texts of the lines in order (modes dropped).
   std::vector<std::string> Texts() const {
@@ -35,6 +36,7 @@ class RecorderMessages : public Messages {
 
   std::vector<Line> lines;
   std::vector<std::string> boxes;
+  std::vector<std::string> output;  // standard-output lines
   int polls = 0;
   int cancelAtPoll = 0;  // the poll (1-based) that reports Cancel; 0 = never
   int shows = 0;
