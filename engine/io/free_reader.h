@@ -2,6 +2,11 @@
 // starts on a new line, takes numbers separated by blanks, tabs or commas,
 // goes on to the next line while it needs more, and ignores the rest of the
 // line after its last number.
+//
+// Also understood: a `/` ends the read and leaves the remaining values as they
+// were; `r*c` stands for r copies of c; an empty field (`,,`, a leading comma,
+// `r*`) is a null value that leaves its variable unchanged; reals may carry a
+// d/D exponent. Line ends may be "\n" or "\r\n".
 #pragma once
 
 #include <cstdint>
@@ -9,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mornax::io {
 
@@ -46,11 +52,34 @@ class FreeFormReader {
   long lineNumber() const { return lineNumber_; }
 
  private:
+  enum class ItemKind { kValue, kNull, kSlash, kEnd, kBad };
+  struct Item {
+    ItemKind kind;
+    std::string_view text;  // the constant of a value item
+  };
+
   bool NextLine();
+  bool Refill();
+  // Starts a read on a fresh line; false at end of file.
+  bool BeginRead();
+  // The next value, null value, slash or end of file of the current read.
+  Item NextItem();
 
   std::FILE* file_ = nullptr;
-  std::string line_;
+  std::vector<char> buffer_;
+  std::size_t bufferPos_ = 0;
+  std::size_t bufferEnd_ = 0;
+
+  std::string line_;     // the current line, without its end
+  std::size_t pos_ = 0;  // scan position in line_
   long lineNumber_ = 0;
+
+  // State of the read in progress.
+  bool afterValue_ = false;      // a value was read and no comma followed it yet
+  std::int64_t repeatLeft_ = 0;  // copies of an r*c item still to hand out
+  bool repeatNull_ = false;      // the pending copies are null values
+  std::string repeatText_;       // the constant c of the pending copies
+  std::string scratch_;          // a real's text rewritten for conversion
 };
 
 }  // namespace mornax::io

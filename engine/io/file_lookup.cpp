@@ -1,0 +1,51 @@
+#include "io/file_lookup.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+namespace mornax::io {
+namespace {
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
+}
+
+}  // namespace
+
+std::filesystem::path ResolveProjectFile(std::string_view name) {
+  namespace fs = std::filesystem;
+  const fs::path requested{std::string(name)};
+  std::error_code error;
+  if (name.empty() || fs::exists(requested, error)) return requested;
+
+  // Only the file name part is matched without regard to case; a directory
+  // part, if any, must be spelled as it is.
+  const fs::path folder = requested.has_parent_path() ? requested.parent_path() : fs::path(".");
+  const std::string wanted = requested.filename().string();
+
+  // The smallest matching name, so that the choice among several case
+  // variants does not depend on the order in which the directory lists them.
+  std::string best;
+  bool found = false;
+  fs::directory_iterator entries(folder, error);
+  if (error) return requested;
+  for (const fs::directory_iterator end; entries != end; entries.increment(error)) {
+    if (error) break;
+    const std::string candidate = entries->path().filename().string();
+    if (EqualIgnoringCase(candidate, wanted) && (!found || candidate < best)) {
+      best = candidate;
+      found = true;
+    }
+  }
+  if (!found) return requested;
+  return requested.has_parent_path() ? folder / best : fs::path(best);
+}
+
+}  // namespace mornax::io
