@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,16 @@ class RecordFile {
   // Closes the file; closing a file that is not open does nothing.
   void Close();
 
+  // True when a write or the closing of the current or last file failed
+  // (a full disk, for instance); cleared by Create.
+  bool Failed() const { return failed_; }
+
  private:
   std::FILE* file_ = nullptr;
+  bool failed_ = false;
   std::string buffer_;
+  // The stream's buffer: large, because a run writes up to a million records.
+  std::unique_ptr<char[]> streamBuffer_;
 };
 
 }  // namespace mornax::io
