@@ -49,9 +49,42 @@ constexpr int kMaxNameLength = 19;
 
 // The document's file name (name and extension, no directory) into FILENAME
 // and the file set. Names longer than the records hold (more than 19
-// characters, or a base name over 12) or shorter than 5 are refused with
-// `error` set and nothing changed.
-bool SetFileNames(std::string_view fileName, FILENAME& record, FileSet& files,
-                  std::string& error);
+// characters, or a base name over 12), names without a base name and a
+// 4-character extension such as ".mnx", and names with a folder are refused
+// with `error` set and nothing changed.
+bool SetFileNames(std::string_view fileName, FILENAME& record, FileSet& files, std::string& error);
+
+// Named access to the 39 document values, by the field names of the records,
+// for tools that show and edit documents as text. Every field has the range of
+// values its dialog means; reals must also be finite float32 values.
+struct FieldInfo {
+  std::string_view name;
+  double lowest;                       // smallest accepted value
+  double highest;                      // largest accepted value
+  bool lowestExcluded;                 // only values above `lowest` are accepted
+  std::int32_t* (*integer)(Records&);  // set for an integer field
+  float* (*real)(Records&);            // set for a real field
+
+  bool IsInteger() const { return integer != nullptr; }
+};
+
+// Every field in record order: SVAR, FVAR (initial1-3, minimum1-3,
+// maximum1-3), IPL.
+std::span<const FieldInfo> Fields();
+
+// The field of that name, or nullptr.
+const FieldInfo* FindField(std::string_view name);
+
+// The accepted values as text: "1-6", "0 or 1", "> 0", "0 to 360", "any".
+std::string RangeText(const FieldInfo& field);
+
+// The field's value as text; a real in the shortest form that reads back as
+// the same float.
+std::string FieldValue(const Records& records, const FieldInfo& field);
+
+// Parses `text` as the field's value and stores it. An unknown field, a
+// malformed number (integers must be whole numbers) or a value out of range is
+// refused with `error` set and the records unchanged.
+bool SetField(Records& records, std::string_view name, std::string_view text, std::string& error);
 
 }  // namespace mornax::project

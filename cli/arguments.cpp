@@ -1,0 +1,121 @@
+#include "arguments.h"
+
+#include <array>
+#include <utility>
+
+namespace mornax::batch {
+namespace {
+
+struct CommandName {
+  std::string_view name;
+  Command command;
+};
+
+constexpr std::array<CommandName, 5> kCommands = {{{"help", Command::kHelp},
+                                                   {"new", Command::kNew},
+                                                   {"show", Command::kShow},
+                                                   {"set", Command::kSet},
+                                                   {"run", Command::kRun}}};
+
+bool IsOption(std::string_view arg) {
+  return arg.size() > 1 && arg.front() == '-';
+}
+
+bool IsHelp(std::string_view arg) {
+  return arg == "--help" || arg == "-h";
+}
+
+// Applies one option to the invocation; false when the command has no such
+// option.
+bool ApplyOption(std::string_view option, Invocation& invocation, std::string& error) {
+  if (invocation.command == Command::kNew && option == "--force") {
+    invocation.force = true;
+    return true;
+  }
+  if (invocation.command == Command::kRun &&
+      (option == "--error-analysis" || option == "--interpolate")) {
+    const RunMode mode =
+        option == "--error-analysis" ? RunMode::kErrorAnalysis : RunMode::kInterpolate;
+    if (invocation.runMode != RunMode::kUnset && invocation.runMode != mode) {
+      error = "choose one of --error-analysis and --interpolate";
+      return false;
+    }
+    invocation.runMode = mode;
+    return true;
+  }
+  error = "unknown option " + std::string(option);
+  return false;
+}
+
+// Places one plain argument: the document, then (run) the computation, then
+// (set, run) field=value assignments.
+bool ApplyOperand(std::string_view arg, Invocation& invocation, std::string& error) {
+  if (invocation.project.empty()) {
+    invocation.project = arg;
+    return true;
+  }
+  if (invocation.command == Command::kRun && invocation.computation.empty()) {
+    invocation.computation = arg;
+    return true;
+  }
+  const bool takesAssignments =
+      invocation.command == Command::kSet || invocation.command == Command::kRun;
+  if (!takesAssignments) {
+    error = "unexpected argument " + std::string(arg);
+    return false;
+  }
+  if (arg.find('=') == std::string_view::npos) {
+    error = "expected field=value, not " + std::string(arg);
+    return false;
+  }
+  invocation.assignments.emplace_back(arg);
+  return true;
+}
+
+}  // namespace
+
+bool ParseArguments(std::span<const std::string_view> args, Invocation& invocation,
+                    std::string& error) {
+  invocation = Invocation{};
+  if (args.empty()) {
+    error = "no command given";
+    return false;
+  }
+  for (std::string_view arg : args) {
+    if (IsHelp(arg)) return true;  // help wins over everything else
+  }
+  bool known = false;
+  for (const auto& [name, command] : kCommands) {
+    if (args.front() == name) {
+      invocation.command = command;
+      known = true;
+    }
+  }
+  if (!known) {
+    error = (IsOption(args.front()) ? "unknown option " : "unknown command ") +
+            std::string(args.front());
+    return false;
+  }
+  if (invocation.command == Command::kHelp) return true;
+
+  for (std::string_view arg : args.subspan(1)) {
+    const bool ok =
+        IsOption(arg) ? ApplyOption(arg, invocation, error) : ApplyOperand(arg, invocation, error);
+    if (!ok) return false;
+  }
+  if (invocation.project.empty()) {
+    error = "no document named";
+    return false;
+  }
+  if (invocation.command == Command::kRun && invocation.computation.empty()) {
+    error = "no computation named (variogram, fit, weighting, kriging or bayes)";
+    return false;
+  }
+  if (invocation.command == Command::kSet && invocation.assignments.empty()) {
+    error = "nothing to set: give field=value";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace mornax::batch

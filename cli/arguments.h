@@ -1,0 +1,30 @@
+// The command line of the batch tool, taken apart into one invocation.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mornax::batch {
+
+enum class Command { kHelp, kNew, kShow, kSet, kRun };
+
+// What `run` was asked for: error analysis, interpolation, or neither option.
+enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
+
+struct Invocation {
+  Command command = Command::kHelp;
+  std::string project;      // the document file as given
+  std::string computation;  // run: variogram, fit, weighting, kriging, bayes
+  RunMode runMode = RunMode::kUnset;
+  bool force = false;                    // new: overwrite an existing document
+  std::vector<std::string> assignments;  // set and run: field=value
+};
+
+// Parses the arguments after the program name. On a usage fault returns false
+// with `error` saying what is wrong.
+bool ParseArguments(std::span<const std::string_view> args, Invocation& invocation,
+                    std::string& error);
+
+}  // namespace mornax::batch

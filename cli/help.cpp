@@ -1,0 +1,83 @@
+#include "help.h"
+
+#include "project/project.h"
+
+namespace mornax::batch {
+namespace {
+
+constexpr std::string_view kCommandsText =
+    R"(mornax-batch: runs the computations of a mornax project without a window.
+
+Commands:
+  new PROJECT.mnx [--force]
+      Writes a document with the new-document defaults. An existing file is
+      kept unless --force is given.
+  show PROJECT.mnx
+      Prints every parameter of the document, one "field = value" per line.
+  set PROJECT.mnx field=value ...
+      Changes fields of the document. When any assignment is refused the
+      document is left unchanged.
+  run PROJECT.mnx COMPUTATION [--error-analysis|--interpolate] [field=value ...]
+      Runs one computation on the project's data file PROJECT.dfl, found
+      beside the document; the results are written there too.
+      COMPUTATION is one of
+        variogram   experimental semivariogram (.var, .fit)
+        fit         semivariogram model fit (.sol)
+        weighting   distance weighting or trend surface (dwScheme 7)
+        kriging     kriging
+        bayes       Bayesian estimation
+      The three interpolations re-estimate every data point with
+      --error-analysis (.lst) or interpolate at the network points with
+      --interpolate (.dat, .lev, .wl; the default). Assignments apply to this
+      run only; the document is not changed.
+  help, --help, -h
+      Shows this text.
+
+The document name is the project name plus a 4-character extension (.mnx):
+at most 19 characters, the project name at most 12.
+
+Fields and the values they accept (reals must be finite 32-bit values):
+)";
+
+constexpr std::string_view kTailText = R"(
+Model numbers: 1 Polynomial, 2 Spherical, 3 Exponential, 4 Gaussian,
+5 De Wijsian, 6 k_Rho (kriging takes 1-5).
+dwScheme: 1 1/d, 2 (1-d/1.1Dmax)^2/(d/1.1Dmax)^2, 3 exp(-alpha d), 4 1/d^2,
+5 exp(alpha d^2)/(d^2+eps), 6 exp(-d/d^2)/(d^2+eps), 7 trend surface of degree
+trendDegree. scaleGuess: 0 None, 1 Mean Window, 2 Mean, 3 Linear.
+initial1-3, minimum1-3 and maximum1-3 are the fit parameters B1, B2, B3.
+
+Progress lines go to standard output, message boxes to standard error.
+Ctrl-C during a run cancels it as the Cancel button would.
+
+Exit status:
+  0  done; a run showed no message box
+  1  a run showed at least one message box (its text is on standard error)
+  2  bad usage, a refused value, or a document that cannot be read or written
+
+Example:
+  mornax-batch new SITE1.mnx
+  mornax-batch set SITE1.mnx lagDistance=250 lagCount=20 krigModel=2
+  mornax-batch run SITE1.mnx variogram
+  mornax-batch run SITE1.mnx kriging --error-analysis krigPoints=12
+)";
+
+}  // namespace
+
+std::string HelpText() {
+  std::string text(kCommandsText);
+  for (const project::FieldInfo& field : project::Fields()) {
+    std::string line = "  " + std::string(field.name);
+    line.resize(18, ' ');
+    line += field.IsInteger() ? "integer  " : "real     ";
+    text += line + project::RangeText(field) + "\n";
+  }
+  text += kTailText;
+  return text;
+}
+
+std::string UsageLine() {
+  return "usage: mornax-batch new|show|set|run PROJECT.mnx ... (mornax-batch --help for more)";
+}
+
+}  // namespace mornax::batch

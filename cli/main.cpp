@@ -1,0 +1,37 @@
+// mornax-batch: creates, shows and edits project documents and runs their
+// computations without a window.
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "arguments.h"
+#include "document_commands.h"
+#include "exit_status.h"
+#include "help.h"
+#include "run_command.h"
+
+int main(int argc, char** argv) {
+  using namespace mornax::batch;
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  Invocation invocation;
+  std::string error;
+  if (!ParseArguments(args, invocation, error)) {
+    ReportError(error);
+    std::fprintf(stderr, "%s\n", UsageLine().c_str());
+    return kExitUsage;
+  }
+  switch (invocation.command) {
+    case Command::kHelp:
+      std::fputs(HelpText().c_str(), stdout);
+      return kExitSuccess;
+    case Command::kNew:
+      return NewDocument(invocation);
+    case Command::kShow:
+      return ShowDocument(invocation);
+    case Command::kSet:
+      return SetDocumentFields(invocation);
+    case Command::kRun:
+      return RunComputation(invocation);
+  }
+  return kExitUsage;
+}
