@@ -1,7 +1,179 @@
 #include "semivariogram/svar.h"
 
-namespace mornax {
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
 
-void Svar(const RunEnv&, const std::string&, PointArrays&, LagArrays&, SvarCopy&) {}  // TODO
+#include "io/free_reader.h"
+#include "io/record_file.h"
+#include "semivariogram/format_line.h"
+#include "semivariogram/gama3.h"
+#include "semivariogram/variogram_files.h"
+
+namespace mornax {
+namespace {
+
+// Shortest text that reads back as the same double (for messages).
+std::string NumberText(double value) {
+  std::array<char, 32> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), result.ptr);
+}
+
+std::size_t PointCapacity(const PointArrays& points) {
+  return std::min({points.x.size(), points.y.size(), points.value.size()});
+}
+
+std::size_t LagCapacity(const LagArrays& lags) {
+  return std::min({lags.lag1.size(), lags.lag2.size(), lags.lag3.size()});
+}
+
+// Reads the point count and the point records. Returns the number of points
+// read, or -1 after the failure has been reported.
+int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
+               PointArrays& points) {
+  static const io::FortranFormat kCapacity("(1x,a,i8,a)");
+  const std::string dataFile = env.File(".dfl");
+
+  std::int32_t count = 0;
+  int status = dfl.SkipLine();
+  if (status == io::kReadOk) status = dfl.ReadInteger(count);
+  if (status != io::kReadOk) {
+    env.InputError(status, dataFile);
+    return -1;
+  }
+  if (count <= 0) {
+    env.Error("No Data Points in input file : " + dataFile);
+    return -1;
+  }
+  const std::size_t capacity = PointCapacity(points);
+  if (capacity < static_cast<std::size_t>(count)) {
+    env.Error(FormatLine(kCapacity, "Maximum of ", static_cast<long long>(capacity),
+                         " points exceeded "));
+    return -1;
+  }
+
+  // With the subtract option each record carries a fourth number, and the
+  // value is the absolute difference of the third and the fourth.
+  const bool subtract = svar.subtract == 1;
+  std::array<double, 4> record{};
+  const std::span<double> wanted(record.data(), subtract ? 4 : 3);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    status = dfl.ReadReals(wanted);
+    if (status != io::kReadOk) {
+      env.InputError(status, dataFile);
+      return -1;
+    }
+    points.x[i] = record[0];
+    points.y[i] = record[1];
+    points.value[i] = subtract ? std::fabs(record[2] - record[3]) : record[2];
+  }
+  return count;
+}
+
+// Merges points with equal coordinates into the first of them (the mean of
+// the two values) and returns the number of points left.
+int MergeCoincidentPoints(const RunEnv& env, PointArrays& points, int count) {
+  static const io::FortranFormat kCoincide("(A,i5,A,i5)");
+  auto& x = points.x;
+  auto& y = points.y;
+  auto& z = points.value;
+  auto n = static_cast<std::size_t>(count);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t j = i + 1;
+    while (j < n) {
+      if (x[j] != x[i] || y[j] != y[i]) {
+        ++j;
+        continue;
+      }
+      env.Progress(1, TrimTrailingBlanks(
+                          FormatLine(kCoincide, "Value ", i + 1, " coincides value ", j + 1)));
+      z[i] = (z[j] + z[i]) * 0.5;
+      // Point j goes; i is next compared with the point moved into place j.
+      for (std::size_t k = j + 1; k < n; ++k) {
+        x[k - 1] = x[k];
+        y[k - 1] = y[k];
+        z[k - 1] = z[k];
+      }
+      --n;
+    }
+  }
+  return static_cast<int>(n);
+}
+
+// Replaces the values by their natural logarithms. A value that is 0 or
+// negative has none: reported, and false is returned with nothing changed.
+bool LogTransform(const RunEnv& env, PointArrays& points, int count) {
+  const auto n = static_cast<std::size_t>(count);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (!(points.value[k] > 0.0)) {
+      env.Error("Logtransform not possible, value <= 0 at data point X = " +
+                NumberText(points.x[k]) + " Y = " + NumberText(points.y[k]));
+      return false;
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) points.value[k] = std::log(points.value[k]);
+  return true;
+}
+
+bool CreateResultFile(const RunEnv& env, io::RecordFile& file, std::string_view extension) {
+  if (file.Create(env.File(extension))) return true;
+  env.Error("Cannot create output file : " + env.File(extension));
+  return false;
+}
+
+}  // namespace
+
+void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagArrays& lags,
+          SvarCopy& svar) {
+  static const io::FortranFormat kLagCapacity("(a,i5)");
+  static const io::FortranFormat kLagCount("(A,i5)");
+
+  if (svar.lagCount <= 0 || !(svar.lagDistance > 0.0)) {
+    env.Error("No Parameters specified");
+    return;
+  }
+  const std::size_t lagCapacity = LagCapacity(lags);
+  if (lagCapacity < static_cast<std::size_t>(svar.lagCount)) {
+    env.Error(FormatLine(kLagCapacity, "Maximum number of lags is ",
+                         static_cast<long long>(lagCapacity)));
+    return;
+  }
+
+  io::FreeFormReader dfl;
+  dfl.Open(env.File(".dfl"));  // a missing file reads as an immediate end of file
+  io::RecordFile var;
+  io::RecordFile fit;
+  if (!CreateResultFile(env, var, ".var") || !CreateResultFile(env, fit, ".fit")) return;
+
+  int count = ReadPoints(env, dfl, svar, points);
+  dfl.Close();
+  if (count < 0) return;
+
+  env.Progress(2, "");
+  count = MergeCoincidentPoints(env, points, count);
+  if (svar.logTransform != 0 && !LogTransform(env, points, count)) return;
+  env.Progress(1, " Computing Semi-variogram ");
+
+  const auto n = static_cast<std::size_t>(count);
+  int nlags = svar.lagCount;
+  const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
+                                      std::span<const double>(points.x.data).first(n),
+                                      std::span<const double>(points.y.data).first(n), nlags,
+                                      svar.lagDistance, svar.direction, svar.tolerance, lags);
+  const SectorSettings sector{svar.tolerance, svar.lagDistance, svar.direction};
+  WriteVariogramReport(var, title, stats, sector, nlags, lags);
+  WriteFitInput(fit, title, nlags, lags);
+  svar.lagCount = nlags;
+
+  env.Progress(2, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
+  var.Close();
+  fit.Close();
+}
 
 }  // namespace mornax

@@ -1,0 +1,102 @@
+// The two point loops of every interpolation method: the error analysis,
+// which re-estimates each data point from the others into the .lst file, and
+// the interpolation, which estimates each network point into .dat, .lev and
+// .wl. A method supplies its estimator, its texts and its record writers.
+//
+// A method's run routine composes the building blocks:
+//   RunFiles::Open -> ReadDataPoints -> [MergeCoincidentPoints] ->
+//   [its own preparation] -> one empty progress line ->
+//   RunErrorAnalysis or RunInterpolation -> FinishRun.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "driver/run_env.h"
+#include "interpolation/data_points.h"
+#include "interpolation/error_statistics.h"
+#include "interpolation/neighbours.h"
+#include "interpolation/run_files.h"
+#include "io/record_file.h"
+
+namespace mornax {
+
+// Where and how to estimate.
+struct EstimationPoint {
+  double x = 0.0;
+  double y = 0.0;
+  // The third number of a network line (when the run reads three), or the
+  // data point's guess in error analysis (when the data set has guesses).
+  double guess = 0.0;
+  int excluded = -1;  // the 0-based data index left out (error analysis); -1 none
+  int number = 0;     // 1-based number of the point in its loop
+};
+
+// What the result files need of one estimate.
+struct PointEstimate {
+  double value = 0.0;          // the estimate as written
+  double standardError = 0.0;  // methods with a standard error column
+  double guess = 0.0;          // methods that write the guess
+  // Nonzero: the estimate failed; the loop stops after `reportFailure`.
+  int failure = 0;
+};
+
+// Estimates one point. It must depend only on the data set (captured by the
+// method), the point and the workspace passed in: no state may be carried
+// from one point to the next, so that points can be estimated in any order.
+using Estimator = std::function<PointEstimate(const EstimationPoint&, EstimateWorkspace&)>;
+
+enum class LoopEnd { kCompleted, kCancelled, kFailed };
+
+struct ErrorAnalysisSetup {
+  // Progress line "(1x,a,I4)" with this text and the point number, in mode 1,
+  // at every `counterInterval`-th point and the last.
+  std::string_view counterText;
+  int counterInterval = 10;
+  const StatisticsLayout* statistics = nullptr;
+  Estimator estimate;
+  // Writes the .lst row of data point i (0-based) and returns its error (an
+  // error that is not `counted` stays out of the statistics).
+  std::function<ErrorTerm(int i, const PointEstimate&)> writeRow;
+  // Shows the message of a failed estimate (optional).
+  std::function<void(const PointEstimate&)> reportFailure;
+};
+
+// For each data point: poll Cancel, the counter, estimate with the point
+// excluded, the row, the sums; then the statistics block and the RMSE line.
+// The table header is the caller's. Cancel or a failure ends the loop with no
+// statistics. Needs data.count > 0.
+LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
+
+struct InterpolationSetup {
+  // Progress line "(1x,a,i4)" with this text and the point number, in mode 1,
+  // at every `counterInterval`-th point and the last.
+  std::string_view counterText;
+  int counterInterval = 25;
+  int networkValues = 2;  // numbers read per network line: x, y [, guess]
+  Estimator estimate;
+  // The .dat header, written when the network count M is positive.
+  std::function<void(io::RecordFile& dat, std::int32_t networkCount)> writeDatHeader;
+  // The .dat record of one point; .lev and .wl records are common.
+  std::function<void(io::RecordFile& dat, const EstimationPoint&, const PointEstimate&)>
+      writeDatRecord;
+  std::function<void(const PointEstimate&)> reportFailure;  // optional
+};
+
+struct InterpolationEnd {
+  LoopEnd end = LoopEnd::kCompleted;
+  int readStatus = 0;  // the status for FinishRun (0 when every read succeeded)
+};
+
+// Reads M; when M > 0 writes the .dat header and the level list (from
+// data.zmin, data.zmax); appends an empty progress line; then for each
+// network point: poll Cancel, read it, the counter, estimate with nothing
+// excluded, and write .dat, .lev, .wl in that order. A point that cannot be
+// read ends the loop (the points before it stay written in all three files)
+// and its status is returned for FinishRun.
+InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+                                  const InterpolationSetup& setup, EstimateWorkspace& workspace);
+
+}  // namespace mornax

@@ -1,0 +1,27 @@
+// The experimental semivariogram of a set of points in one direction sector.
+#pragma once
+
+#include <span>
+
+#include "driver/work_arrays.h"
+
+namespace mornax {
+
+struct ValueStatistics {
+  double average = 0.0;
+  double variance = 0.0;  // divisor: the number of points
+  int pointsUsed = 0;
+};
+
+// Sorts every pair of the points (x, y, z hold one entry per point) into the
+// lag classes 1..nlags of width `lag` and keeps the pairs whose direction lies
+// within `tolerance` / 2 degrees of `direction` (either sense). Class k goes
+// into slot k - 1 of the lag arrays: lag1 the pair count, lag2 the mean
+// semivariance, lag3 the mean distance (0 for an empty class). On return
+// nlags is the highest class that received a pair (at least 1).
+// Preconditions: nlags >= 1, lag > 0, each lag array holds nlags entries.
+ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
+                      std::span<const double> y, int& nlags, double lag, double direction,
+                      double tolerance, LagArrays& lags);
+
+}  // namespace mornax

@@ -1,0 +1,60 @@
+#include "semivariogram/variogram_files.h"
+
+#include <cstddef>
+
+#include "driver/engine_state.h"
+
+namespace mornax {
+namespace {
+
+// The title line always carries the full 72-character blank-padded title.
+std::string PaddedTitle(const std::string& title) {
+  std::string padded = title.substr(0, kTitleLength);
+  padded.resize(kTitleLength, ' ');
+  return padded;
+}
+
+}  // namespace
+
+void WriteVariogramReport(io::RecordFile& file, const std::string& title,
+                          const ValueStatistics& stats, const SectorSettings& sector, int nlags,
+                          const LagArrays& lags) {
+  static const io::FortranFormat kTitle("(1x,a)");
+  static const io::FortranFormat kAverage("(5x,a,F10.5)");
+  static const io::FortranFormat kVariance("(5x,a,E11.5)");
+  static const io::FortranFormat kPoints("(5x,a,i5)");
+  static const io::FortranFormat kSector("(2(/5x,a,F8.1,a))");
+  static const io::FortranFormat kDirection("(5x,a,F8.0,a)");
+  static const io::FortranFormat kHeading("(/3x,a)");
+  static const io::FortranFormat kClass("(1x,I5,3x,I5,8x,F8.2,7x,F12.4)");
+
+  file.Write(kTitle, PaddedTitle(title));
+  file.Write(kAverage, "AVERAGE = ", stats.average);
+  file.Write(kVariance, "VARIANCE = ", stats.variance);
+  file.Write(kPoints, "NUMBER OF DATA POINTS = ", stats.pointsUsed);
+  file.Write(kSector, "DIRECTION TOLERANCE = ", sector.tolerance, " degrees",
+             "STEP SIZE = ", sector.lag, " meters");
+  file.Write(kDirection, "DIRECTION = ", sector.direction, " degrees");
+  file.Write(kHeading, "LAG    #points     DISTANCE          1/2 VARIO");
+  for (int k = 1; k <= nlags; ++k) {
+    const auto slot = static_cast<std::size_t>(k - 1);
+    file.Write(kClass, k, static_cast<long long>(lags.lag1[slot]), lags.lag3[slot],
+               lags.lag2[slot]);
+  }
+}
+
+void WriteFitInput(io::RecordFile& file, const std::string& title, int nlags,
+                   const LagArrays& lags) {
+  static const io::FortranFormat kTitle("(1x,a)");
+  static const io::FortranFormat kCount("(1x,i5)");
+  static const io::FortranFormat kClass("(2F15.4)");
+
+  file.Write(kTitle, PaddedTitle(title));
+  file.Write(kCount, nlags);
+  for (int k = 1; k <= nlags; ++k) {
+    const auto slot = static_cast<std::size_t>(k - 1);
+    file.Write(kClass, lags.lag3[slot], lags.lag2[slot]);
+  }
+}
+
+}  // namespace mornax
