@@ -1,0 +1,122 @@
+// The library's one export. With a QApplication on the calling thread the run
+// reports through the progress window; otherwise through the console.
+#include <QApplication>
+#include <QPointer>
+#include <QThread>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "front/console_messages.h"
+#include "front/entry.h"
+#include "front/mornax.h"
+#include "front/progress_window.h"
+
+namespace {
+
+constexpr std::string_view kAlreadyRunning = "A computation is already running";
+constexpr std::string_view kCompleteLine = "MORNAX: Computation Complete";
+constexpr std::string_view kNoMemory = " Allocation Error, not enough memory";
+constexpr std::string_view kUnexpected = "Computation stopped by an unexpected error";
+
+// The application whose thread this is, when it is a widget application.
+QApplication* GuiApplication() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (app == nullptr || QThread::currentThread() != app->thread()) return nullptr;
+  return app;
+}
+
+// The process's progress window: created by the first call, kept between
+// calls, destroyed when the application quits.
+struct WindowSlot {
+  std::unique_ptr<mornax::ProgressWindow> window;
+  QPointer<QApplication> owner;
+
+  // Static destruction comes after the application object is gone, and a
+  // widget must not be deleted then: what is left ends with the process.
+  ~WindowSlot() { static_cast<void>(window.release()); }
+};
+
+mornax::ProgressWindow& ProcessWindow(QApplication& app) {
+  static WindowSlot slot;
+  // A window left over from an earlier application object (never quit through
+  // its event loop) belongs to a dead application and cannot be used or
+  // safely deleted.
+  if (slot.window && slot.owner != &app) static_cast<void>(slot.window.release());
+  if (!slot.window) {
+    slot.window = std::make_unique<mornax::ProgressWindow>();
+    slot.owner = &app;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { slot.window.reset(); });
+  }
+  return *slot.window;
+}
+
+// Runs never overlap: the engine state is process-wide. A nested call from the
+// running thread or a call from another thread is refused.
+class RunClaim {
+ public:
+  RunClaim() : owned_(!Active().exchange(true)) {}
+  ~RunClaim() {
+    if (owned_) Active().store(false);
+  }
+  RunClaim(const RunClaim&) = delete;
+  RunClaim& operator=(const RunClaim&) = delete;
+
+  bool owned() const { return owned_; }
+
+ private:
+  static std::atomic<bool>& Active() {
+    static std::atomic<bool> active{false};
+    return active;
+  }
+
+  bool owned_;
+};
+
+// No exception may cross the C interface; one that escapes the engine is shown
+// like any other failure and the run still ends with its completion line.
+void RunReported(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
+                 const FVAR* fvar, const IPL* ipl, mornax::Messages& messages) {
+  std::string_view failure;
+  try {
+    mornax::RunEntry(task, method, mode, fileName, svar, fvar, ipl, messages,
+                     mornax::ProcessEngineState());
+    return;
+  } catch (const std::bad_alloc&) {
+    failure = kNoMemory;
+  } catch (...) {
+    failure = kUnexpected;
+  }
+  try {
+    messages.ShowMessage(failure);
+    messages.AddLine(2, kCompleteLine);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SVAR* svar,
+                          FVAR* fvar, IPL* ipl) {
+  QApplication* app = GuiApplication();
+  const RunClaim claim;
+  if (!claim.owned()) {
+    if (app != nullptr) {
+      ProcessWindow(*app).ShowMessage(kAlreadyRunning);
+    } else {
+      mornax::ConsoleMessages().ShowMessage(kAlreadyRunning);
+    }
+    return;
+  }
+  if (app != nullptr) {
+    mornax::ProgressWindow& window = ProcessWindow(*app);
+    const mornax::ProgressWindow::RunScope scope(window);
+    RunReported(task, method, mode, fileName, svar, fvar, ipl, window);
+  } else {
+    mornax::ConsoleMessages console;
+    const mornax::InterruptAsCancel interrupts;
+    RunReported(task, method, mode, fileName, svar, fvar, ipl, console);
+  }
+}

@@ -1,0 +1,114 @@
+// The "Progress Report" window: a modeless dialog listing a run's lines, with
+// OK (hides it) and Cancel (asks the running computation to stop). It is the
+// message implementation of a process that has a QApplication.
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+
+#include "driver/messages.h"
+#include "front/progress_list.h"
+
+class QCloseEvent;
+class QEvent;
+class QListWidget;
+class QMessageBox;
+class QPushButton;
+
+namespace mornax {
+
+class ProgressWindow;
+
+// Application-wide input gate for the duration of a run. No event loop of the
+// program runs during a computation, but a Cancel poll processes pending
+// events; the gate makes sure that the only user input with an effect is a
+// left-button press on Cancel (counted for the polls), except while one of the
+// window's message boxes is up, which receives its own input.
+class RunInputGate : public QObject {
+ public:
+  explicit RunInputGate(ProgressWindow& window) : window_(window) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  // Consumes one counted Cancel press; true when there was one.
+  bool ConsumeCancel();
+  void ResetCancels() { pendingCancels_ = 0; }
+
+ private:
+  bool Admits(QObject* watched, QEvent* event) const;
+
+  ProgressWindow& window_;
+  int pendingCancels_ = 0;
+};
+
+// Watches the application for its Quit request. The user cannot close the
+// window, but quitting closes every window first and must not be refused.
+class QuitWatcher : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool quitting() const { return quitting_; }
+
+ private:
+  bool quitting_ = false;
+};
+
+class ProgressWindow : public QDialog, public Messages {
+  Q_OBJECT
+
+ public:
+  ProgressWindow();
+  ~ProgressWindow() override;
+
+  // While an object of this class lives, the window's input gate is installed
+  // on the application. Scopes nest; the outermost one starts with no pending
+  // Cancel presses.
+  class RunScope {
+   public:
+    explicit RunScope(ProgressWindow& window);
+    ~RunScope();
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+   private:
+    ProgressWindow& window_;
+  };
+
+  void AddLine(int mode, std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  bool PollCancel() override;
+  void WriteOutput(std::string_view line) override;
+  void Show() override;
+
+  // Cancel, Escape and the close box never close the window; OK hides it, and
+  // so does the application's quitting.
+  void reject() override {}
+
+  bool runActive() const { return runDepth_ > 0; }
+  const ProgressList& progressList() const { return list_; }
+  QListWidget* listWidget() const { return listWidget_; }
+  QPushButton* okButton() const { return okButton_; }
+  QPushButton* cancelButton() const { return cancelButton_; }
+  // The message box being shown, if any.
+  QMessageBox* messageBox() const { return messageBox_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Brings the list widget in line with the list after one AddLine.
+  void MirrorList();
+  // Shows the list's top line at the top (as far as the list can scroll).
+  void ScrollToTopLine();
+
+  ProgressList list_;
+  QListWidget* listWidget_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QMessageBox* messageBox_ = nullptr;  // lives in ShowMessage's frame
+  RunInputGate gate_;
+  QuitWatcher quitWatcher_;
+  int runDepth_ = 0;
+  bool scrollPending_ = false;
+};
+
+}  // namespace mornax

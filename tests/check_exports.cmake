@@ -1,0 +1,32 @@
+# Fails unless the only defined dynamic symbol of LIBRARY is mornaxDLL.
+# Usage: cmake -DNM=<nm> -DLIBRARY=<file> -P check_exports.cmake
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIBRARY}: ${errors}")
+endif()
+
+string(REPLACE "\n" ";" lines "${listing}")
+set(found FALSE)
+set(unexpected "")
+foreach(line IN LISTS lines)
+  string(STRIP "${line}" line)
+  if(line STREQUAL "")
+    continue()
+  endif()
+  string(REGEX MATCH "[^ ]+$" symbol "${line}")
+  if(symbol STREQUAL "mornaxDLL")
+    set(found TRUE)
+  else()
+    list(APPEND unexpected "${line}")
+  endif()
+endforeach()
+
+if(NOT found)
+  message(FATAL_ERROR "${LIBRARY} does not export mornaxDLL")
+endif()
+if(unexpected)
+  list(JOIN unexpected "\n  " shown)
+  message(FATAL_ERROR "${LIBRARY} exports more than mornaxDLL:\n  ${shown}")
+endif()
+message(STATUS "${LIBRARY} exports mornaxDLL alone")
