@@ -1,0 +1,70 @@
+#include "gui/dialogs/bayes_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace mornax::gui {
+
+CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
+    : MethodDialog(prompts, "Bayesian Estimates", parent),
+      values_(values),
+      model_(this,
+             {"Polynomial", "Spherical", "Exponential", "Gauss", "de Wisjian", "kRho of de Waal"},
+             "model"),
+      scale_(this, {"None", "Mean Window", "Mean", "Linear"}, "scale"),
+      runMode_(MakeRunModeGroup(this)) {
+  auto* layout = new QVBoxLayout(this);
+  AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
+                        &values_.levFile);
+  layout->addWidget(FormBox(
+      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
+           {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
+
+  // Three columns: the kRho model, the observations and the guesses.
+  auto* parameters = new QGroupBox("Semi-Variogram Parameters", this);
+  auto* grid = new QGridLayout(parameters);
+  grid->addWidget(new QLabel("kRho of De Waal", this), 0, 0, 1, 2);
+  grid->addWidget(new QLabel("Observations", this), 0, 2, 1, 2);
+  grid->addWidget(new QLabel("Guesses", this), 0, 4);
+  const QString kRhoLabels[] = {"Sigma:", "k:", "Rho", "Lag D.:"};
+  float* kRho[] = {&values_.sigma, &values_.k, &values_.rho, &values_.lagD};
+  const char* kRhoNames[] = {"sigma", "k", "rho", "lagD"};
+  const QString observedLabels[] = {"Sill:", "a:", "C:", "C0:"};
+  float* observed[] = {&values_.sill, &values_.a, &values_.c, &values_.c0};
+  const char* observedNames[] = {"sill", "a", "c", "c0"};
+  float* guesses[] = {&values_.guessSill, &values_.guessA, &values_.guessC, &values_.guessC0};
+  const char* guessNames[] = {"guessSill", "guessA", "guessC", "guessC0"};
+  for (int row = 0; row < 4; ++row) {
+    grid->addWidget(new QLabel(kRhoLabels[row], this), row + 1, 0);
+    grid->addWidget(RealField(kRho[row], kRhoNames[row]), row + 1, 1);
+    grid->addWidget(new QLabel(observedLabels[row], this), row + 1, 2);
+    grid->addWidget(RealField(observed[row], observedNames[row]), row + 1, 3);
+    grid->addWidget(RealField(guesses[row], guessNames[row]), row + 1, 4);
+  }
+  layout->addWidget(parameters);
+
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(model_.MakeBox("Semi-Variogram Type"));
+  choices->addWidget(scale_.MakeBox("Scale Guesses"));
+  layout->addLayout(choices);
+  layout->addWidget(runMode_.MakeBox("", 2));
+  layout->addWidget(OkCancelButtons());
+  LoadControls();
+  model_.SetIndex(values_.modelIndex);
+  scale_.SetIndex(values_.scaleIndex);
+  runMode_.SetIndex(0);
+}
+
+void CBayesDlg::StoreRadioGroups() {
+  values_.modelIndex = model_.Index(values_.modelIndex);
+  values_.scaleIndex = scale_.Index(values_.scaleIndex);
+  values_.runMode = RunModeOf(runMode_, values_.runMode);
+}
+
+}  // namespace mornax::gui

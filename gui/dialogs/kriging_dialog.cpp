@@ -1,0 +1,44 @@
+#include "gui/dialogs/kriging_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace mornax::gui {
+
+CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
+    : MethodDialog(prompts, "Kriging", parent),
+      values_(values),
+      model_(this, {"Polynomial", "Spherical", "Exponential", "Gauss", "de Wisjian"}, "model"),
+      runMode_(MakeRunModeGroup(this)) {
+  auto* layout = new QVBoxLayout(this);
+  AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
+                        &values_.levFile);
+  layout->addWidget(FormBox(
+      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
+           {"Order of Kriging [0-2]:", IntField(&values_.order, "order")},
+           {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
+  auto* semivariogram = new QHBoxLayout;
+  semivariogram->addWidget(model_.MakeBox("Semi-Variogram Type"));
+  semivariogram->addWidget(
+      FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill")},
+                                            {"C:", RealField(&values_.c, "c")},
+                                            {"a:", RealField(&values_.a, "a")},
+                                            {"C0:", RealField(&values_.c0, "c0")}}));
+  layout->addLayout(semivariogram);
+  layout->addWidget(runMode_.MakeBox("", 2));
+  layout->addWidget(OkCancelButtons());
+  LoadControls();
+  model_.SetIndex(values_.modelIndex);
+  runMode_.SetIndex(0);
+}
+
+void CKrigingDlg::StoreRadioGroups() {
+  values_.modelIndex = model_.Index(values_.modelIndex);
+  values_.runMode = RunModeOf(runMode_, values_.runMode);
+}
+
+}  // namespace mornax::gui

@@ -1,0 +1,79 @@
+// The common part of the method dialogs: controls bound to the dialog's
+// members, loaded when the dialog is built and read back on OK after every
+// numeric field has been checked.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include <QDialog>
+#include <QString>
+
+class QBoxLayout;
+class QCheckBox;
+class QDialogButtonBox;
+class QGroupBox;
+class QLineEdit;
+
+namespace mornax::gui {
+
+class UserPrompts;
+class RadioGroup;
+
+// A run-mode choice: "Do Error Analysis" gives 1, "Do Interpolation" 2.
+inline constexpr int kErrorAnalysisMode = 1;
+inline constexpr int kInterpolationMode = 2;
+
+class MethodDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // OK: the dialog's own radio-group step, then the data exchange; the dialog
+  // stays open with a message when a numeric field does not hold a number.
+  void accept() override;
+
+ protected:
+  MethodDialog(UserPrompts& prompts, const QString& title, QWidget* parent);
+
+  // Read-only field showing a project file name.
+  QLineEdit* FileNameField(const QString* member, const QString& name);
+  QLineEdit* IntField(int* member, const QString& name);
+  QLineEdit* RealField(float* member, const QString& name);
+  QCheckBox* CheckField(const QString& label, int* member, const QString& name);
+
+  using Row = std::pair<QString, QWidget*>;
+  // A group box with one labelled row per control.
+  QGroupBox* FormBox(const QString& title, const std::vector<Row>& rows);
+  QDialogButtonBox* OkCancelButtons();
+  // "Input Files" (the .dfl name) and "Output Files" (the .lst, .dat and .lev
+  // names) of the interpolation dialogs.
+  void AddInterpolationFiles(QBoxLayout& layout, const QString* dataFile, const QString* lstFile,
+                             const QString* datFile, const QString* levFile);
+
+  // Members into the controls (called once the members are set).
+  void LoadControls();
+
+  // Radio-group states into the members, before the data exchange on OK.
+  virtual void StoreRadioGroups() {}
+
+ private:
+  struct Binding {
+    QLineEdit* edit = nullptr;
+    QCheckBox* check = nullptr;
+    int* intMember = nullptr;
+    float* realMember = nullptr;
+    const QString* textMember = nullptr;
+  };
+  bool StoreControls();
+
+  UserPrompts& prompts_;
+  std::vector<Binding> bindings_;
+};
+
+// The run-mode pair of the interpolation dialogs.
+RadioGroup MakeRunModeGroup(QWidget* parent);
+// 1 when "Do Error Analysis" is checked, 2 when "Do Interpolation" is,
+// `current` when neither is.
+int RunModeOf(const RadioGroup& group, int current);
+
+}  // namespace mornax::gui

@@ -1,0 +1,81 @@
+// The main window: menus, toolbar, status bar, the view, the most recently
+// used documents, dropped files, printing and help.
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+class QPrinter;
+
+namespace mornax::gui {
+
+class CMornaxDoc;
+class CMornaxView;
+class HelpWindow;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRecentFileCount = 4;
+
+  explicit CMainFrame(CMornaxDoc& document, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  CMornaxView& view() const { return *view_; }
+  CMornaxDoc& document() const { return document_; }
+
+  // Opens a document (command line, recent-file list, dropped file, File >
+  // Open) after asking to save a modified one; the file joins the recent list.
+  bool OpenDocumentFile(const QString& path);
+
+  // The File and Help commands.
+  void OnFileNew();
+  void OnFileOpen();
+  bool OnFileSave();
+  bool OnFileSaveAs();  // "Create New"
+  void OnFilePrint();
+  void OnFilePrintPreview();
+  void OnFilePrintSetup();
+  void OnHelpTopics();
+  void OnAppAbout();
+
+  // Prints the document's plot on the default printer (the shell's print
+  // verb) or on the named printer.
+  void PrintDirect(const QString& printerName = QString());
+
+  QStringList recentFiles() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  QAction* MakeAction(const QString& text, const QString& name, const QString& statusTip);
+  // Asks to save a modified document; false when the user cancelled.
+  bool SaveModified();
+  void UpdateTitle();
+  void AddRecentFile(const QString& path);
+  void RebuildRecentMenu();
+  QPrinter& Printer();
+
+  CMornaxDoc& document_;
+  CMornaxView* view_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  QAction* recentPlaceholder_ = nullptr;
+  QList<QAction*> recentActions_;
+  std::unique_ptr<QPrinter> printer_;
+  HelpWindow* helpWindow_ = nullptr;
+};
+
+}  // namespace mornax::gui

@@ -1,0 +1,102 @@
+// The document: one project's parameters (kept in the program's records), its
+// name, the display mode of the plot and the file viewer. It carries out the
+// five computation commands and the show-file command.
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QString>
+
+#include "mornax.h"
+
+class QWidget;
+
+namespace mornax::gui {
+
+class CFitDlg;
+class CViewFilesDlg;
+class UserPrompts;
+
+class CMornaxDoc : public QObject {
+  Q_OBJECT
+
+ public:
+  using EngineEntry = void (*)(int task, int method, int mode, FILENAME*, SVAR*, FVAR*, IPL*);
+
+  // `engine` is the library's entry; the tests pass a recorder.
+  explicit CMornaxDoc(UserPrompts& prompts, EngineEntry engine = &mornaxDLL,
+                      QObject* parent = nullptr);
+  ~CMornaxDoc() override;
+
+  UserPrompts& prompts() const { return prompts_; }
+  // Owner window of the dialogs and message boxes.
+  void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }
+
+  // 0 nothing, 1 semivariogram points, 2 fitted model, 3 data map.
+  int displayMode() const { return displayMode_; }
+  void SetDisplayMode(int mode);
+  // Changes with every display-mode setting and every change of the project
+  // files; the view reports a plot condition once per value.
+  unsigned plotGeneration() const { return plotGeneration_; }
+
+  // Full path of the document file; empty for a new document.
+  const QString& filePath() const { return filePath_; }
+  // The name shown in the title bar: the file name, or "Mornax".
+  QString title() const;
+  bool isModified() const { return modified_; }
+  void SetModified(bool modified);
+  // True while the library is computing.
+  bool isRunning() const { return running_; }
+
+  // A new project: the record defaults, no file, nothing to plot.
+  void OnNewDocument();
+  // Reads the 39 values of a document file. A file that cannot be read, a
+  // file of the wrong size and a name the records cannot hold are refused
+  // with a message, and nothing changes. On success the document's folder
+  // becomes the current directory and the plot shows the data map.
+  bool OnOpenDocument(const QString& path);
+  // Writes the 39 values under `path`; refusals as for opening.
+  bool OnSaveDocument(const QString& path);
+
+  // The computation commands.
+  void OnComputation();
+  void OnFitting();
+  void OnDistanceWeighting();
+  void OnKriging();
+  void OnBayesEstimation();
+  // Shows the file viewer with project file `index` (0 another file, 1 .dfl,
+  // 2 .var, 3 .fit, 4 .sol, 5 .lst, 6 .dat, 7 .lev).
+  void OnShowFile(int index);
+
+  // Calls the library unless the document has no file name yet (message) or
+  // a run is active; true when the library ran.
+  bool RunEngine(int task, int method, int mode);
+
+  CViewFilesDlg& fileViewer() const { return *fileViewer_; }
+
+ signals:
+  // The plot must be drawn again (display mode or project changed).
+  void viewsChanged();
+  // The name or the modified state changed.
+  void titleChanged();
+
+ private:
+  bool ApplyDocumentName(const QString& path);
+  void FitInitialize(CFitDlg& dialog, int modelIndex);
+  // Set to the project's folder: the library and the plot open the project
+  // files relative to it.
+  static void EnterDocumentFolder(const QString& path);
+
+  UserPrompts& prompts_;
+  EngineEntry engine_;
+  QWidget* dialogParent_ = nullptr;
+  int displayMode_ = 0;
+  unsigned plotGeneration_ = 0;
+  QString filePath_;
+  bool modified_ = false;
+  bool running_ = false;
+  std::unique_ptr<CViewFilesDlg> fileViewer_;
+};
+
+}  // namespace mornax::gui

@@ -1,0 +1,47 @@
+#include "gui/plot_pass.h"
+
+#include "gui/plot_geometry.h"
+#include "gui/plot_painter.h"
+#include "gui/plot_reader.h"
+#include "gui/text_scanner.h"
+
+namespace mornax::gui {
+
+std::string PlotFileName(int displayMode, const project::FileSet& files) {
+  if (displayMode <= kPlotNone) return {};
+  if (displayMode == kPlotSemivariogram) return files[project::kFit];
+  if (displayMode == kPlotFittedModel) return files[project::kSol];
+  return files[project::kDfl];
+}
+
+PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool printing, int displayMode,
+                        const FILENAME& fileName, const project::FileSet& files) {
+  if (displayMode <= kPlotNone) return {};
+  if (fileName.nameLength == 0) {
+    return {PlotCondition::kNoFileName, "New Document, Filename empty!"};
+  }
+  const std::string name = PlotFileName(displayMode, files);
+  std::string text;
+  if (!ReadTextFile(name, text)) return {PlotCondition::kFileMissing, "Data file not found!"};
+
+  PlotData data;
+  switch (ReadPlotData(std::move(text), displayMode, data)) {
+    case PlotReadStatus::kOk:
+      break;
+    case PlotReadStatus::kNoValues:
+      return {PlotCondition::kNoValues, "No Values in Data file!"};
+    case PlotReadStatus::kEndOfFile:
+      return {PlotCondition::kUnreadable,
+              QString("End of File reached in input file : %1").arg(QString::fromStdString(name))};
+    case PlotReadStatus::kFormatError:
+      return {PlotCondition::kUnreadable,
+              QString("Data format error in input file : %1").arg(QString::fromStdString(name))};
+  }
+
+  const auto geometry =
+      ComputePlotGeometry(displayMode, ComputeWorldRange(data, displayMode), device, printing);
+  if (geometry) PaintPlot(painter, data, *geometry, displayMode, printing);
+  return {};
+}
+
+}  // namespace mornax::gui

@@ -1,0 +1,76 @@
+#include "gui/plot_reader.h"
+
+#include "gui/text_scanner.h"
+
+namespace mornax::gui {
+namespace {
+
+// Lines of the .sol report between its model line (the plot title) and the
+// class count: the heading and the three parameter lines.
+constexpr int kSolLinesAfterTitle = 4;
+
+// A failed scan at the end of the text is a missing record, otherwise the
+// text there is not a number.
+PlotReadStatus ScanFailure(TextScanner& scanner) {
+  return scanner.AtEnd() ? PlotReadStatus::kEndOfFile : PlotReadStatus::kFormatError;
+}
+
+bool ReadCount(TextScanner& scanner, int& count) {
+  if (!scanner.ScanInt(count)) return false;
+  scanner.SkipRestOfLine();
+  return true;
+}
+
+}  // namespace
+
+PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
+  TextScanner scanner(std::move(text));
+  data = PlotData{};
+  std::string line;
+  scanner.ReadLine(data.title);
+  if (kind == kPlotFittedModel) {
+    // The title of the fitted model is the report's model line, its third.
+    scanner.ReadLine(line);
+    scanner.ReadLine(data.title);
+    for (int i = 0; i < kSolLinesAfterTitle; ++i) scanner.ReadLine(line);
+  }
+
+  int count = 0;
+  if (!ReadCount(scanner, count)) return ScanFailure(scanner);
+  if (count < 1) return PlotReadStatus::kNoValues;
+
+  for (int i = 0; i < count; ++i) {
+    double x = 0.0;
+    double y = 0.0;
+    if (!scanner.ScanDouble(x) || !scanner.ScanDouble(y)) return ScanFailure(scanner);
+    if (kind == kPlotFittedModel) {
+      double model = 0.0;
+      double difference = 0.0;
+      if (!scanner.ScanDouble(model) || !scanner.ScanDouble(difference)) {
+        return ScanFailure(scanner);
+      }
+      data.model.push_back(model);
+    } else if (kind >= kPlotDataMap) {
+      scanner.SkipRestOfLine();
+    }
+    data.x.push_back(x);
+    data.y.push_back(y);
+  }
+  if (kind < kPlotDataMap) return PlotReadStatus::kOk;
+
+  // A data file without a network section still maps its data points.
+  if (scanner.AtEnd()) return PlotReadStatus::kOk;
+  int nodes = 0;
+  if (!ReadCount(scanner, nodes)) return PlotReadStatus::kFormatError;
+  for (int i = 0; i < nodes; ++i) {
+    double x = 0.0;
+    double y = 0.0;
+    if (!scanner.ScanDouble(x) || !scanner.ScanDouble(y)) return ScanFailure(scanner);
+    scanner.SkipRestOfLine();
+    data.nodeX.push_back(x);
+    data.nodeY.push_back(y);
+  }
+  return PlotReadStatus::kOk;
+}
+
+}  // namespace mornax::gui

@@ -1,0 +1,86 @@
+#include "gui/text_scanner.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <type_traits>
+
+namespace mornax::gui {
+
+bool TextScanner::ReadLine(std::string& line) {
+  if (pos_ >= text_.size()) return false;
+  const std::size_t end = text_.find('\n', pos_);
+  const std::size_t stop = end == std::string::npos ? text_.size() : end;
+  line.assign(text_, pos_, stop - pos_);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+  return true;
+}
+
+void TextScanner::SkipSpace() {
+  while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+}
+
+bool TextScanner::AtEnd() {
+  SkipSpace();
+  return pos_ >= text_.size();
+}
+
+void TextScanner::SkipRestOfLine() {
+  const std::size_t end = text_.find('\n', pos_);
+  pos_ = end == std::string::npos ? text_.size() : end + 1;
+}
+
+template <typename T>
+bool TextScanner::Scan(T& value) {
+  SkipSpace();
+  const char* first = text_.data() + pos_;
+  const char* last = text_.data() + text_.size();
+  // from_chars takes no explicit plus sign; a number may carry one.
+  if (first != last && *first == '+' && first + 1 != last && *(first + 1) != '-') ++first;
+  T parsed{};
+  std::from_chars_result result;
+  if constexpr (std::is_integral_v<T>) {
+    result = std::from_chars(first, last, parsed);
+  } else {
+    result = std::from_chars(first, last, parsed, std::chars_format::general);
+  }
+  if (result.ec != std::errc()) return false;
+  if constexpr (std::is_floating_point_v<T>) {
+    // Infinities and NaNs are no coordinates; treat them as unreadable.
+    if (!std::isfinite(parsed)) return false;
+  }
+  value = parsed;
+  pos_ = static_cast<std::size_t>(result.ptr - text_.data());
+  return true;
+}
+
+bool TextScanner::ScanInt(int& value) {
+  return Scan(value);
+}
+bool TextScanner::ScanFloat(float& value) {
+  return Scan(value);
+}
+bool TextScanner::ScanDouble(double& value) {
+  return Scan(value);
+}
+
+}  // namespace mornax::gui
+
+#include <fstream>
+#include <sstream>
+
+namespace mornax::gui {
+
+bool ReadTextFile(const std::string& name, std::string& text) {
+  if (name.empty()) return false;
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  if (in.bad()) return false;
+  text = std::move(contents).str();
+  return true;
+}
+
+}  // namespace mornax::gui
