@@ -17,8 +17,7 @@ void ProgressMessage(Messages& messages, int mode, int length, std::string_view 
   messages.AddLine(mode, Prefix(text, length));
 }
 
-void ErrorMessage(Messages& messages, int length, std::string_view text, int code,
-                  int nameLength) {
+void ErrorMessage(Messages& messages, int length, std::string_view text, int code, int nameLength) {
   if (code == 0) {
     messages.ShowMessage(Prefix(text, length));
     return;
@@ -30,6 +29,8 @@ void ErrorMessage(Messages& messages, int length, std::string_view text, int cod
   messages.ShowMessage(message);
 }
 
-int CheckCancel(Messages& messages) { return messages.PollCancel() ? 1 : 0; }
+int CheckCancel(Messages& messages) {
+  return messages.PollCancel() ? 1 : 0;
+}
 
 }  // namespace mornax

@@ -59,11 +59,10 @@ int Report(Messages& messages, int batchStatus) {
 int WorkArrays::AllocPointArrays(Messages& messages, std::int32_t n) {
   using R = std::function<int()>;
   auto& p = points;
-  const int status = RunBatch<R>({[&] { return Request(p.y, n); },
-                                  [&] { return Request(p.value, n); },
-                                  [&] { return Request(p.distance, n); },
-                                  [&] { return Request(p.fifth, n); },
-                                  [&] { return Request(p.x, n); }});
+  const int status =
+      RunBatch<R>({[&] { return Request(p.y, n); }, [&] { return Request(p.value, n); },
+                   [&] { return Request(p.distance, n); }, [&] { return Request(p.fifth, n); },
+                   [&] { return Request(p.x, n); }});
   return Report(messages, status);
 }
 
@@ -79,9 +78,9 @@ int WorkArrays::AllocLagArrays(Messages& messages, std::int32_t lagCapacity) {
 int WorkArrays::AllocFitArrays(Messages& messages, std::int32_t fitWorkSize) {
   using R = std::function<int()>;
   auto& f = fit;
-  int status = RunBatch<R>({[&] { return Request(f.matrix1, 15); },
-                            [&] { return Request(f.matrix2, 15); },
-                            [&] { return Request(f.work, fitWorkSize); }});
+  int status =
+      RunBatch<R>({[&] { return Request(f.matrix1, 15); }, [&] { return Request(f.matrix2, 15); },
+                   [&] { return Request(f.work, fitWorkSize); }});
   if (status == 0) status = RunBatch<R>({[&] { return Request(f.vector3, 3); }});
   return Report(messages, status);
 }
@@ -90,24 +89,21 @@ int WorkArrays::AllocNeighbourArrays(Messages& messages, std::int32_t m) {
   using R = std::function<int()>;
   auto& a = neighbours;
   const std::int64_t square = static_cast<std::int64_t>(m) * m;
-  int status = RunBatch<R>({[&] { return Request(a.y, m); },
-                            [&] { return Request(a.value, m); },
-                            [&] { return Request(a.index, m); },
-                            [&] { return Request(a.x, m); }});
+  int status = RunBatch<R>({[&] { return Request(a.y, m); }, [&] { return Request(a.value, m); },
+                            [&] { return Request(a.index, m); }, [&] { return Request(a.x, m); }});
   if (status == 0) {
-    status = RunBatch<R>({[&] { return Request(a.work1, m); }, [&] { return Request(a.work2, m); }});
+    status =
+        RunBatch<R>({[&] { return Request(a.work1, m); }, [&] { return Request(a.work2, m); }});
   }
   if (status == 0) {
-    status = RunBatch<R>({[&] { return Request(a.work3, m); },
-                          [&] { return Request(a.work4, m); },
-                          [&] { return Request(a.work5, m); },
-                          [&] { return Request(a.work6, m); }});
+    status =
+        RunBatch<R>({[&] { return Request(a.work3, m); }, [&] { return Request(a.work4, m); },
+                     [&] { return Request(a.work5, m); }, [&] { return Request(a.work6, m); }});
   }
   if (status == 0) {
-    status = RunBatch<R>({[&] { return Request(a.matrix1, square); },
-                          [&] { return Request(a.matrix2, square); },
-                          [&] { return Request(a.matrix3, square); },
-                          [&] { return Request(a.matrix4, square); }});
+    status = RunBatch<R>(
+        {[&] { return Request(a.matrix1, square); }, [&] { return Request(a.matrix2, square); },
+         [&] { return Request(a.matrix3, square); }, [&] { return Request(a.matrix4, square); }});
   }
   return Report(messages, status);
 }
@@ -134,7 +130,9 @@ void WorkArrays::FreePointArrays() {
   elementsInUse_ -= ReleaseAll(p.y, p.value, p.distance, p.fifth, p.x);
 }
 
-void WorkArrays::FreeLagArrays() { elementsInUse_ -= ReleaseAll(lags.lag2, lags.lag3, lags.lag1); }
+void WorkArrays::FreeLagArrays() {
+  elementsInUse_ -= ReleaseAll(lags.lag2, lags.lag3, lags.lag1);
+}
 
 void WorkArrays::FreeFitArrays() {
   elementsInUse_ -= ReleaseAll(fit.matrix1, fit.matrix2, fit.work, fit.vector3);
@@ -146,7 +144,9 @@ void WorkArrays::FreeNeighbourArrays() {
                                a.work5, a.work6, a.matrix1, a.matrix2, a.matrix3, a.matrix4);
 }
 
-void WorkArrays::FreeTrendArrays() { elementsInUse_ -= ReleaseAll(trend.coefficients); }
+void WorkArrays::FreeTrendArrays() {
+  elementsInUse_ -= ReleaseAll(trend.coefficients);
+}
 
 void WorkArrays::FreeAll() {
   FreePointArrays();
@@ -160,13 +160,15 @@ bool WorkArrays::AllReleased() const {
   const auto& p = points;
   const auto& a = neighbours;
   for (bool allocated :
-       {p.y.allocated, p.value.allocated, p.distance.allocated, p.fifth.allocated, p.x.allocated,
-        lags.lag1.allocated, lags.lag2.allocated, lags.lag3.allocated, fit.matrix1.allocated,
-        fit.matrix2.allocated, fit.work.allocated, fit.vector3.allocated, a.y.allocated,
-        a.value.allocated, a.index.allocated, a.x.allocated, a.work1.allocated, a.work2.allocated,
-        a.work3.allocated, a.work4.allocated, a.work5.allocated, a.work6.allocated,
-        a.matrix1.allocated, a.matrix2.allocated, a.matrix3.allocated, a.matrix4.allocated,
-        trend.coefficients.allocated}) {
+       {p.y.allocated,         p.value.allocated,   p.distance.allocated,
+        p.fifth.allocated,     p.x.allocated,       lags.lag1.allocated,
+        lags.lag2.allocated,   lags.lag3.allocated, fit.matrix1.allocated,
+        fit.matrix2.allocated, fit.work.allocated,  fit.vector3.allocated,
+        a.y.allocated,         a.value.allocated,   a.index.allocated,
+        a.x.allocated,         a.work1.allocated,   a.work2.allocated,
+        a.work3.allocated,     a.work4.allocated,   a.work5.allocated,
+        a.work6.allocated,     a.matrix1.allocated, a.matrix2.allocated,
+        a.matrix3.allocated,   a.matrix4.allocated, trend.coefficients.allocated}) {
     if (allocated) return false;
   }
   return true;

@@ -54,8 +54,8 @@ struct NeighbourArrays {
   DoubleArray y, value;  // batch 1
   IndexArray index;
   DoubleArray x;
-  DoubleArray work1, work2;                // batch 2
-  DoubleArray work3, work4, work5, work6;  // batch 3
+  DoubleArray work1, work2;                        // batch 2
+  DoubleArray work3, work4, work5, work6;          // batch 3
   DoubleArray matrix1, matrix2, matrix3, matrix4;  // batch 4
 };
 

@@ -69,7 +69,9 @@ void ConsoleMessages::WriteOutput(std::string_view line) {
   std::fflush(out_);
 }
 
-bool ConsoleMessages::PollCancel() { return InterruptAsCancel::Consume(); }
+bool ConsoleMessages::PollCancel() {
+  return InterruptAsCancel::Consume();
+}
 
 InterruptAsCancel::InterruptAsCancel() {
   if (interruptsInstalled != 0) return;

@@ -36,8 +36,8 @@ TEST(LoadFileName, CopiesTheBaseNameBlankPadded) {
 TEST(LoadParameters, WidensEveryRealAndCopiesTheIntegers) {
   SVAR svar{1, 1, 20, 500.0f, 360.0f, 0.1f};
   FVAR fvar{20, 1, 2, {0.1f, 2.0f, 3.0f}, {0.0f, 0.5f, 0.25f}, {10.0f, 20.0f, 30.0f}};
-  IPL ipl{4, 6, 8, 7, 2, 6, 0, 2, 3, 1107.0f, 2000.0f, 1107.0f, 0.0f, 1.5f, 2.5f,
-          3.5f, 4.5f, 0.67f, 43.6f, 0.79f, 200.0f};
+  IPL ipl{4,       6,    8,    7,    2,    6,    0,     2,     3,     1107.0f, 2000.0f,
+          1107.0f, 0.0f, 1.5f, 2.5f, 3.5f, 4.5f, 0.67f, 43.6f, 0.79f, 200.0f};
   EngineState state;
   LoadParameters(svar, fvar, ipl, state);
   EXPECT_EQ(state.svar.subtract, 1);
@@ -90,8 +90,8 @@ struct Records {
   FILENAME fileName = MakeName("SITE1.mnx", 5);
   SVAR svar{0, 0, 20, 500.0f, 360.0f, 0.0f};
   FVAR fvar{20, 1, 2, {}, {}, {}};
-  IPL ipl{4, 6, 8, 7, 2, 6, 0, 2, 3, 1107.0f, 2000.0f, 1107.0f, 0.0f, 0.0f, 0.0f,
-          0.0f, 0.0f, 0.67f, 43.6f, 0.79f, 200.0f};
+  IPL ipl{4,       6,    8,    7,    2,    6,    0,     2,     3,     1107.0f, 2000.0f,
+          1107.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.67f, 43.6f, 0.79f, 200.0f};
 };
 
 TEST(RunEntry, StartAndCompletionLinesFrameEveryRun) {

@@ -57,8 +57,8 @@ TEST(WorkArrays, FailedBatchSkipsTheRestAndShowsOneMessage) {
   EXPECT_TRUE(n.work2.allocated);
   EXPECT_TRUE(n.work3.allocated);
   EXPECT_TRUE(n.work4.allocated);
-  EXPECT_FALSE(n.work5.allocated);  // the failing request
-  EXPECT_FALSE(n.work6.allocated);  // skipped within the batch
+  EXPECT_FALSE(n.work5.allocated);    // the failing request
+  EXPECT_FALSE(n.work6.allocated);    // skipped within the batch
   EXPECT_FALSE(n.matrix1.allocated);  // batch 4 never requested
   arrays.FreeNeighbourArrays();
   EXPECT_TRUE(arrays.AllReleased());

@@ -17,7 +17,9 @@ class RecorderMessages : public Messages {
     std::string text;
   };
 
-  void AddLine(int mode, std::string_view text) override { lines.push_back({mode, std::string(text)}); }
+  void AddLine(int mode, std::string_view text) override {
+    lines.push_back({mode, std::string(text)});
+  }
   void ShowMessage(std::string_view text) override { boxes.emplace_back(text); }
   bool PollCancel() override {
     ++polls;
