@@ -142,3 +142,83 @@ TEST(RunTask, FailedAllocationAbandonsTheRunAndReleasesEverything) {
 
 }  // namespace
 }  // namespace mornax
+
+namespace mornax {
+namespace {
+
+// A small data set that every method accepts: four points with guesses and a
+// network of two points with guesses.
+constexpr const char* kDataFile =
+    "Dispatch test\n"
+    "4\n"
+    "0 0 10 11\n"
+    "100 0 12 12\n"
+    "0 100 14 13\n"
+    "100 100 16 15\n"
+    "2\n"
+    "50 50 13\n"
+    "25 75 13\n";
+
+struct DispatchCase {
+  int task, method, mode;
+  const char* expectedFile;   // the file the dispatched routine writes
+  const char* titlePrefix;    // the run title's prefix after the header step
+  const char* datHeaderPart;  // a text only that method's .dat header has ("" = no .dat)
+};
+
+class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
+
+TEST_P(Dispatch, EachTaskAndMethodReachesItsRoutine) {
+  const DispatchCase& c = GetParam();
+  ScopedTempDir dir;
+  dir.Write("SITE1.dfl", kDataFile);
+  Records r;
+  r.ipl.dwPoints = 3;
+  r.ipl.krigPoints = 3;
+  r.ipl.bayesPoints = 3;
+  r.ipl.dwScheme = 1;
+  r.ipl.guessSill = 5.0f;
+  r.ipl.guessA = 100.0f;
+  r.ipl.guessC = 5.0f;
+  r.ipl.bayesModel = 2;
+  r.ipl.scaleGuess = 0;
+  r.svar.lagDistance = 50.0f;
+  r.svar.lagCount = 4;
+  RecorderMessages messages;
+  EngineState state;
+  if (c.task == 2) {
+    dir.Write("SITE1.fit",
+              "    Fit title\n    4\n     50.0000      1.0000\n    100.0000      4.0000\n"
+              "    141.4214      5.0000\n    200.0000      6.0000\n");
+    r.svar.lagCount = 4;
+    r.fvar.initial[0] = 5.0f;
+    r.fvar.initial[1] = 150.0f;
+    r.fvar.maximum[0] = 50.0f;
+    r.fvar.maximum[1] = 1000.0f;
+    r.fvar.maximum[2] = 5.0f;
+  }
+  RunEntry(c.task, c.method, c.mode, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+  EXPECT_TRUE(dir.Exists(c.expectedFile)) << c.expectedFile;
+  EXPECT_EQ(state.title.rfind(c.titlePrefix, 0), 0u) << state.title;
+  if (*c.datHeaderPart != '\0') {
+    const std::string dat = dir.Read("SITE1.dat");
+    EXPECT_NE(dat.substr(0, dat.find('\n')).find(c.datHeaderPart), std::string::npos) << dat;
+  }
+  EXPECT_TRUE(state.arrays.AllReleased());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tasks, Dispatch,
+    ::testing::Values(DispatchCase{1, 0, 0, "SITE1.var", " Semi-Variogram: Dispatch test", ""},
+                      DispatchCase{1, 3, 2, "SITE1.fit", " Semi-Variogram: ", ""},
+                      DispatchCase{2, 0, 0, "SITE1.sol", "Fit title", ""},
+                      DispatchCase{3, 1, 2, "SITE1.wl", " Distance Weighting:Dispatch test", " ;"},
+                      DispatchCase{3, 1, 1, "SITE1.lst", " Distance Weighting:", ""},
+                      DispatchCase{3, 2, 2, "SITE1.wl", "      Kriging      :Dispatch test", "STD"},
+                      DispatchCase{3, 3, 2, "SITE1.wl", "  Bayes Estimation :Dispatch test",
+                                   "GUESS"},
+                      DispatchCase{7, 9, 2, "SITE1.wl", "  Bayes Estimation :", "GUESS"},
+                      DispatchCase{3, 0, 1, "SITE1.lst", "  Bayes Estimation :", ""}));
+
+}  // namespace
+}  // namespace mornax
