@@ -1,6 +1,10 @@
 #include "arguments.h"
 
 #include <array>
+#include <charconv>
+#include <cstddef>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace mornax::batch {
@@ -23,6 +27,38 @@ bool IsOption(std::string_view arg) {
 
 bool IsHelp(std::string_view arg) {
   return arg == "--help" || arg == "-h";
+}
+
+constexpr std::string_view kThreadsOption = "--threads";
+constexpr int kMostThreads = 1024;
+
+// The value of --threads: a whole number from 1 to kMostThreads.
+bool ParseThreads(std::string_view text, Invocation& invocation, std::string& error) {
+  int value = 0;
+  const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (status != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > kMostThreads) {
+    error = "--threads takes a whole number from 1 to " + std::to_string(kMostThreads) + ", not '" +
+            std::string(text) + "'";
+    return false;
+  }
+  invocation.threads = value;
+  return true;
+}
+
+// --threads N or --threads=N, starting at args[k]; k moves past a separate
+// value.
+bool ApplyThreads(std::span<const std::string_view> args, std::size_t& k, Invocation& invocation,
+                  std::string& error) {
+  const std::string_view arg = args[k];
+  if (arg.size() > kThreadsOption.size()) {
+    return ParseThreads(arg.substr(kThreadsOption.size() + 1), invocation, error);
+  }
+  if (k + 1 == args.size()) {
+    error = "--threads needs a number";
+    return false;
+  }
+  return ParseThreads(args[++k], invocation, error);
 }
 
 // Applies one option to the invocation; false when the command has no such
@@ -98,9 +134,15 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
   }
   if (invocation.command == Command::kHelp) return true;
 
-  for (std::string_view arg : args.subspan(1)) {
-    const bool ok =
-        IsOption(arg) ? ApplyOption(arg, invocation, error) : ApplyOperand(arg, invocation, error);
+  const auto rest = args.subspan(1);
+  for (std::size_t k = 0; k < rest.size(); ++k) {
+    const std::string_view arg = rest[k];
+    const bool threads = invocation.command == Command::kRun &&
+                         (arg == kThreadsOption ||
+                          (arg.starts_with(kThreadsOption) && arg[kThreadsOption.size()] == '='));
+    const bool ok = threads         ? ApplyThreads(rest, k, invocation, error)
+                    : IsOption(arg) ? ApplyOption(arg, invocation, error)
+                                    : ApplyOperand(arg, invocation, error);
     if (!ok) return false;
   }
   if (invocation.project.empty()) {

@@ -19,6 +19,7 @@ struct Invocation {
   std::string computation;  // run: variogram, fit, weighting, kriging, bayes
   RunMode runMode = RunMode::kUnset;
   bool force = false;                    // new: overwrite an existing document
+  int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
 };
 

@@ -17,7 +17,8 @@ Commands:
   set PROJECT.mnx field=value ...
       Changes fields of the document. When any assignment is refused the
       document is left unchanged.
-  run PROJECT.mnx COMPUTATION [--error-analysis|--interpolate] [field=value ...]
+  run PROJECT.mnx COMPUTATION [--error-analysis|--interpolate] [--threads N]
+      [field=value ...]
       Runs one computation on the project's data file PROJECT.dfl, found
       beside the document; the results are written there too.
       COMPUTATION is one of
@@ -29,7 +30,10 @@ Commands:
       The three interpolations re-estimate every data point with
       --error-analysis (.lst) or interpolate at the network points with
       --interpolate (.dat, .lev, .wl; the default). Assignments apply to this
-      run only; the document is not changed.
+      run only; the document is not changed. --threads N computes on N
+      threads (1: one after the other); without it the MORNAX_THREADS
+      environment variable gives the number, else every core is used. The
+      results are the same for every number of threads.
   help, --help, -h
       Shows this text.
 

@@ -83,6 +83,7 @@ int RunComputation(const Invocation& invocation) {
   // The engine state holds the work arrays; it lives on the heap like the
   // library's process-wide one.
   auto state = std::make_unique<EngineState>();
+  state->threadCount = invocation.threads;
   RunEntry(computation->task, computation->method, EntryMode(*computation, invocation),
            &records.fileName, &records.svar, &records.fvar, &records.ipl, messages, *state);
   return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;

@@ -140,8 +140,8 @@ void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
   setup.counterInterval = 25;
   setup.statistics = &BayesStatistics();
   setup.estimate = [&](const EstimationPoint& point, EstimateWorkspace& ws) {
-    return ToPointEstimate(EstimateBayes(env.messages(), data, settings, point.x, point.y,
-                                         point.guess, point.excluded, ws));
+    return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x,
+                                         point.y, point.guess, point.excluded, ws));
   };
   setup.writeRow = [&](int i, const PointEstimate& result) {
     const double measured = settings.logTransform ? std::exp(data.z[i]) : data.z[i];
@@ -171,16 +171,17 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
     double g0 = ScaleNetworkGuess(point.guess, scaling);
     if (settings.logTransform) {
       if (!(g0 > 0.0)) {
-        env.Error("Logtransform not possible, scaled Guess <= 0 at network point : " +
-                  std::to_string(point.number));
+        const RunEnv pointEnv(ws.MessagesOr(env.messages()), env.base(), env.nameLength());
+        pointEnv.Error("Logtransform not possible, scaled Guess <= 0 at network point : " +
+                       std::to_string(point.number));
         PointEstimate failed;
         failed.failure = kGuessWithoutLogarithm;
         return failed;
       }
       g0 = std::log(g0);
     }
-    return ToPointEstimate(
-        EstimateBayes(env.messages(), data, settings, point.x, point.y, g0, -1, ws));
+    return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x,
+                                         point.y, g0, -1, ws));
   };
   setup.writeDatHeader = [](io::RecordFile& dat, std::int32_t networkCount) {
     dat.Write(kDatHeader, 0, networkCount, 0, " ;", "GUESS ", "STD");

@@ -83,6 +83,11 @@ struct EngineState {
   // The driver's four-double area for the linear scaling of Bayes guesses.
   std::array<double, 4> coefficientArea{};
 
+  // Threads for the point loops and the pair loop, set by the caller (the
+  // batch tool's --threads); 0: the MORNAX_THREADS environment variable, or
+  // every core of the machine.
+  std::int32_t threadCount = 0;
+
   WorkArrays arrays;
 
   // The significant part of the base name.

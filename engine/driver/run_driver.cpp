@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "bayes/bayes_run.h"
 #include "interpolation/interp.h"
@@ -23,8 +25,31 @@ std::int32_t Saturate(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
 }
 
+// A positive whole number from the environment variable `name`, else 0.
+int PositiveFromEnvironment(const char* name) {
+  const char* text = std::getenv(name);
+  if (text == nullptr) return 0;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1) return 0;
+  return static_cast<int>(std::min<long>(value, 1024));
+}
+
+// Threads: the caller's request, else MORNAX_THREADS, else every core.
+// MORNAX_LINEAR_SCAN=1 selects neighbours without the index (for comparing).
+RunOptions ResolveRunOptions(const EngineState& state) {
+  RunOptions options;
+  options.threads = state.threadCount > 0 ? std::min(state.threadCount, 1024)
+                                          : PositiveFromEnvironment("MORNAX_THREADS");
+  if (options.threads <= 0) {
+    options.threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  }
+  options.linearScan = PositiveFromEnvironment("MORNAX_LINEAR_SCAN") > 0;
+  return options;
+}
+
 RunEnv MakeEnv(const EngineState& state, Messages& messages) {
-  return RunEnv(messages, state.Base(), state.baseLength);
+  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state));
 }
 
 void SetDataFileName(EngineState& state) {

@@ -9,16 +9,23 @@
 
 namespace mornax {
 
+// How a run may use the machine; no result depends on it.
+struct RunOptions {
+  int threads = 1;          // threads of the point loops and the pair loop; 1: sequential
+  bool linearScan = false;  // nearest points by a scan of every point, without an index
+};
+
 class RunEnv {
  public:
   // `base` is the significant part of the base name (its first baseLength
   // characters); `nameLength` is the FILENAME record's nameLength.
-  RunEnv(Messages& messages, std::string base, int nameLength)
-      : messages_(messages), base_(std::move(base)), nameLength_(nameLength) {}
+  RunEnv(Messages& messages, std::string base, int nameLength, RunOptions options = {})
+      : messages_(messages), base_(std::move(base)), nameLength_(nameLength), options_(options) {}
 
   Messages& messages() const { return messages_; }
   const std::string& base() const { return base_; }
   int nameLength() const { return nameLength_; }
+  const RunOptions& options() const { return options_; }
 
   // The project file name: base name followed by the extension (".dfl", ...).
   std::string File(std::string_view extension) const { return base_ + std::string(extension); }
@@ -41,6 +48,7 @@ class RunEnv {
   Messages& messages_;
   std::string base_;
   int nameLength_;
+  RunOptions options_;
 };
 
 }  // namespace mornax

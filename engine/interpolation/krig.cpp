@@ -216,8 +216,10 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
 
   const Estimator estimate = [&env, &data, &parameters](const EstimationPoint& point,
                                                         EstimateWorkspace& workspace) {
-    const KrigingResult result = KrigingEstimate(env.messages(), data, parameters, point.x, point.y,
-                                                 point.excluded, workspace);
+    // The workspace's messages: estimates made on other threads report in point order.
+    const KrigingResult result =
+        KrigingEstimate(workspace.MessagesOr(env.messages()), data, parameters, point.x, point.y,
+                        point.excluded, workspace);
     if (result.singular) return PointEstimate{kUnprintable, kUnprintable};
     return PointEstimate{result.estimate, result.standardError};
   };

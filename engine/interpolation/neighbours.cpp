@@ -5,6 +5,18 @@
 #include <cstdint>
 
 namespace mornax {
+namespace {
+
+void CopyNeighbours(const DataSet& data, int count, NeighbourArrays& nb) {
+  for (int k = 0; k < count; ++k) {
+    const auto i = static_cast<std::size_t>(nb.index[static_cast<std::size_t>(k)]);
+    nb.x[static_cast<std::size_t>(k)] = data.x[i];
+    nb.y[static_cast<std::size_t>(k)] = data.y[i];
+    nb.value[static_cast<std::size_t>(k)] = data.z[i];
+  }
+}
+
+}  // namespace
 
 // One pass keeps the nearest points below the exclusion value in a short
 // sorted list (distance, then index), which is the order the repeated
@@ -18,6 +30,17 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
   const int n = data.count;
   if (n <= 0 || count <= 0) return 0.0;
   const int room = std::min(count, n);
+
+  const SpatialIndex* index = workspace.index;
+  if (index != nullptr && index->Covers(data.x, data.y, n) &&
+      workspace.distance.size() >= static_cast<std::size_t>(room)) {
+    // When the index finds all `count` places below the exclusion value they
+    // are exactly what the scan keeps; otherwise the scan decides the rest.
+    if (index->Nearest(x0, y0, excluded, count, exclusionValue, kept, keptIndex) == count) {
+      CopyNeighbours(data, count, nb);
+      return kept[count - 1];
+    }
+  }
 
   int keptCount = 0;
   int lowestAtExclusion = -1;  // lowest unchosen index whose distance is the exclusion value
@@ -70,12 +93,7 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
     for (; filled < count; ++filled) keptIndex[filled] = lowest;
   }
 
-  for (int k = 0; k < count; ++k) {
-    const auto i = static_cast<std::size_t>(keptIndex[k]);
-    nb.x[static_cast<std::size_t>(k)] = data.x[i];
-    nb.y[static_cast<std::size_t>(k)] = data.y[i];
-    nb.value[static_cast<std::size_t>(k)] = data.z[i];
-  }
+  CopyNeighbours(data, count, nb);
   return dmax;
 }
 

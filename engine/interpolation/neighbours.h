@@ -4,8 +4,10 @@
 
 #include <span>
 
+#include "driver/messages.h"
 #include "driver/work_arrays.h"
 #include "interpolation/data_points.h"
+#include "interpolation/spatial_index.h"
 
 namespace mornax {
 
@@ -23,6 +25,17 @@ struct EstimateWorkspace {
   NeighbourArrays& neighbours;
   // The distances of the selection (at least min(NN, N) entries).
   std::span<double> distance;
+  // The index of the data set, set by the point loops; without it (or when it
+  // was built for other arrays) the selection scans every point.
+  const SpatialIndex* index = nullptr;
+  // Where an estimate's messages go: set by the point loops to a buffer that
+  // is replayed in point order when points are estimated in parallel; null
+  // means the run's own messages.
+  Messages* messages = nullptr;
+
+  Messages& MessagesOr(Messages& runMessages) const {
+    return messages != nullptr ? *messages : runMessages;
+  }
 };
 
 // Selects the `count` nearest data points of (x0, y0) into
@@ -37,6 +50,8 @@ struct EstimateWorkspace {
 //   remaining place takes the lowest index among the points at the exclusion
 //   value (the excluded point and those already chosen), and Dmax is the
 //   exclusion value.
+// With workspace.index the nearest points come from the index; the scan is
+// kept for the places beyond the points below the exclusion value.
 // Needs data.count > 0, count <= the neighbour arrays' length and
 // workspace.distance.size() >= min(count, data.count).
 double SelectNearest(const DataSet& data, double x0, double y0, int excluded, int count,

@@ -1,14 +1,25 @@
 #include "interpolation/point_loops.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <deque>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "interpolation/level_list.h"
+#include "interpolation/parallel_messages.h"
+#include "interpolation/parallel_pipeline.h"
+#include "interpolation/spatial_index.h"
 #include "io/fortran_format.h"
 
 namespace mornax {
 namespace {
+
+// Points in flight per thread: enough to keep every thread busy while the
+// calling thread writes, few enough that a stop wastes little work.
+constexpr std::size_t kSlotsPerThread = 32;
 
 bool CounterDue(int number, int last, int interval) {
   return number == last || (interval > 0 && number % interval == 0);
@@ -25,34 +36,139 @@ void ShowCounter(const RunEnv& env, std::string_view text, int number, std::stri
   env.Progress(1, buffer);
 }
 
+// The run's workspace with the index of the data set (built once, after any
+// merging), unless the run asks for the scan over all points.
+EstimateWorkspace IndexedWorkspace(const RunEnv& env, const DataSet& data,
+                                   const EstimateWorkspace& workspace, SpatialIndex& index) {
+  EstimateWorkspace indexed = workspace;
+  if (!env.options().linearScan && data.count > 0) {
+    index.Build(data.x, data.y, data.count);
+    indexed.index = &index;
+  }
+  return indexed;
+}
+
+int LoopThreads(const RunEnv& env, std::int64_t points) {
+  return static_cast<int>(std::clamp<std::int64_t>(points, 1, std::max(env.options().threads, 1)));
+}
+
+// One workspace per thread: the run's own for the calling thread, copies of
+// its arrays for the others. Made once per loop, never per point.
+class ThreadWorkspaces {
+ public:
+  ThreadWorkspaces(const EstimateWorkspace& first, int threads) {
+    views_.reserve(static_cast<std::size_t>(threads));
+    views_.push_back(first);
+    for (int worker = 1; worker < threads; ++worker) {
+      NeighbourArrays& arrays = arrays_.emplace_back(first.neighbours);
+      std::vector<double>& distance = distances_.emplace_back(first.distance.size(), 0.0);
+      EstimateWorkspace view{arrays, std::span<double>(distance)};
+      view.index = first.index;
+      views_.push_back(view);
+    }
+  }
+  EstimateWorkspace& operator[](int worker) { return views_[static_cast<std::size_t>(worker)]; }
+
+ private:
+  std::deque<NeighbourArrays> arrays_;  // a deque keeps each in place
+  std::deque<std::vector<double>> distances_;
+  std::vector<EstimateWorkspace> views_;
+};
+
+// One point in flight: where to estimate, the read status of a network
+// point, the estimate and the messages it gave.
+struct PointSlot {
+  EstimationPoint point;
+  int readStatus = io::kReadOk;
+  PointEstimate estimate;
+  DeferredMessages messages;
+};
+
+// The estimate of one slot on one thread; its messages wait in the slot.
+void EstimateSlot(const Estimator& estimate, PointSlot& slot, EstimateWorkspace& workspace) {
+  slot.messages.Clear();
+  workspace.messages = &slot.messages;
+  slot.estimate = estimate(slot.point, workspace);
+}
+
+EstimationPoint DataPoint(const DataSet& data, int i) {
+  EstimationPoint point;
+  point.x = data.x[i];
+  point.y = data.y[i];
+  point.guess = data.guess.empty() ? 0.0 : data.guess[i];
+  point.excluded = i;
+  point.number = i + 1;
+  return point;
+}
+
+// The steps around the estimate of data point i, taken in point order: the
+// Cancel poll and the counter before it, the row and the sums after it. Each
+// returns false when the loop ends there, with `end` set.
+struct AnalysisWriter {
+  const RunEnv& env;
+  const DataSet& data;
+  const ErrorAnalysisSetup& setup;
+  ErrorStatistics statistics;
+  std::string counter;
+  LoopEnd end = LoopEnd::kCompleted;
+
+  bool BeforeEstimate(int i) {
+    if (env.Cancelled()) {
+      end = LoopEnd::kCancelled;
+      return false;
+    }
+    if (CounterDue(i + 1, data.count, setup.counterInterval)) {
+      ShowCounter(env, setup.counterText, i + 1, counter);
+    }
+    return true;
+  }
+  bool AfterEstimate(int i, const PointEstimate& estimate) {
+    if (estimate.failure != 0) {
+      if (setup.reportFailure) setup.reportFailure(estimate);
+      end = LoopEnd::kFailed;
+      return false;
+    }
+    const ErrorTerm term = setup.writeRow(i, estimate);
+    if (term.counted) statistics.Add(term);
+    return true;
+  }
+};
+
 }  // namespace
 
 LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
                          const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
-  ErrorStatistics statistics;
-  std::string counter;
-  const bool withGuess = !data.guess.empty();
-  for (int i = 0; i < data.count; ++i) {
-    if (env.Cancelled()) return LoopEnd::kCancelled;
-    const int number = i + 1;
-    if (CounterDue(number, data.count, setup.counterInterval)) {
-      ShowCounter(env, setup.counterText, number, counter);
+  SpatialIndex index;
+  EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
+  AnalysisWriter writer{env, data, setup, {}, {}};
+  const int threads = LoopThreads(env, data.count);
+
+  if (threads == 1) {
+    for (int i = 0; i < data.count; ++i) {
+      if (!writer.BeforeEstimate(i)) return writer.end;
+      if (!writer.AfterEstimate(i, setup.estimate(DataPoint(data, i), first))) return writer.end;
     }
-    EstimationPoint point;
-    point.x = data.x[i];
-    point.y = data.y[i];
-    point.guess = withGuess ? data.guess[i] : 0.0;
-    point.excluded = i;
-    point.number = number;
-    const PointEstimate estimate = setup.estimate(point, workspace);
-    if (estimate.failure != 0) {
-      if (setup.reportFailure) setup.reportFailure(estimate);
-      return LoopEnd::kFailed;
-    }
-    const ErrorTerm term = setup.writeRow(i, estimate);
-    if (term.counted) statistics.Add(term);
+  } else {
+    ThreadWorkspaces workspaces(first, threads);
+    std::vector<PointSlot> slots(kSlotsPerThread * static_cast<std::size_t>(threads));
+    PipelineStages stages;
+    stages.read = [&](std::int64_t item, std::size_t slot) {
+      slots[slot].point = DataPoint(data, static_cast<int>(item));
+      return true;
+    };
+    stages.compute = [&](std::size_t slot, int worker) {
+      EstimateSlot(setup.estimate, slots[slot], workspaces[worker]);
+    };
+    stages.finish = [&](std::int64_t item, std::size_t slot, bool) {
+      const int i = static_cast<int>(item);
+      if (!writer.BeforeEstimate(i)) return false;
+      slots[slot].messages.Replay(env.messages());
+      return writer.AfterEstimate(i, slots[slot].estimate);
+    };
+    RunPipeline(threads, data.count, slots.size(), stages);
+    if (writer.end != LoopEnd::kCompleted) return writer.end;
   }
-  if (statistics.count() > 0) statistics.Report(env, lst, *setup.statistics);
+  if (writer.statistics.count() > 0) writer.statistics.Report(env, lst, *setup.statistics);
   return LoopEnd::kCompleted;
 }
 
@@ -73,31 +189,83 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
   }
   env.Progress(2, "");
 
-  std::array<double, 3> values{};
-  const std::span<double> wanted(values.data(), setup.networkValues == 3 ? 3 : 2);
+  SpatialIndex index;
+  EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
+  const std::size_t valuesPerLine = setup.networkValues == 3 ? 3 : 2;
   std::string counter;
-  for (int number = 1; number <= networkCount; ++number) {
-    if (env.Cancelled()) return {LoopEnd::kCancelled, 0};
-    const int read = files.data.ReadReals(wanted);
-    if (read != io::kReadOk) return {LoopEnd::kFailed, read};
+  InterpolationEnd end{LoopEnd::kCompleted, status};
+
+  // Reads network point `number` (1-based) into `slot`.
+  auto readPoint = [&](int number, PointSlot& slot) {
+    std::array<double, 3> values{};
+    slot.readStatus = files.data.ReadReals(std::span<double>(values.data(), valuesPerLine));
+    if (slot.readStatus != io::kReadOk) return false;
+    slot.point = EstimationPoint{};
+    slot.point.x = values[0];
+    slot.point.y = values[1];
+    slot.point.guess = valuesPerLine == 3 ? values[2] : 0.0;
+    slot.point.number = number;
+    return true;
+  };
+  // The Cancel poll that precedes the point's read; false ends the loop.
+  auto beforeRead = [&] {
+    if (!env.Cancelled()) return true;
+    end = {LoopEnd::kCancelled, 0};
+    return false;
+  };
+  auto showCounter = [&](int number) {
     if (CounterDue(number, networkCount, setup.counterInterval)) {
       ShowCounter(env, setup.counterText, number, counter);
     }
-    EstimationPoint point;
-    point.x = values[0];
-    point.y = values[1];
-    point.guess = wanted.size() == 3 ? values[2] : 0.0;
-    point.number = number;
-    const PointEstimate estimate = setup.estimate(point, workspace);
+  };
+  // The records of a point that was estimated; false ends the loop.
+  auto writePoint = [&](const PointSlot& slot) {
+    const PointEstimate& estimate = slot.estimate;
     if (estimate.failure != 0) {
       if (setup.reportFailure) setup.reportFailure(estimate);
-      return {LoopEnd::kFailed, 0};
+      end = {LoopEnd::kFailed, 0};
+      return false;
     }
-    setup.writeDatRecord(files.dat, point, estimate);
+    setup.writeDatRecord(files.dat, slot.point, estimate);
     files.lev.Write(kLevRecord, estimate.value);
-    files.wl.Write(kWlRecord, point.x, point.y, estimate.value);
+    files.wl.Write(kWlRecord, slot.point.x, slot.point.y, estimate.value);
+    return true;
+  };
+
+  const int threads = LoopThreads(env, networkCount);
+  if (threads == 1) {
+    PointSlot slot;
+    for (int number = 1; number <= networkCount; ++number) {
+      if (!beforeRead()) return end;
+      if (!readPoint(number, slot)) return {LoopEnd::kFailed, slot.readStatus};
+      showCounter(number);
+      slot.estimate = setup.estimate(slot.point, first);
+      if (!writePoint(slot)) return end;
+    }
+    return end;
   }
-  return {LoopEnd::kCompleted, status};
+
+  ThreadWorkspaces workspaces(first, threads);
+  std::vector<PointSlot> slots(kSlotsPerThread * static_cast<std::size_t>(threads));
+  PipelineStages stages;
+  stages.read = [&](std::int64_t item, std::size_t slot) {
+    return readPoint(static_cast<int>(item) + 1, slots[slot]);
+  };
+  stages.compute = [&](std::size_t slot, int worker) {
+    EstimateSlot(setup.estimate, slots[slot], workspaces[worker]);
+  };
+  stages.finish = [&](std::int64_t, std::size_t slot, bool readOk) {
+    if (!beforeRead()) return false;
+    if (!readOk) {
+      end = {LoopEnd::kFailed, slots[slot].readStatus};
+      return false;
+    }
+    showCounter(slots[slot].point.number);
+    slots[slot].messages.Replay(env.messages());
+    return writePoint(slots[slot]);
+  };
+  RunPipeline(threads, networkCount, slots.size(), stages);
+  return end;
 }
 
 }  // namespace mornax

@@ -7,6 +7,15 @@
 //   RunFiles::Open -> ReadDataPoints -> [MergeCoincidentPoints] ->
 //   [its own preparation] -> one empty progress line ->
 //   RunErrorAnalysis or RunInterpolation -> FinishRun.
+//
+// Both loops index the data set for the nearest-neighbour selection (unless
+// the run asks for the scan over all points) and estimate on
+// env.options().threads threads. Everything else happens on the calling
+// thread in point order, as with one thread: the Cancel poll, the counter,
+// the messages an estimate gave (estimators report through
+// EstimateWorkspace::MessagesOr), the records and the sums. A stop leaves the
+// files as the sequential loop leaves them; at most a few dozen points per
+// thread have been estimated beyond it.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +53,8 @@ struct PointEstimate {
 
 // Estimates one point. It must depend only on the data set (captured by the
 // method), the point and the workspace passed in: no state may be carried
-// from one point to the next, so that points can be estimated in any order.
+// from one point to the next, so that points can be estimated in any order
+// and on any thread. Its messages go to workspace.MessagesOr(run messages).
 using Estimator = std::function<PointEstimate(const EstimationPoint&, EstimateWorkspace&)>;
 
 enum class LoopEnd { kCompleted, kCancelled, kFailed };

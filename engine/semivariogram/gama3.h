@@ -19,9 +19,12 @@ struct ValueStatistics {
 // into slot k - 1 of the lag arrays: lag1 the pair count, lag2 the mean
 // semivariance, lag3 the mean distance (0 for an empty class). On return
 // nlags is the highest class that received a pair (at least 1).
+// The pairs are shared out among `threads` threads; the sums are combined in
+// an order that does not depend on the thread count, so every count of
+// threads gives the same bits.
 // Preconditions: nlags >= 1, lag > 0, each lag array holds nlags entries.
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
-                      double tolerance, LagArrays& lags);
+                      double tolerance, LagArrays& lags, int threads = 1);
 
 }  // namespace mornax

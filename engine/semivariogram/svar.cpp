@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "io/free_reader.h"
 #include "io/record_file.h"
@@ -76,6 +78,21 @@ int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
   return count;
 }
 
+// True when two of the first n points have equal coordinates; sorting finds
+// that in O(n log n), so the pairwise merge below runs only when needed.
+bool AnyCoincidentPoints(const PointArrays& points, std::size_t n) {
+  std::vector<std::pair<double, double>> sorted;
+  sorted.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    // A coordinate that is not a number equals nothing.
+    if (!std::isnan(points.x[i]) && !std::isnan(points.y[i])) {
+      sorted.emplace_back(points.x[i], points.y[i]);
+    }
+  }
+  std::sort(sorted.begin(), sorted.end());
+  return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
 // Merges points with equal coordinates into the first of them (the mean of
 // the two values) and returns the number of points left.
 int MergeCoincidentPoints(const RunEnv& env, PointArrays& points, int count) {
@@ -84,6 +101,7 @@ int MergeCoincidentPoints(const RunEnv& env, PointArrays& points, int count) {
   auto& y = points.y;
   auto& z = points.value;
   auto n = static_cast<std::size_t>(count);
+  if (!AnyCoincidentPoints(points, n)) return count;
   for (std::size_t i = 0; i < n; ++i) {
     std::size_t j = i + 1;
     while (j < n) {
@@ -165,7 +183,8 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
                                       std::span<const double>(points.x.data).first(n),
                                       std::span<const double>(points.y.data).first(n), nlags,
-                                      svar.lagDistance, svar.direction, svar.tolerance, lags);
+                                      svar.lagDistance, svar.direction, svar.tolerance, lags,
+                                      env.options().threads);
   const SectorSettings sector{svar.tolerance, svar.lagDistance, svar.direction};
   WriteVariogramReport(var, title, stats, sector, nlags, lags);
   WriteFitInput(fit, title, nlags, lags);
