@@ -1,9 +1,8 @@
 #include "gui/text_scanner.h"
 
 #include <cctype>
-#include <charconv>
-#include <cmath>
-#include <type_traits>
+
+#include "gui/number_parse.h"
 
 namespace mornax::gui {
 
@@ -34,24 +33,9 @@ void TextScanner::SkipRestOfLine() {
 template <typename T>
 bool TextScanner::Scan(T& value) {
   SkipSpace();
-  const char* first = text_.data() + pos_;
-  const char* last = text_.data() + text_.size();
-  // from_chars takes no explicit plus sign; a number may carry one.
-  if (first != last && *first == '+' && first + 1 != last && *(first + 1) != '-') ++first;
-  T parsed{};
-  std::from_chars_result result;
-  if constexpr (std::is_integral_v<T>) {
-    result = std::from_chars(first, last, parsed);
-  } else {
-    result = std::from_chars(first, last, parsed, std::chars_format::general);
-  }
-  if (result.ec != std::errc()) return false;
-  if constexpr (std::is_floating_point_v<T>) {
-    // Infinities and NaNs are no coordinates; treat them as unreadable.
-    if (!std::isfinite(parsed)) return false;
-  }
-  value = parsed;
-  pos_ = static_cast<std::size_t>(result.ptr - text_.data());
+  const char* end = ParseNumber(text_.data() + pos_, text_.data() + text_.size(), value);
+  if (end == nullptr) return false;
+  pos_ = static_cast<std::size_t>(end - text_.data());
   return true;
 }
 

@@ -2,16 +2,11 @@
 // set (models 1-5) or the correlation of the k_Rho model (model 6).
 #pragma once
 
+#include "driver/model_numbers.h"
+
 namespace mornax {
 
-// Model numbers with a meaning of their own here; every number outside 2 to 6
-// is evaluated as the polynomial model.
-inline constexpr int kPolynomialModel = 1;
-inline constexpr int kSphericalModel = 2;
-inline constexpr int kExponentialModel = 3;
-inline constexpr int kGaussianModel = 4;
-inline constexpr int kDeWijsianModel = 5;
-inline constexpr int kKRhoModel = 6;
+// Every model number outside 2 to 6 is evaluated as the polynomial model.
 
 // One model with one parameter set: c, a, c0 and the sill for models 1-5;
 // k, rho and lagD for the k_Rho model.

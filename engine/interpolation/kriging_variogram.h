@@ -2,14 +2,9 @@
 // accepts, evaluated between two points.
 #pragma once
 
-namespace mornax {
+#include "driver/model_numbers.h"
 
-// Semivariogram models as numbered in the records.
-inline constexpr int kPolynomialModel = 1;
-inline constexpr int kSphericalModel = 2;
-inline constexpr int kExponentialModel = 3;
-inline constexpr int kGaussianModel = 4;
-inline constexpr int kDeWijsianModel = 5;
+namespace mornax {
 
 // Where the exponential (r) and Gaussian (r^2) models are cut to the sill.
 inline constexpr double kVariogramCutOff = 50.0;

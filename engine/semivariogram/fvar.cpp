@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 
+#include "driver/model_numbers.h"
 #include "io/record_file.h"
 #include "semivariogram/fit_input.h"
 #include "semivariogram/fit_report.h"
@@ -15,7 +16,6 @@
 namespace mornax {
 namespace {
 
-constexpr int kKRhoModel = 6;
 constexpr int kMaximumCalls = 100;
 constexpr std::size_t kNormalMatrixSize = 3 * 5;
 

@@ -1,9 +1,9 @@
 #include "gui/dialogs/number_text.h"
 
 #include <charconv>
-#include <cmath>
 #include <string>
-#include <type_traits>
+
+#include "gui/number_parse.h"
 
 namespace mornax::gui {
 namespace {
@@ -11,20 +11,9 @@ namespace {
 template <typename T>
 bool ParseWhole(const QString& text, T& value) {
   const std::string trimmed = text.trimmed().toStdString();
-  const char* first = trimmed.data();
-  const char* last = first + trimmed.size();
-  if (first != last && *first == '+' && first + 1 != last && *(first + 1) != '-') ++first;
+  const char* last = trimmed.data() + trimmed.size();
   T parsed{};
-  std::from_chars_result result;
-  if constexpr (std::is_integral_v<T>) {
-    result = std::from_chars(first, last, parsed);
-  } else {
-    result = std::from_chars(first, last, parsed, std::chars_format::general);
-  }
-  if (result.ec != std::errc() || result.ptr != last) return false;
-  if constexpr (std::is_floating_point_v<T>) {
-    if (!std::isfinite(parsed)) return false;
-  }
+  if (ParseNumber(trimmed.data(), last, parsed) != last) return false;
   value = parsed;
   return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/run_driver.h"
+#include "support/expected_text.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
 
@@ -21,11 +22,8 @@ using testing::ScopedTempDir;
 constexpr int kErrorAnalysis = 1;
 constexpr int kInterpolation = 2;
 
-// The .lst title line: a blank, then the 72-character run title.
 std::string TitleLine(const std::string& title) {
-  std::string line = "  Bayes Estimation :" + title;
-  line.resize(72, ' ');
-  return " " + line + "\n";
+  return testing::RunTitleLine("  Bayes Estimation :", title);
 }
 
 const std::string kTableHeader =

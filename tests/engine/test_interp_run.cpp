@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/run_driver.h"
+#include "support/expected_text.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
 
@@ -38,9 +39,7 @@ constexpr const char* kLine =
 // The .lst title line: one blank, then the 72-character run title (the
 // method's label and the data file's title line, blank padded).
 std::string TitleLine(const std::string& title) {
-  std::string line = " Distance Weighting:" + title;
-  line.resize(72, ' ');
-  return " " + line + "\n";
+  return testing::RunTitleLine(" Distance Weighting:", title);
 }
 
 class WeightingRun : public ::testing::Test {

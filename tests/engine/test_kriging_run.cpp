@@ -12,6 +12,7 @@
 #include "driver/run_driver.h"
 #include "driver/run_env.h"
 #include "interpolation/krig.h"
+#include "support/expected_text.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
 
@@ -25,9 +26,7 @@ constexpr int kErrorAnalysis = 1;
 constexpr int kInterpolation = 2;
 
 std::string TitleLine(const std::string& title) {
-  std::string line = "      Kriging      :" + title;
-  line.resize(72, ' ');
-  return " " + line + "\n";
+  return testing::RunTitleLine("      Kriging      :", title);
 }
 
 const std::string kTableHeader = "              X        Y         Z          Z*        Z-Z*\n";
