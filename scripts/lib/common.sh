@@ -2,7 +2,8 @@
 # machine lacks and configures and builds the project in build/.
 
 MORNAX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-MORNAX_PACKAGES=(cmake make g++ binutils libgtest-dev libbenchmark-dev libblas-dev qt6-base-dev)
+MORNAX_PACKAGES=(cmake make g++ binutils libgtest-dev libbenchmark-dev libblas-dev qt6-base-dev
+                 qt6-svg-dev libgdal-dev gdal-bin)
 
 mornax_missing_packages() {
   local missing=()
