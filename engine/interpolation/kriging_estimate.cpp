@@ -37,9 +37,7 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
   const std::span<const double> xn(nb.x.data);
   const std::span<const double> yn(nb.y.data);
   const std::span<const double> zn(nb.value.data);
-  double xmax = 0.0;
-  double ymax = 0.0;
-  NeighbourExtent(xn, yn, nn, xmax, ymax);
+  const DriftFrame frame = NeighbourFrame(xn, yn, nn);
 
   // The system matrix, column-major: A(k, l) at a[l * ld + k].
   double* a = nb.matrix4.data.data();
@@ -60,14 +58,14 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
     const int ey = static_cast<int>(parameters.yExponents[t]);
     const std::size_t row = nnSize + t;
     for (std::size_t k = 0; k < nnSize; ++k) {
-      const double term = DriftTerm(xn[k], yn[k], ex, ey, xmax, ymax);
+      const double term = DriftTerm(xn[k], yn[k], ex, ey, frame);
       a[row * ld + k] = term;
       a[k * ld + row] = term;
     }
     for (std::size_t u = 0; u < static_cast<std::size_t>(nd); ++u) {
       a[(nnSize + u) * ld + row] = 0.0;
     }
-    b[row] = DriftTerm(x0, y0, ex, ey, xmax, ymax);
+    b[row] = DriftTerm(x0, y0, ex, ey, frame);
   }
   for (std::size_t k = 0; k < nnSize; ++k) {
     b[k] = KrigingVariogram(xn[k], x0, yn[k], y0, model);
@@ -75,8 +73,9 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
   const auto nsSize = static_cast<std::size_t>(ns);
   for (std::size_t k = 0; k < nsSize; ++k) b0[k] = b[k];
 
-  bool singular = RepeatsANeighbour(std::span<const std::int32_t>(nb.index.data), nn) ||
-                  DriftIsDegenerate(a + nnSize * ld, parameters.leadingDimension, nn, nd);
+  bool singular =
+      RepeatsANeighbour(std::span<const std::int32_t>(nb.index.data), nn) ||
+      DriftIsDegenerate(a + nnSize * ld, parameters.leadingDimension, nn, nd, frame.rounding);
   LuDecompose(parameters.leadingDimension, ns, a, pivot);
   singular = SOLV(messages, parameters.leadingDimension, ns, a, b, pivot) > 0 || singular;
 

@@ -47,7 +47,7 @@ Scatter MakeScatter(double x0, double y0, double width, int count, double spread
     s.x.push_back(x0 + u * width);
     s.y.push_back(y0 + v * width);
     s.z.push_back(100.0 + spread * (3 * u - 2 * v + 0.5 * u * v +
-                                     std::sin(7 * u + 1) * std::cos(5 * v) + 0.3 * uniform()));
+                                    std::sin(7 * u + 1) * std::cos(5 * v) + 0.3 * uniform()));
   }
   return s;
 }
@@ -176,12 +176,9 @@ struct Site {
 
 TEST(KrigingOrigin, ShiftedCopiesAndAnIndependentSolutionAgreeAtEveryOrder) {
   const Site sites[] = {
-      {"1 km at the origin", 0, 0, 1000, 40, 5},
-      {"3 km at 1e4", 1.2e4, 3.4e4, 3000, 40, 5},
-      {"20 km at 2e5", 1.8e5, 3.3e5, 2.0e4, 60, 500},
-      {"200 m at 1e6", 1.0e6, 1.0e6, 200, 40, 5},
-      {"20 m at 7e5", 7.0e5, 2.0e5, 20, 30, 0.05},
-      {"2 km at 4e6", 4.1e6, 6.2e5, 2000, 40, 50},
+      {"1 km at the origin", 0, 0, 1000, 40, 5},      {"3 km at 1e4", 1.2e4, 3.4e4, 3000, 40, 5},
+      {"20 km at 2e5", 1.8e5, 3.3e5, 2.0e4, 60, 500}, {"200 m at 1e6", 1.0e6, 1.0e6, 200, 40, 5},
+      {"20 m at 7e5", 7.0e5, 2.0e5, 20, 30, 0.05},    {"2 km at 4e6", 4.1e6, 6.2e5, 2000, 40, 50},
   };
   Worst shift, reference;
   int singular = 0;
@@ -225,8 +222,8 @@ TEST(KrigingOrigin, ShiftedCopiesAndAnIndependentSolutionAgreeAtEveryOrder) {
             shift.Compare(b.estimate, a.estimate, what + ", estimate");
             shift.Compare(b.standardError, a.standardError, what + ", standard error");
             const Answer ra = Reference(here, model, nearest, order, site.x0 + u, site.y0 + v);
-            const Answer rb =
-                Reference(there, model, nearest, order, site.x0 + u + kShiftX, site.y0 + v + kShiftY);
+            const Answer rb = Reference(there, model, nearest, order, site.x0 + u + kShiftX,
+                                        site.y0 + v + kShiftY);
             reference.Compare(a.estimate, ra.estimate, what + ", estimate");
             reference.Compare(a.standardError, ra.standardError, what + ", standard error");
             reference.Compare(b.estimate, rb.estimate, what + ", moved, estimate");

@@ -63,81 +63,116 @@ TEST(KrigingVariogram, ZeroDistanceIsZeroWhateverTheNugget) {
 
 // --- Drift ---------------------------------------------------------------
 
-TEST(KrigingDrift, TermsAreScaledByTheLargestCoordinates) {
+TEST(KrigingDrift, TermsAreLocalToTheNeighbourhood) {
   EXPECT_EQ(DriftTermCount(0), 1);
   EXPECT_EQ(DriftTermCount(1), 3);
   EXPECT_EQ(DriftTermCount(2), 6);
   EXPECT_EQ(DriftTermCount(3), 0);
   EXPECT_EQ(DriftTermCount(-1), 0);
 
-  EXPECT_DOUBLE_EQ(DriftTerm(4, 6, 2, 0, 8, 3), 0.25);
-  EXPECT_DOUBLE_EQ(DriftTerm(4, 6, 1, 1, 8, 3), 1.0);
-  EXPECT_DOUBLE_EQ(DriftTerm(4, 6, 0, 2, 8, 3), 4.0);
-  EXPECT_DOUBLE_EQ(DriftTerm(4, 6, 0, 0, 8, 3), 1.0);
-  // A zero maximum leaves its coordinate unscaled.
-  EXPECT_DOUBLE_EQ(DriftTerm(3, 2, 1, 1, 0, 0), 6.0);
-  // A factor with exponent 0 is 1 even where the coordinate is 0.
-  EXPECT_DOUBLE_EQ(DriftTerm(0, 5, 0, 1, 0, 10), 0.5);
-
+  // Neighbours over x -9..-2 and y -7..-1 (the fourth is not a neighbour):
+  // centre (-5.5, -4), half-extents 3.5 and 3, the larger divides both.
   const std::vector<double> xn{-5, -2, -9, 100};
   const std::vector<double> yn{-7, -3, -1, 50};
-  double xmax = 0;
-  double ymax = 0;
-  NeighbourExtent(xn, yn, 3, xmax, ymax);  // the fourth is not a neighbour
-  EXPECT_EQ(xmax, -2);
-  EXPECT_EQ(ymax, -1);
+  const DriftFrame frame = NeighbourFrame(xn, yn, 3);
+  EXPECT_EQ(frame.centreX, -5.5);
+  EXPECT_EQ(frame.centreY, -4);
+  EXPECT_EQ(frame.scale, 3.5);
+  EXPECT_DOUBLE_EQ(DriftTerm(-2, -1, 1, 0, frame), 1.0);
+  EXPECT_DOUBLE_EQ(DriftTerm(-2, -1, 0, 1, frame), 3 / 3.5);
+  EXPECT_DOUBLE_EQ(DriftTerm(-9, -1, 1, 1, frame), -3 / 3.5);
+  EXPECT_DOUBLE_EQ(DriftTerm(-9, -7, 0, 2, frame), 9 / 12.25);
+  // The constant term is exactly 1, anywhere.
+  EXPECT_EQ(DriftTerm(1e300, -4e9, 0, 0, frame), 1.0);
+
+  // Neighbours in one place: nothing to divide by, the scale is 1.
+  const DriftFrame one =
+      NeighbourFrame(std::vector<double>{5e6, 5e6}, std::vector<double>{4e6, 4e6}, 2);
+  EXPECT_EQ(one.scale, 1.0);
+  EXPECT_EQ(DriftTerm(5e6 + 2, 4e6, 1, 0, one), 2.0);
+  // Coordinates near the largest double do not overflow into the frame.
+  const DriftFrame huge =
+      NeighbourFrame(std::vector<double>{-1.5e308, 1.5e308}, std::vector<double>{0, 1}, 2);
+  EXPECT_EQ(huge.centreX, 0.0);
+  EXPECT_EQ(huge.scale, 1.5e308);
+  EXPECT_EQ(DriftTerm(1.5e308, 0, 1, 0, huge), 1.0);
 }
 
-// Drift columns 1, x', y' (and x'^2, y'^2, x'y') of points, stored as in the
-// system matrix.
-std::vector<double> DriftColumns(const std::vector<double>& x, const std::vector<double>& y,
-                                 int terms) {
-  const int n = static_cast<int>(x.size());
-  const double xmax = *std::max_element(x.begin(), x.end());
-  const double ymax = *std::max_element(y.begin(), y.end());
-  std::vector<double> columns(static_cast<std::size_t>(n * terms));
+// Drift columns 1, u, v (and u^2, v^2, uv) of points, stored as in the
+// system matrix, and the rounding of their frame.
+struct Columns {
+  std::vector<double> values;
+  double rounding;
+};
+
+Columns DriftColumns(const std::vector<double>& x, const std::vector<double>& y, int terms) {
+  const auto n = static_cast<int>(x.size());
+  const DriftFrame frame = NeighbourFrame(x, y, n);
+  Columns columns{std::vector<double>(x.size() * static_cast<std::size_t>(terms)), frame.rounding};
   for (int t = 0; t < terms; ++t) {
     for (int k = 0; k < n; ++k) {
-      columns[t * n + k] =
-          DriftTerm(x[k], y[k], kDriftXExponents[t], kDriftYExponents[t], xmax, ymax);
+      columns.values[static_cast<std::size_t>(t * n + k)] =
+          DriftTerm(x[k], y[k], kDriftXExponents[t], kDriftYExponents[t], frame);
     }
   }
   return columns;
 }
 
-TEST(KrigingDrift, DependentColumnsAreFoundAndNearlyDependentOnesKept) {
-  // Five points on the line y = 2x + 1: no first-order drift can be fitted.
-  const std::vector<double> lx{0.3, 1.7, 2.9, 4.1, 7.3};
-  std::vector<double> ly;
-  for (double x : lx) ly.push_back(2 * x + 1);
-  EXPECT_TRUE(DriftIsDegenerate(DriftColumns(lx, ly, 3).data(), 5, 5, 3));
-  EXPECT_FALSE(DriftIsDegenerate(DriftColumns(lx, ly, 1).data(), 5, 5, 1));
-  // One point a millimetre off that line over seven metres.
-  ly[2] += 0.001;
-  EXPECT_FALSE(DriftIsDegenerate(DriftColumns(lx, ly, 3).data(), 5, 5, 3));
+bool Degenerate(const std::vector<double>& x, const std::vector<double>& y, int terms) {
+  const Columns c = DriftColumns(x, y, terms);
+  const auto n = static_cast<int>(x.size());
+  return DriftIsDegenerate(c.values.data(), n, n, terms, c.rounding);
+}
 
-  // Six points on a circle: 1, x'^2 and y'^2 are dependent.
+std::vector<double> Moved(std::vector<double> v, double by) {
+  for (double& e : v) e += by;
+  return v;
+}
+
+TEST(KrigingDrift, DependentColumnsAreFoundAndNearlyDependentOnesKept) {
+  // Five points on the line y = 2x + 1, and five 5,000 km from the origin on
+  // a line whose coordinates lie on it only to their last place: no
+  // first-order drift can be fitted.
+  const std::vector<double> lx{0.3, 1.7, 2.9, 4.1, 7.3};
+  std::vector<double> ly, fx, fy;
+  for (double x : lx) {
+    ly.push_back(2 * x + 1);
+    fx.push_back(5.0e6 + x);
+    fy.push_back(4.2e6 + 0.7 * (fx.back() - 5.0e6) / 3);
+  }
+  for (const auto& [x, y] : {std::pair{lx, ly}, std::pair{fx, fy}}) {
+    SCOPED_TRACE(x[0]);
+    EXPECT_TRUE(Degenerate(x, y, 3));
+    EXPECT_TRUE(Degenerate(x, y, 6));
+    EXPECT_FALSE(Degenerate(x, y, 1));
+    // One point a millimetre off the line, seven metres long.
+    std::vector<double> off = y;
+    off[2] += 0.001;
+    EXPECT_FALSE(Degenerate(x, off, 3));
+  }
+
+  // Six points on a circle: 1, u^2 and v^2 are dependent, 1, u, v are not.
   std::vector<double> cx, cy;
   for (int k = 0; k < 6; ++k) {
     cx.push_back(100 + 30 * std::cos(0.9 * k + 0.2));
     cy.push_back(200 + 30 * std::sin(0.9 * k + 0.2));
   }
-  EXPECT_FALSE(DriftIsDegenerate(DriftColumns(cx, cy, 3).data(), 6, 6, 3));
-  std::vector<double> ox = cx, oy = cy;
-  for (double& x : ox) x -= 100;
-  for (double& y : oy) y -= 200;
-  EXPECT_TRUE(DriftIsDegenerate(DriftColumns(ox, oy, 6).data(), 6, 6, 6));
+  EXPECT_FALSE(Degenerate(cx, cy, 3));
+  EXPECT_TRUE(Degenerate(cx, cy, 6));
+  EXPECT_TRUE(Degenerate(Moved(cx, 5.0e6), Moved(cy, 4.2e6), 6));
 
-  // A cluster 200 m wide about 5,000 km from the origin, order 2: badly
-  // scaled but not dependent.
-  const std::vector<double> fx{5.0e6,       5.0e6 + 200, 5.0e6 + 50, 5.0e6 + 130,
-                               5.0e6 + 180, 5.0e6 + 20,  5.0e6 + 90};
-  const std::vector<double> fy{4.2e6 + 10, 4.2e6 + 150, 4.2e6 + 190, 4.2e6,
-                               4.2e6 + 70, 4.2e6 + 120, 4.2e6 + 40};
-  EXPECT_FALSE(DriftIsDegenerate(DriftColumns(fx, fy, 6).data(), 7, 7, 6));
+  // A cluster 200 m wide about 5,000 km from the origin, and one 2 m wide:
+  // order 2 is determined.
+  const std::vector<double> clusterX{0, 200, 50, 130, 180, 20, 90};
+  const std::vector<double> clusterY{10, 150, 190, 0, 70, 120, 40};
+  EXPECT_FALSE(Degenerate(Moved(clusterX, 5.0e6), Moved(clusterY, 4.2e6), 6));
+  std::vector<double> sx = clusterX, sy = clusterY;
+  for (double& x : sx) x = 5.0e6 + x / 100;
+  for (double& y : sy) y = 4.2e6 + y / 100;
+  EXPECT_FALSE(Degenerate(sx, sy, 6));
 
   // Fewer points than terms.
-  EXPECT_TRUE(DriftIsDegenerate(DriftColumns({1, 2}, {3, 5}, 3).data(), 2, 2, 3));
+  EXPECT_TRUE(Degenerate({1, 2}, {3, 5}, 3));
 }
 
 // --- Factorisation and substitution --------------------------------------
@@ -304,10 +339,11 @@ Independent Reference(const Kriging& k, const VariogramModel& m, int nearest, in
     yn.push_back(k.y()[order_[k2]]);
     zn.push_back(k.z()[order_[k2]]);
   }
-  const double xmax = *std::max_element(xn.begin(), xn.end());
-  const double ymax = *std::max_element(yn.begin(), yn.end());
+  // The drift in coordinates centred on the estimation point.
+  double scale = 0;
+  for (std::size_t i = 0; i < nn; ++i) scale = std::max(scale, std::hypot(xn[i] - x0, yn[i] - y0));
   auto drift = [&](double x, double y) {
-    const double u = x / xmax, v = y / ymax;
+    const double u = (x - x0) / scale, v = (y - y0) / scale;
     std::vector<double> all{1, u, v, u * u, v * v, u * v};
     all.resize(order == 0 ? 1 : order == 1 ? 3 : 6);
     return all;
@@ -384,6 +420,19 @@ TEST(KrigingEstimate, SingularSystemsAreFlagged) {
   EXPECT_TRUE(line.At(line.Parameters(model, 4, 1), 15, 20).singular);
   EXPECT_TRUE(line.At(line.Parameters(model, 5, 2), 15, 20).singular);
   EXPECT_FALSE(line.At(line.Parameters(model, 4, 0), 15, 20).singular);
+  // A line 5,000 km from the origin, on which the coordinates lie only to
+  // their last place, is as singular; one well a millimetre off it is not.
+  std::vector<double> fx, fy;
+  for (int k = 0; k < 5; ++k) {
+    fx.push_back(5.0e6 + 1.3 * k);
+    fy.push_back(4.2e6 + 0.7 * (fx.back() - 5.0e6) / 3);
+  }
+  Kriging far(fx, fy, {1, 2, 3, 4, 5});
+  EXPECT_TRUE(far.At(far.Parameters(model, 5, 1), 5.0e6 + 2, 4.2e6 + 3).singular);
+  EXPECT_TRUE(far.At(far.Parameters(model, 5, 2), 5.0e6 + 2, 4.2e6 + 3).singular);
+  fy[2] += 0.001;
+  Kriging off(fx, fy, {1, 2, 3, 4, 5});
+  EXPECT_FALSE(off.At(off.Parameters(model, 5, 1), 5.0e6 + 2, 4.2e6 + 3).singular);
 
   // On the x axis the y' column is zero: the factor has an exact zero and
   // the substitution says so on the standard output.
