@@ -47,10 +47,14 @@ struct IntegerParameter {
   std::int32_t& (*at)(EngineState&);
 };
 
-#define MORNAX_REAL(group, field) \
-  RealParameter { #field, [](EngineState& s) -> double& { return s.group.field; } }
-#define MORNAX_INTEGER(group, field) \
-  IntegerParameter { #field, [](EngineState& s) -> std::int32_t& { return s.group.field; } }
+#define MORNAX_REAL(group, field)                                    \
+  RealParameter {                                                    \
+#field, [](EngineState & s) -> double& { return s.group.field; } \
+  }
+#define MORNAX_INTEGER(group, field)                                       \
+  IntegerParameter {                                                       \
+#field, [](EngineState & s) -> std::int32_t& { return s.group.field; } \
+  }
 
 // One configuration of a task that runs cleanly, and the parameters it uses.
 struct Scenario {
@@ -111,11 +115,13 @@ class FiniteResults : public ::testing::Test {
       if (extension == ".dfl" || (fit && extension == ".fit")) continue;
       wrote = true;
       const std::string text = dir.Read(entry.path().filename().string());
-      EXPECT_FALSE(HasNonFiniteText(text)) << what << " wrote into " << entry.path().filename()
-                                           << ":\n"
-                                           << text;
+      EXPECT_FALSE(HasNonFiniteText(text))
+          << what << " wrote into " << entry.path().filename() << ":\n"
+          << text;
     }
-    if (!wrote) EXPECT_FALSE(messages.boxes.empty()) << what << " was refused without a message";
+    if (!wrote) {
+      EXPECT_FALSE(messages.boxes.empty()) << what << " was refused without a message";
+    }
     ++runs;
   }
 
@@ -160,9 +166,8 @@ class FiniteResults : public ::testing::Test {
   int runs = 0;
 };
 
-const std::vector<RealParameter> kSemivariogramReals = {MORNAX_REAL(svar, lagDistance),
-                                                        MORNAX_REAL(svar, tolerance),
-                                                        MORNAX_REAL(svar, direction)};
+const std::vector<RealParameter> kSemivariogramReals = {
+    MORNAX_REAL(svar, lagDistance), MORNAX_REAL(svar, tolerance), MORNAX_REAL(svar, direction)};
 const std::vector<IntegerParameter> kSemivariogramIntegers = {
     MORNAX_INTEGER(svar, lagCount), MORNAX_INTEGER(svar, subtract),
     MORNAX_INTEGER(svar, logTransform), MORNAX_INTEGER(fvar, fitPointCount)};
@@ -185,7 +190,10 @@ TEST_F(FiniteResults, SemivariogramParameters) {
 TEST_F(FiniteResults, FitParameters) {
   // Bounds and initial values of each model near the data's semivariogram.
   for (int model = 1; model <= 6; ++model) {
-    Sweep({"fit model " + std::to_string(model), 2, 0, 0,
+    Sweep({"fit model " + std::to_string(model),
+           2,
+           0,
+           0,
            [=](EngineState& s) {
              s.fvar.model = model;
              s.fvar.bestFit = 1;
@@ -221,10 +229,14 @@ std::vector<IntegerParameter> With(std::vector<IntegerParameter> list,
 TEST_F(FiniteResults, WeightingAndTrendParameters) {
   for (int mode = 1; mode <= 2; ++mode) {
     for (int scheme = 1; scheme <= 7; ++scheme) {
-      Sweep({"weighting scheme " + std::to_string(scheme) + " mode " + std::to_string(mode), 3, 1,
-             mode, [=](EngineState& s) { s.ipl.dwScheme = scheme; }, {},
-             With(kNearestCounts, {MORNAX_INTEGER(ipl, dwScheme),
-                                   MORNAX_INTEGER(ipl, trendDegree)})});
+      Sweep({"weighting scheme " + std::to_string(scheme) + " mode " + std::to_string(mode),
+             3,
+             1,
+             mode,
+             [=](EngineState& s) { s.ipl.dwScheme = scheme; },
+             {},
+             With(kNearestCounts,
+                  {MORNAX_INTEGER(ipl, dwScheme), MORNAX_INTEGER(ipl, trendDegree)})});
     }
   }
 }
@@ -236,7 +248,9 @@ TEST_F(FiniteResults, KrigingParameters) {
         for (int logTransform = 0; logTransform <= 1; ++logTransform) {
           Sweep({"kriging model " + std::to_string(model) + " order " + std::to_string(order) +
                      " log " + std::to_string(logTransform) + " mode " + std::to_string(mode),
-                 3, 2, mode,
+                 3,
+                 2,
+                 mode,
                  [=](EngineState& s) {
                    s.ipl.krigModel = model;
                    s.ipl.krigOrder = order;
@@ -260,33 +274,35 @@ TEST_F(FiniteResults, BayesParameters) {
   for (int mode = 1; mode <= 2; ++mode) {
     for (int model = 1; model <= 6; ++model) {
       for (int logTransform = 0; logTransform <= 1; ++logTransform) {
-        Sweep({"bayes model " + std::to_string(model) + " log " + std::to_string(logTransform) +
-                   " mode " + std::to_string(mode),
-               3, 3, mode,
-               [=](EngineState& s) {
-                 s.ipl.bayesModel = model;
-                 s.ipl.scaleGuess = 3;
-                 s.svar.logTransform = logTransform;
-                 s.ipl.sill = 20.0;
-                 s.ipl.c = 18.0;
-                 s.ipl.c0 = 2.0;
-                 s.ipl.a = model == 1 ? 1.0 : 120.0;
-                 s.ipl.guessSill = 10.0;
-                 s.ipl.guessC = 9.0;
-                 s.ipl.guessC0 = 1.0;
-                 s.ipl.guessA = model == 1 ? 1.0 : 150.0;
-                 s.ipl.sigma = 0.67;
-                 s.ipl.k = 43.6;
-                 s.ipl.rho = 0.79;
-                 s.ipl.lagD = 50.0;
-               },
-               {MORNAX_REAL(ipl, sill), MORNAX_REAL(ipl, a), MORNAX_REAL(ipl, c),
-                MORNAX_REAL(ipl, c0), MORNAX_REAL(ipl, guessSill), MORNAX_REAL(ipl, guessA),
-                MORNAX_REAL(ipl, guessC), MORNAX_REAL(ipl, guessC0), MORNAX_REAL(ipl, sigma),
-                MORNAX_REAL(ipl, k), MORNAX_REAL(ipl, rho), MORNAX_REAL(ipl, lagD)},
-               With(kNearestCounts,
-                    {MORNAX_INTEGER(ipl, bayesModel), MORNAX_INTEGER(ipl, scaleGuess),
-                     MORNAX_INTEGER(svar, logTransform)})});
+        Sweep(
+            {"bayes model " + std::to_string(model) + " log " + std::to_string(logTransform) +
+                 " mode " + std::to_string(mode),
+             3,
+             3,
+             mode,
+             [=](EngineState& s) {
+               s.ipl.bayesModel = model;
+               s.ipl.scaleGuess = 3;
+               s.svar.logTransform = logTransform;
+               s.ipl.sill = 20.0;
+               s.ipl.c = 18.0;
+               s.ipl.c0 = 2.0;
+               s.ipl.a = model == 1 ? 1.0 : 120.0;
+               s.ipl.guessSill = 10.0;
+               s.ipl.guessC = 9.0;
+               s.ipl.guessC0 = 1.0;
+               s.ipl.guessA = model == 1 ? 1.0 : 150.0;
+               s.ipl.sigma = 0.67;
+               s.ipl.k = 43.6;
+               s.ipl.rho = 0.79;
+               s.ipl.lagD = 50.0;
+             },
+             {MORNAX_REAL(ipl, sill), MORNAX_REAL(ipl, a), MORNAX_REAL(ipl, c),
+              MORNAX_REAL(ipl, c0), MORNAX_REAL(ipl, guessSill), MORNAX_REAL(ipl, guessA),
+              MORNAX_REAL(ipl, guessC), MORNAX_REAL(ipl, guessC0), MORNAX_REAL(ipl, sigma),
+              MORNAX_REAL(ipl, k), MORNAX_REAL(ipl, rho), MORNAX_REAL(ipl, lagD)},
+             With(kNearestCounts, {MORNAX_INTEGER(ipl, bayesModel), MORNAX_INTEGER(ipl, scaleGuess),
+                                   MORNAX_INTEGER(svar, logTransform)})});
       }
     }
   }
