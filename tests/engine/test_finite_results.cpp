@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,12 @@ struct Scenario {
   std::vector<RealParameter> reals;
   std::vector<IntegerParameter> integers;
 };
+
+std::string Label(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
+}
 
 bool HasNonFiniteText(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -137,7 +144,7 @@ class FiniteResults : public ::testing::Test {
         scenario.setUp(changed);
         parameter.at(changed) = value;
         RunAndCheck(scenario, changed,
-                    scenario.label + " " + parameter.name + " = " + std::to_string(value));
+                    scenario.label + " " + parameter.name + " = " + Label(value));
       }
     }
     for (const auto& parameter : scenario.integers) {
@@ -306,6 +313,235 @@ TEST_F(FiniteResults, BayesParameters) {
       }
     }
   }
+}
+
+// Every task with a data set holding one huge number: values up to the bound
+// run (with asterisks where a result overflows), larger ones are refused with
+// a message naming the point.
+TEST_F(FiniteResults, HugeDataAndNetworkValues) {
+  const std::vector<Scenario> tasks = {
+      {"semivariogram", 1, 0, 0, [](EngineState&) {}, {}, {}},
+      {"weighting", 3, 1, 1, [](EngineState& s) { s.ipl.dwScheme = 1; }, {}, {}},
+      {"trend surface", 3, 1, 2, [](EngineState& s) { s.ipl.dwScheme = 7; }, {}, {}},
+      {"kriging order 2",
+       3,
+       2,
+       2,
+       [](EngineState& s) {
+         s.ipl.krigModel = 2;
+         s.ipl.krigOrder = 2;
+         s.ipl.sill = 20.0;
+         s.ipl.a = 120.0;
+       },
+       {},
+       {}},
+      {"kriging error analysis",
+       3,
+       2,
+       1,
+       [](EngineState& s) {
+         s.ipl.krigModel = 1;
+         s.ipl.sill = 20.0;
+         s.ipl.c = 1.0;
+         s.ipl.a = 1.0;
+       },
+       {},
+       {}},
+      {"bayes",
+       3,
+       3,
+       2,
+       [](EngineState& s) {
+         s.ipl.bayesModel = 6;
+         s.ipl.scaleGuess = 3;
+         s.ipl.sigma = 0.67;
+         s.ipl.k = 43.6;
+         s.ipl.rho = 0.79;
+         s.ipl.lagD = 50.0;
+       },
+       {},
+       {}},
+  };
+  const std::vector<std::string> magnitudes = {"1e30", "1e100", "1.0001e100", "1e154", "1e300"};
+  for (const std::string& huge : magnitudes) {
+    // A data value, a data coordinate, a guess, a network coordinate.
+    const std::vector<std::string> files = {
+        std::string(kData).replace(std::string(kData).find("150 40 11"), 9, "150 40 " + huge),
+        std::string(kData).replace(std::string(kData).find("150 40"), 6, huge + " 40"),
+        std::string(kData).replace(std::string(kData).find("11 10"), 5, "11 " + huge),
+        std::string(kData).replace(std::string(kData).find("120 60"), 6, huge + " 60")};
+    for (std::size_t f = 0; f < files.size(); ++f) {
+      dir.Write("SITE.dfl", files[f]);
+      for (const Scenario& task : tasks) {
+        EngineState state = base;
+        task.setUp(state);
+        state.svar.subtract = f == 2 ? 1 : 0;
+        RunAndCheck(task, state,
+                    task.label + " with " + huge + " in data file " + std::to_string(f));
+      }
+    }
+  }
+}
+
+// Values beyond the bound name their point and the file; the network's are
+// met after the points before them were written.
+TEST_F(FiniteResults, RefusedValuesNameTheirPoint) {
+  std::string data = kData;
+  data.replace(data.find("100 100 20"), 10, "100 100 2e100");
+  dir.Write("SITE.dfl", data);
+  EngineState state = base;
+  RecorderMessages messages;
+  RunTask(1, 0, 0, state, messages);
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{
+                                "Value out of range (magnitude above 1E+100) at data point : 4 "
+                                "in input file : SITE.dfl"});
+
+  data = kData;
+  data.replace(data.find("120 60"), 6, "120 -2e200");
+  dir.Write("SITE.dfl", data);
+  messages = {};
+  state = base;
+  RunTask(3, 1, 2, state, messages);
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{
+                                "Value out of range (magnitude above 1E+100) at network point : 3 "
+                                "in input file : SITE.dfl"});
+  // The two points before it are written in all three files.
+  const std::string wl = dir.Read("SITE.wl");
+  EXPECT_EQ(std::count(wl.begin(), wl.end(), '\n'), 2);
+}
+
+// Parameters are refused before any file is created, with the routine's own
+// wording where it has one and the parameter's name otherwise.
+TEST_F(FiniteResults, RefusalsNameTheParameter) {
+  struct Case {
+    int task, method;
+    std::function<void(EngineState&)> change;
+    const char* message;
+  };
+  auto kRho = [](EngineState& s) {
+    s.ipl.bayesModel = 6;
+    s.ipl.sigma = 0.67;
+    s.ipl.k = 43.6;
+    s.ipl.rho = 0.79;
+    s.ipl.lagD = 200.0;
+  };
+  const Case cases[] = {
+      {1, 0, [](EngineState& s) { s.svar.lagDistance = kInf; },
+       "Parameter lagDistance not valid, must be > 0 : Infinity"},
+      {1, 0, [](EngineState& s) { s.svar.lagDistance = 0.0; }, "No Parameters specified"},
+      {1, 0, [](EngineState& s) { s.svar.tolerance = kNaN; },
+       "Parameter tolerance not valid, must be 0 to 360 : NaN"},
+      {1, 0, [](EngineState& s) { s.svar.direction = -kInf; },
+       "Parameter direction not valid, must be -360 to 360 : -Infinity"},
+      {2, 0,
+       [](EngineState& s) {
+         s.fvar = {8, 1, 2, {1, kNaN, 1}, {0, 0, 0}, {9, 9, 9}};
+       },
+       "Parameter initial2 not valid, must be a finite number : NaN"},
+      {3, 2,
+       [](EngineState& s) {
+         s.ipl.krigModel = 2;
+         s.ipl.sill = kNaN;
+         s.ipl.a = 100.0;
+       },
+       "Parameter sill not valid, must be > 0 : NaN"},
+      {3, 2,
+       [](EngineState& s) {
+         s.ipl.krigModel = 1;
+         s.ipl.sill = 0.0;
+       },
+       "Interpolation Parameters are zero"},
+      {3, 3,
+       [&](EngineState& s) {
+         kRho(s);
+         s.ipl.lagD = -200.0;
+       },
+       "Parameter lagD not valid, must be > 0 : -200"},
+      {3, 3,
+       [&](EngineState& s) {
+         kRho(s);
+         s.ipl.sigma = static_cast<double>(-0.67f);
+       },
+       "Parameter sigma not valid, must be > 0 : -0.67"},
+      {3, 3,
+       [&](EngineState& s) {
+         kRho(s);
+         s.ipl.rho = 1.5;
+       },
+       "Parameter rho not valid, must be > 0 and <= 1 : 1.5"},
+      {3, 3,
+       [&](EngineState& s) {
+         s.ipl.bayesModel = 7;
+         s.ipl.sill = 20.0;
+         s.ipl.guessSill = 10.0;
+       },
+       "Interpolation Scheme not valid"},
+      {3, 3,
+       [&](EngineState& s) {
+         kRho(s);
+         s.ipl.bayesModel = 0;
+         s.ipl.k = kNaN;
+       },
+       "No Parameters specified"},
+  };
+  for (const Case& c : cases) {
+    Clean(false);
+    EngineState state = base;
+    c.change(state);
+    RecorderMessages messages;
+    RunTask(c.task, c.method, 2, state, messages);
+    EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
+    EXPECT_FALSE(dir.Exists("SITE.var") || dir.Exists("SITE.fit") || dir.Exists("SITE.sol") ||
+                 dir.Exists("SITE.dat") || dir.Exists("SITE.lst"))
+        << c.message;
+  }
+}
+
+// A k_Rho fit whose first class lies at a denormal distance cannot express
+// the others in its units; a class beyond the bound is refused as well.
+TEST_F(FiniteResults, FitInputThatCannotBeUsed) {
+  EngineState state = base;
+  state.svar.lagCount = 2;
+  state.fvar = {2, 0, 6, {0.8, 40.0, 1.0}, {0.1, 1.0, 1.0}, {0.99, 100.0, 1.0}};
+  dir.Write("SITE.fit", " Semi-Variogram: title\n     2\n  1e-310  1.0\n  100.0  2.0\n");
+  RecorderMessages messages;
+  RunTask(2, 0, 0, state, messages);
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{
+                                "Distance of the first class too small for model k_Rho : 1e-310"});
+  EXPECT_FALSE(dir.Exists("SITE.sol"));
+
+  dir.Write("SITE.fit", " Semi-Variogram: title\n     2\n  10.0  1.0\n  100.0  2e101\n");
+  messages = {};
+  RunTask(2, 0, 0, state, messages);
+  EXPECT_EQ(messages.boxes,
+            std::vector<std::string>{"Value out of range (magnitude above 1E+100) at class : 2 in "
+                                     "input file : SITE.fit"});
+  EXPECT_FALSE(dir.Exists("SITE.sol"));
+}
+
+// An estimate that overflows is written as asterisks, left out of the
+// statistics and counted in one message at the end.
+TEST_F(FiniteResults, OverflowingEstimatesAreCountedOnce) {
+  // Bayes k_Rho with log-transformed values: the standard error is
+  // exp(sqrt(exp(guessSill - S2))), which overflows for a large guessSill.
+  EngineState state = base;
+  state.svar.logTransform = 1;
+  state.ipl.bayesModel = 6;
+  state.ipl.scaleGuess = 0;
+  state.ipl.sigma = 0.67;
+  state.ipl.k = 43.6;
+  state.ipl.rho = 0.79;
+  state.ipl.lagD = 50.0;
+  state.ipl.guessSill = 1e30;
+  RecorderMessages messages;
+  RunTask(3, 3, 1, state, messages);
+  EXPECT_EQ(messages.boxes,
+            std::vector<std::string>{"Estimate not finite at 7 points, written as asterisks and "
+                                     "left out of the statistics"});
+  const std::string lst = dir.Read("SITE.lst");
+  EXPECT_NE(lst.find("**********\n"), std::string::npos) << lst;
+  // No point was counted: no statistics block.
+  EXPECT_EQ(lst.find("Average Error"), std::string::npos) << lst;
 }
 
 }  // namespace
