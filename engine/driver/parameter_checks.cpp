@@ -116,9 +116,9 @@ bool CheckFit(const Checker& check, const FvarCopy& f, int lagCount) {
 
 // The observations' semivariogram of kriging and of Bayesian estimation
 // (models 1-5). Spherical, exponential and Gaussian take C as sill minus
-// nugget, so their C is not looked at.
-// The range a of models 1 and 5 is an exponent or a log factor: any finite
-// value gives a semivariogram (clipped at 0).
+// nugget, so their C is not looked at; the a of models 1 and 5 is an
+// exponent or a log factor, and any finite value gives a semivariogram
+// (clipped at 0).
 bool CheckObservationModel(const Checker& check, int model, const IplCopy& p) {
   return check.Real("sill", p.sill, kPositive) &&
          check.Real("a", p.a, RangeModel(model) ? kPositive : kAnyFinite) &&
