@@ -252,6 +252,7 @@ InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const Dat
   // Reads network point `number` (1-based) into `slot`.
   auto readPoint = [&](int number, PointSlot& slot) {
     std::array<double, 3> values{};
+    slot.unusable = false;
     slot.readStatus = files.data.ReadReals(std::span<double>(values.data(), valuesPerLine));
     if (slot.readStatus != io::kReadOk) return false;
     slot.unusable = !std::all_of(values.begin(), values.begin() + valuesPerLine, UsableValue);

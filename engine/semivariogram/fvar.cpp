@@ -150,9 +150,8 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
     return;
   }
   // What this run knows: the sum of squares of the model as evaluated here
-  // when Marq has not evaluated it.
-  // A sum of squares that overflowed inside the iteration is not that of
-  // the parameters reported: take the one of the model as evaluated here.
+  // when Marq has not evaluated it, or when Marq's overflowed (that is not
+  // the sum of the parameters reported).
   if (!result.evaluated || !std::isfinite(summary.chi2)) summary.chi2 = SumOfSquares(f, y);
   if (!std::isfinite(summary.chi2)) env.Error("CHI2 not finite, written as asterisks");
 
