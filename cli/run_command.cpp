@@ -3,6 +3,9 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "document_commands.h"
 #include "driver/engine_state.h"
@@ -10,6 +13,7 @@
 #include "front/console_messages.h"
 #include "front/entry.h"
 #include "help.h"
+#include "project/fields.h"
 #include "project/project.h"
 
 namespace mornax::batch {
@@ -41,6 +45,68 @@ int EntryMode(const Computation& computation, const Invocation& invocation) {
   return invocation.runMode == RunMode::kErrorAnalysis ? 1 : 2;
 }
 
+// The fields a computation uses, stored or set: its parameters and every
+// count that sizes its work arrays (all three nearest-point counts size the
+// neighbourhood of every interpolation).
+constexpr std::array<std::string_view, 7> kVariogramFields = {
+    "subtract",  "logTransform", "lagCount",     "lagDistance",
+    "tolerance", "direction",    "fitPointCount"};
+constexpr std::array<std::string_view, 13> kFitFields = {
+    "lagCount", "fitPointCount", "bestFit",  "model",    "initial1", "initial2", "initial3",
+    "minimum1", "minimum2",      "minimum3", "maximum1", "maximum2", "maximum3"};
+constexpr std::array<std::string_view, 3> kNearestFields = {"dwPoints", "krigPoints",
+                                                            "bayesPoints"};
+constexpr std::array<std::string_view, 2> kWeightingFields = {"dwScheme", "trendDegree"};
+constexpr std::array<std::string_view, 7> kKrigingFields = {
+    "krigModel", "krigOrder", "logTransform", "sill", "a", "c", "c0"};
+constexpr std::array<std::string_view, 3> kBayesFields = {"bayesModel", "scaleGuess",
+                                                          "logTransform"};
+// k_Rho has parameters of its own; the guesses' sill enters its standard
+// error of log-transformed values.
+constexpr std::array<std::string_view, 5> kKRhoFields = {"sigma", "k", "rho", "lagD", "guessSill"};
+constexpr std::array<std::string_view, 8> kBayesModelFields = {
+    "sill", "a", "c", "c0", "guessSill", "guessA", "guessC", "guessC0"};
+constexpr int kKRhoModel = 6;
+
+std::vector<std::string_view> FieldsUsed(const Computation& computation,
+                                         const project::Records& records) {
+  std::vector<std::string_view> names;
+  auto add = [&names](std::span<const std::string_view> more) {
+    names.insert(names.end(), more.begin(), more.end());
+  };
+  if (computation.task == 1) {
+    add(kVariogramFields);
+  } else if (computation.task == 2) {
+    add(kFitFields);
+  } else {
+    add(kNearestFields);
+    if (computation.method == 1) {
+      add(kWeightingFields);
+    } else if (computation.method == 2) {
+      add(kKrigingFields);
+    } else {
+      add(kBayesFields);
+      if (records.ipl.bayesModel == kKRhoModel) {
+        add(kKRhoFields);
+      } else {
+        add(kBayesModelFields);
+      }
+    }
+  }
+  return names;
+}
+
+// Every field the computation uses must be in the range `set` accepts; a
+// stored document is not trusted more than the command line.
+bool FieldsInRange(const Computation& computation, const project::Records& records,
+                   std::string& error) {
+  for (const std::string_view name : FieldsUsed(computation, records)) {
+    const project::FieldInfo* field = project::FindField(name);
+    if (field != nullptr && !project::FieldInRange(records, *field, error)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunComputation(const Invocation& invocation) {
@@ -63,7 +129,8 @@ int RunComputation(const Invocation& invocation) {
   std::string error;
   if (!project::ReadDocumentFile(path, records, error) ||
       !ApplyAssignments(invocation.assignments, records, error) ||
-      !project::SetFileNames(path.filename().string(), records.fileName, files, error)) {
+      !project::SetFileNames(path.filename().string(), records.fileName, files, error) ||
+      !FieldsInRange(*computation, records, error)) {
     ReportError(error);
     return kExitUsage;
   }

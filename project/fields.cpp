@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "project/fields.h"
 #include "project/project.h"
 #include "project/quoted.h"
 
@@ -172,6 +173,17 @@ bool SetField(Records& records, std::string_view name, std::string_view text, st
   }
   *field->real(records) = value;
   return true;
+}
+
+bool FieldInRange(const Records& records, const FieldInfo& field, std::string& error) {
+  Records copy = records;
+  const double value =
+      field.IsInteger() ? static_cast<double>(*field.integer(copy)) : *field.real(copy);
+  // A NaN fails every comparison, an infinity the bounds.
+  if (InRange(field, value)) return true;
+  error = std::string(field.name) + " must be " + RangeText(field) + ", not " +
+          FieldValue(records, field);
+  return false;
 }
 
 }  // namespace mornax::project

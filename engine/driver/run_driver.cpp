@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "bayes/bayes_run.h"
+#include "driver/parameter_checks.h"
 #include "interpolation/interp.h"
 #include "interpolation/krig.h"
 #include "semivariogram/fvar.h"
@@ -66,11 +67,14 @@ void HeaderStep(int prefixIndex, EngineState& state, Messages& messages) {
 
 // The point arrays never hold fewer than zero entries; the computation
 // routines check the counts they read against the capacity.
-std::int32_t PointCapacity(const EngineState& state) { return std::max(state.pointCount, 0); }
+std::int32_t PointCapacity(const EngineState& state) {
+  return std::max(state.pointCount, 0);
+}
 
 void RunSemivariogram(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
   HeaderStep(0, state, messages);
+  if (!CheckRunParameters(1, 0, state, messages)) return;
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   if (ok) Svar(MakeEnv(state, messages), state.title, arrays.points, arrays.lags, state.svar);
@@ -80,6 +84,7 @@ void RunSemivariogram(EngineState& state, Messages& messages) {
 
 void RunFit(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
+  if (!CheckRunParameters(2, 0, state, messages)) return;
   bool ok = arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   ok = ok && arrays.AllocFitArrays(messages, state.fitWorkSize) == 1;
   if (ok) {
@@ -97,6 +102,7 @@ void RunInterpolation(int method, int mode, EngineState& state, Messages& messag
   // Bayesian estimation and takes its prefix.
   const int prefixIndex = (method == 1 || method == 2) ? method : 3;
   HeaderStep(prefixIndex, state, messages);
+  if (!CheckRunParameters(3, method, state, messages)) return;
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocNeighbourArrays(messages, state.neighbourCapacity) == 1;
   if (ok) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/value_bounds.h"
 #include "io/fortran_format.h"
 
 namespace mornax {
@@ -84,6 +85,12 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     if (status != io::kReadOk) {
       env.InputError(status, dataFile);
       return false;
+    }
+    for (const double value : wanted) {
+      if (!UsableValue(value)) {
+        env.Error(UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
+        return false;
+      }
     }
     points.x[i] = record[0];
     points.y[i] = record[1];

@@ -41,6 +41,12 @@ double ErrorStatistics::StandardError() const {
   return std::sqrt(sumStandardised_ / count_);
 }
 
+bool ErrorStatistics::AllFinite(const StatisticsLayout& layout) const {
+  return std::isfinite(AverageError()) && std::isfinite(RootMeanSquareError()) &&
+         std::isfinite(GreatestError()) && std::isfinite(MeanAbsoluteError()) &&
+         (!layout.withStandardError || std::isfinite(StandardError()));
+}
+
 void ErrorStatistics::Report(const RunEnv& env, io::RecordFile& lst,
                              const StatisticsLayout& layout) const {
   if (layout.withStandardError) {

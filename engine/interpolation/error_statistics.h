@@ -46,6 +46,9 @@ class ErrorStatistics {
   double MeanAbsoluteError() const { return sumAbsolute_ / count_; }
   double StandardError() const;
 
+  // True when every value of the layout's block is a finite number.
+  bool AllFinite(const StatisticsLayout& layout) const;
+
   // Writes the block to the .lst file and appends the RMSE progress line.
   // Needs count() > 0.
   void Report(const RunEnv& env, io::RecordFile& lst, const StatisticsLayout& layout) const;

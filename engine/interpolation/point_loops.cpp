@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <deque>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "driver/value_bounds.h"
 #include "interpolation/level_list.h"
 #include "interpolation/parallel_messages.h"
 #include "interpolation/parallel_pipeline.h"
@@ -75,11 +77,37 @@ class ThreadWorkspaces {
   std::vector<EstimateWorkspace> views_;
 };
 
+// True when every number the point's records take from the estimate is
+// finite; the record writer shows any other as asterisks.
+bool FiniteEstimate(const PointEstimate& estimate) {
+  return std::isfinite(estimate.value) && std::isfinite(estimate.standardError) &&
+         std::isfinite(estimate.guess);
+}
+
+// The closing message of a loop that wrote asterisks for values that are
+// not numbers or overflowed: how many points, and whether the statistics
+// block was affected.
+void ReportNonFinite(const RunEnv& env, int points, bool statistics) {
+  if (points == 0 && !statistics) return;
+  std::string text;
+  if (points > 0) {
+    text = "Estimate not finite at " + std::to_string(points) +
+           (points == 1 ? " point" : " points") +
+           ", written as asterisks and left out of the statistics";
+  }
+  if (statistics) {
+    text += (text.empty() ? "" : "; ") +
+            std::string("Error statistics not finite, written as asterisks");
+  }
+  env.Error(text);
+}
+
 // One point in flight: where to estimate, the read status of a network
 // point, the estimate and the messages it gave.
 struct PointSlot {
   EstimationPoint point;
   int readStatus = io::kReadOk;
+  bool unusable = false;  // read, but holds a value beyond kLargestUsableValue
   PointEstimate estimate;
   DeferredMessages messages;
 };
@@ -108,6 +136,7 @@ struct AnalysisWriter {
   const RunEnv& env;
   const DataSet& data;
   const ErrorAnalysisSetup& setup;
+  int& nonFinite;  // points whose row holds a value that is not finite
   ErrorStatistics statistics;
   std::string counter;
   LoopEnd end = LoopEnd::kCompleted;
@@ -129,18 +158,25 @@ struct AnalysisWriter {
       return false;
     }
     const ErrorTerm term = setup.writeRow(i, estimate);
-    if (term.counted) statistics.Add(term);
+    if (!FiniteEstimate(estimate) || !std::isfinite(term.error)) {
+      ++nonFinite;
+    } else if (term.counted) {
+      statistics.Add(term);
+    }
     return true;
   }
 };
 
 }  // namespace
 
-LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
+namespace {
+
+LoopEnd AnalyseEachPoint(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace,
+                         int& nonFinite, bool& statisticsNonFinite) {
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
-  AnalysisWriter writer{env, data, setup, {}, {}};
+  AnalysisWriter writer{env, data, setup, nonFinite, {}, {}};
   const int threads = LoopThreads(env, data.count);
 
   if (threads == 1) {
@@ -168,12 +204,30 @@ LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& 
     RunPipeline(threads, data.count, slots.size(), stages);
     if (writer.end != LoopEnd::kCompleted) return writer.end;
   }
-  if (writer.statistics.count() > 0) writer.statistics.Report(env, lst, *setup.statistics);
+  if (writer.statistics.count() > 0) {
+    writer.statistics.Report(env, lst, *setup.statistics);
+    statisticsNonFinite = !writer.statistics.AllFinite(*setup.statistics);
+  }
   return LoopEnd::kCompleted;
 }
 
-InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                  const InterpolationSetup& setup, EstimateWorkspace& workspace) {
+}  // namespace
+
+LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
+  int nonFinite = 0;
+  bool statisticsNonFinite = false;
+  const LoopEnd end =
+      AnalyseEachPoint(env, lst, data, setup, workspace, nonFinite, statisticsNonFinite);
+  ReportNonFinite(env, nonFinite, statisticsNonFinite);
+  return end;
+}
+
+namespace {
+
+InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const DataSet& data,
+                                   const InterpolationSetup& setup, EstimateWorkspace& workspace,
+                                   int& nonFinite) {
   static const io::FortranFormat kLevRecord("(F15.5)");
   static const io::FortranFormat kWlRecord("(3F15.5)");
 
@@ -198,8 +252,14 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
   // Reads network point `number` (1-based) into `slot`.
   auto readPoint = [&](int number, PointSlot& slot) {
     std::array<double, 3> values{};
+    slot.unusable = false;
     slot.readStatus = files.data.ReadReals(std::span<double>(values.data(), valuesPerLine));
     if (slot.readStatus != io::kReadOk) return false;
+    slot.unusable = !std::all_of(values.begin(), values.begin() + valuesPerLine, UsableValue);
+    if (slot.unusable) {
+      slot.point.number = number;
+      return false;
+    }
     slot.point = EstimationPoint{};
     slot.point.x = values[0];
     slot.point.y = values[1];
@@ -212,6 +272,13 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
     if (!env.Cancelled()) return true;
     end = {LoopEnd::kCancelled, 0};
     return false;
+  };
+  // A point that could not be read ends the loop: a value beyond the usable
+  // magnitude is shown here, a read error by FinishRun with its status.
+  auto endAtUnreadPoint = [&](const PointSlot& slot) -> InterpolationEnd {
+    if (!slot.unusable) return {LoopEnd::kFailed, slot.readStatus};
+    env.Error(UnusableValueMessage("network point", slot.point.number, env.File(".dfl")));
+    return {LoopEnd::kFailed, 0};
   };
   auto showCounter = [&](int number) {
     if (CounterDue(number, networkCount, setup.counterInterval)) {
@@ -226,6 +293,7 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
       end = {LoopEnd::kFailed, 0};
       return false;
     }
+    if (!FiniteEstimate(estimate)) ++nonFinite;
     setup.writeDatRecord(files.dat, slot.point, estimate);
     files.lev.Write(kLevRecord, estimate.value);
     files.wl.Write(kWlRecord, slot.point.x, slot.point.y, estimate.value);
@@ -237,7 +305,7 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
     PointSlot slot;
     for (int number = 1; number <= networkCount; ++number) {
       if (!beforeRead()) return end;
-      if (!readPoint(number, slot)) return {LoopEnd::kFailed, slot.readStatus};
+      if (!readPoint(number, slot)) return endAtUnreadPoint(slot);
       showCounter(number);
       slot.estimate = setup.estimate(slot.point, first);
       if (!writePoint(slot)) return end;
@@ -257,7 +325,7 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
   stages.finish = [&](std::int64_t, std::size_t slot, bool readOk) {
     if (!beforeRead()) return false;
     if (!readOk) {
-      end = {LoopEnd::kFailed, slots[slot].readStatus};
+      end = endAtUnreadPoint(slots[slot]);
       return false;
     }
     showCounter(slots[slot].point.number);
@@ -265,6 +333,16 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
     return writePoint(slots[slot]);
   };
   RunPipeline(threads, networkCount, slots.size(), stages);
+  return end;
+}
+
+}  // namespace
+
+InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+                                  const InterpolationSetup& setup, EstimateWorkspace& workspace) {
+  int nonFinite = 0;
+  const InterpolationEnd end = EstimateEachPoint(env, files, data, setup, workspace, nonFinite);
+  ReportNonFinite(env, nonFinite, false);
   return end;
 }
 

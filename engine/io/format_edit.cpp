@@ -117,20 +117,10 @@ bool RoundSignificant(double magnitude, int count, char* digits, int& exponent) 
   return true;
 }
 
-// gfortran's rendering of infinities and NaN in a real field.
-void EditNonFinite(double value, int width, std::string& out) {
-  if (std::isnan(value)) {
-    if (width < 3) return Asterisks(width, out);
-    out.append(static_cast<std::size_t>(width - 3), ' ').append("NaN");
-    return;
-  }
-  const bool negative = std::signbit(value);
-  const int sign = negative ? 1 : 0;
-  if (width < 3 + sign) return Asterisks(width, out);
-  const std::string_view word = width >= 8 + sign ? "Infinity" : "Inf";
-  out.append(static_cast<std::size_t>(width - sign - static_cast<int>(word.size())), ' ');
-  if (negative) out.push_back('-');
-  out.append(word);
+// A result file never shows NaN or Infinity text: a value that is not a
+// finite number fills its field with asterisks, like a value too wide for it.
+void EditNonFinite(int width, std::string& out) {
+  Asterisks(width, out);
 }
 
 // Fixed-point layout of rounded digits shown with the point moved `shift`
@@ -258,7 +248,7 @@ void EditInteger(std::int64_t value, int width, int minDigits, std::string& out)
 }
 
 void EditFixed(double value, int width, int decimals, int scale, std::string& out) {
-  if (!std::isfinite(value)) return EditNonFinite(value, width, out);
+  if (!std::isfinite(value)) return EditNonFinite(width, out);
   DigitString rounded;
   if (!RoundFixed(std::fabs(value), decimals + scale, rounded)) return Asterisks(width, out);
   LayoutFixed(std::signbit(value), rounded, scale, width, decimals, out);
@@ -266,7 +256,7 @@ void EditFixed(double value, int width, int decimals, int scale, std::string& ou
 
 void EditExponent(double value, int width, int decimals, int exponentDigits, int scale,
                   std::string& out) {
-  if (!std::isfinite(value)) return EditNonFinite(value, width, out);
+  if (!std::isfinite(value)) return EditNonFinite(width, out);
   // A positive scale factor k puts k digits before the point and keeps d+1
   // significant digits; zero or negative puts -k zeros after the point.
   const int significant = scale > 0 ? decimals + 1 : decimals + scale;
@@ -310,7 +300,7 @@ void EditExponent(double value, int width, int decimals, int exponentDigits, int
 
 void EditGeneral(double value, int width, int decimals, int exponentDigits, int scale,
                  std::string& out) {
-  if (!std::isfinite(value)) return EditNonFinite(value, width, out);
+  if (!std::isfinite(value)) return EditNonFinite(width, out);
   const int blanks = ExponentWidth(exponentDigits);
   const double magnitude = std::fabs(value);
   const int fixedDecimals = GeneralFixedDecimals(magnitude, decimals);

@@ -1,11 +1,14 @@
 #include "semivariogram/fvar.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <span>
 
 #include "driver/model_numbers.h"
+#include "driver/value_bounds.h"
 #include "io/record_file.h"
 #include "semivariogram/fit_input.h"
 #include "semivariogram/fit_report.h"
@@ -23,6 +26,13 @@ std::string LagLimitMessage(std::size_t limit) {
   static const io::FortranFormat kLagLimit("(a,i5)");
   return TrimTrailingBlanks(
       FormatLine(kLagLimit, "Maximum number of lags is ", static_cast<long long>(limit)));
+}
+
+// Shortest text that reads back as the same double (for messages).
+std::string NumberText(double value) {
+  std::array<char, 32> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), result.ptr);
 }
 
 bool AllFinite(std::span<const double> values) {
@@ -103,11 +113,24 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
   y = y.first(n);
   f = f.first(n);
 
-  // k_Rho works on distances in units of the first class's distance.
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!UsableValue(x[i]) || !UsableValue(y[i])) {
+      env.Error(UnusableValueMessage("class", static_cast<long long>(i + 1), env.File(".fit")));
+      return;
+    }
+  }
+
+  // k_Rho works on distances in units of the first class's distance. A
+  // first distance so small that the others overflow in its units cannot
+  // be used.
   double scale = 1.0;
   if (fvar.model == kKRhoModel) {
     scale = x[0];
     for (double& xi : x) xi /= scale;
+    if (!AllFinite(x)) {
+      env.Error("Distance of the first class too small for model k_Rho : " + NumberText(scale));
+      return;
+    }
   }
 
   const ModelLabels modelLabels{modelName, labels};
@@ -127,8 +150,10 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
     return;
   }
   // What this run knows: the sum of squares of the model as evaluated here
-  // when Marq has not evaluated it.
-  if (!result.evaluated) summary.chi2 = SumOfSquares(f, y);
+  // when Marq has not evaluated it, or when Marq's overflowed (that is not
+  // the sum of the parameters reported).
+  if (!result.evaluated || !std::isfinite(summary.chi2)) summary.chi2 = SumOfSquares(f, y);
+  if (!std::isfinite(summary.chi2)) env.Error("CHI2 not finite, written as asterisks");
 
   io::RecordFile sol;
   if (!sol.Create(env.File(".sol"))) {

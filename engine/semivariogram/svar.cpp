@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/value_bounds.h"
 #include "io/free_reader.h"
 #include "io/record_file.h"
 #include "semivariogram/format_line.h"
@@ -70,6 +71,12 @@ int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
     if (status != io::kReadOk) {
       env.InputError(status, dataFile);
       return -1;
+    }
+    for (const double value : wanted) {
+      if (!UsableValue(value)) {
+        env.Error(UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
+        return -1;
+      }
     }
     points.x[i] = record[0];
     points.y[i] = record[1];
@@ -180,11 +187,11 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
 
   const auto n = static_cast<std::size_t>(count);
   int nlags = svar.lagCount;
-  const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
-                                      std::span<const double>(points.x.data).first(n),
-                                      std::span<const double>(points.y.data).first(n), nlags,
-                                      svar.lagDistance, svar.direction, svar.tolerance, lags,
-                                      env.options().threads);
+  const ValueStatistics stats =
+      Gama3(std::span<const double>(points.value.data).first(n),
+            std::span<const double>(points.x.data).first(n),
+            std::span<const double>(points.y.data).first(n), nlags, svar.lagDistance,
+            svar.direction, svar.tolerance, lags, env.options().threads);
   const SectorSettings sector{svar.tolerance, svar.lagDistance, svar.direction};
   WriteVariogramReport(var, title, stats, sector, nlags, lags);
   WriteFitInput(fit, title, nlags, lags);

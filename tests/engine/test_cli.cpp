@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "project/project.h"
@@ -214,6 +215,49 @@ TEST_F(BatchTool, RunRefusesBeforeTheCall) {
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;  // the entry never started
     EXPECT_FALSE(run.err.empty()) << args;
+  }
+}
+
+// A stored document is held to the ranges of `set` for every field the
+// computation uses; fields it does not use may hold anything.
+TEST_F(BatchTool, RunChecksStoredValuesLikeSet) {
+  dir_.Write("P.dfl", kDataFile);
+  struct Case {
+    void (*change)(project::Records&);
+    const char* args;
+    const char* named;  // the field the message names; nullptr: the run goes ahead
+  };
+  const Case cases[] = {
+      {[](project::Records& r) { r.ipl.dwPoints = 16392; }, "run P.mnx kriging", "dwPoints"},
+      {[](project::Records& r) { r.ipl.bayesModel = 7; }, "run P.mnx bayes", "bayesModel"},
+      {[](project::Records& r) { r.ipl.lagD = -200.0f; }, "run P.mnx bayes", "lagD"},
+      {[](project::Records& r) { r.svar.tolerance = std::numeric_limits<float>::infinity(); },
+       "run P.mnx variogram", "tolerance"},
+      {[](project::Records& r) { r.fvar.initial[1] = std::numeric_limits<float>::quiet_NaN(); },
+       "run P.mnx fit", "initial2"},
+      // Stored bad, set good on the command line: the value used counts.
+      {[](project::Records& r) { r.ipl.sigma = -1.0f; }, "run P.mnx bayes sigma=0.5 bayesPoints=4",
+       nullptr},
+      // The k_Rho model does not use the observations' semivariogram.
+      {[](project::Records& r) { r.ipl.a = -1.0f; }, "run P.mnx bayes bayesPoints=4", nullptr},
+  };
+  for (const Case& c : cases) {
+    project::Records records;
+    project::SetDefaults(records);
+    c.change(records);
+    std::string error;
+    ASSERT_TRUE(project::WriteDocumentFile(dir_.path() / "P.mnx", records, error));
+    std::filesystem::remove(dir_.path() / "P.dat");
+    const Result run = Batch(dir_, c.args);
+    if (c.named == nullptr) {
+      EXPECT_EQ(run.status, 0) << c.args << run.err;
+      continue;
+    }
+    EXPECT_EQ(run.status, 2) << c.args;
+    EXPECT_EQ(run.out, "") << c.args;  // the entry never started
+    EXPECT_EQ(run.err.find(std::string("mornax-batch: ") + c.named + " must be "), 0u)
+        << c.args << ": " << run.err;
+    EXPECT_FALSE(dir_.Exists("P.dat")) << c.args;
   }
 }
 
