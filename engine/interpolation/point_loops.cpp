@@ -111,6 +111,7 @@ struct AnalysisWriter {
   ErrorStatistics statistics;
   std::string counter;
   LoopEnd end = LoopEnd::kCompleted;
+  long long written = 0;
 
   bool BeforeEstimate(int i) {
     if (env.Cancelled()) {
@@ -129,6 +130,7 @@ struct AnalysisWriter {
       return false;
     }
     const ErrorTerm term = setup.writeRow(i, estimate);
+    ++written;
     if (term.counted) statistics.Add(term);
     return true;
   }
@@ -136,17 +138,18 @@ struct AnalysisWriter {
 
 }  // namespace
 
-LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
+RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
   AnalysisWriter writer{env, data, setup, {}, {}};
+  const auto ended = [&writer] { return RunEnd{writer.end, 0, {}, writer.written}; };
   const int threads = LoopThreads(env, data.count);
 
   if (threads == 1) {
     for (int i = 0; i < data.count; ++i) {
-      if (!writer.BeforeEstimate(i)) return writer.end;
-      if (!writer.AfterEstimate(i, setup.estimate(DataPoint(data, i), first))) return writer.end;
+      if (!writer.BeforeEstimate(i)) return ended();
+      if (!writer.AfterEstimate(i, setup.estimate(DataPoint(data, i), first))) return ended();
     }
   } else {
     ThreadWorkspaces workspaces(first, threads);
@@ -166,34 +169,47 @@ LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& 
       return writer.AfterEstimate(i, slots[slot].estimate);
     };
     RunPipeline(threads, data.count, slots.size(), stages);
-    if (writer.end != LoopEnd::kCompleted) return writer.end;
+    if (writer.end != LoopEnd::kCompleted) return ended();
   }
   if (writer.statistics.count() > 0) writer.statistics.Report(env, lst, *setup.statistics);
-  return LoopEnd::kCompleted;
+  return ended();
 }
 
-InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
                                   const InterpolationSetup& setup, EstimateWorkspace& workspace) {
   static const io::FortranFormat kLevRecord("(F15.5)");
   static const io::FortranFormat kWlRecord("(3F15.5)");
 
+  if (setup.progressLineFirst) env.Progress(2, "");
   std::int32_t networkCount = 0;
   int status = files.data.ReadInteger(networkCount);
-  if (status == io::kReadOk && networkCount < 0) status = io::kReadFormatError;
+  std::string countDetail;
+  if (status != io::kReadOk) countDetail = files.data.FailureDetail({"network count"});
+  if (status == io::kReadOk && networkCount < 0) {
+    status = io::kReadFormatError;
+    countDetail = ", line " + std::to_string(files.data.lineNumber()) + ": network count expected";
+  }
   // A count that is missing at the end of the file leaves no network.
-  if (status > 0) return {LoopEnd::kFailed, status};
+  if (status > 0) return {LoopEnd::kFailed, status, countDetail, 0};
   if (status < 0) networkCount = 0;
   if (networkCount > 0) {
     setup.writeDatHeader(files.dat, networkCount);
     WriteLevelList(files.lev, data.zmin, data.zmax);
   }
-  env.Progress(2, "");
+  if (!setup.progressLineFirst) env.Progress(2, "");
 
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
   const std::size_t valuesPerLine = setup.networkValues == 3 ? 3 : 2;
   std::string counter;
-  InterpolationEnd end{LoopEnd::kCompleted, status};
+  RunEnd end{LoopEnd::kCompleted, status, countDetail, 0};
+  // The failure of network point `number`'s read, as FinishRun reports it.
+  auto readFailure = [&](int readStatus) {
+    end.end = LoopEnd::kFailed;
+    end.readStatus = readStatus;
+    end.readDetail = files.data.FailureDetail({"x", "y", "guess"});
+    return end;
+  };
 
   // Reads network point `number` (1-based) into `slot`.
   auto readPoint = [&](int number, PointSlot& slot) {
@@ -210,7 +226,9 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
   // The Cancel poll that precedes the point's read; false ends the loop.
   auto beforeRead = [&] {
     if (!env.Cancelled()) return true;
-    end = {LoopEnd::kCancelled, 0};
+    end.end = LoopEnd::kCancelled;
+    end.readStatus = 0;
+    end.readDetail.clear();
     return false;
   };
   auto showCounter = [&](int number) {
@@ -223,12 +241,15 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
     const PointEstimate& estimate = slot.estimate;
     if (estimate.failure != 0) {
       if (setup.reportFailure) setup.reportFailure(estimate);
-      end = {LoopEnd::kFailed, 0};
+      end.end = LoopEnd::kFailed;
+      end.readStatus = 0;
+      end.readDetail.clear();
       return false;
     }
     setup.writeDatRecord(files.dat, slot.point, estimate);
     files.lev.Write(kLevRecord, estimate.value);
     files.wl.Write(kWlRecord, slot.point.x, slot.point.y, estimate.value);
+    ++end.written;
     return true;
   };
 
@@ -237,7 +258,7 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
     PointSlot slot;
     for (int number = 1; number <= networkCount; ++number) {
       if (!beforeRead()) return end;
-      if (!readPoint(number, slot)) return {LoopEnd::kFailed, slot.readStatus};
+      if (!readPoint(number, slot)) return readFailure(slot.readStatus);
       showCounter(number);
       slot.estimate = setup.estimate(slot.point, first);
       if (!writePoint(slot)) return end;
@@ -257,7 +278,7 @@ InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const Data
   stages.finish = [&](std::int64_t, std::size_t slot, bool readOk) {
     if (!beforeRead()) return false;
     if (!readOk) {
-      end = {LoopEnd::kFailed, slots[slot].readStatus};
+      readFailure(slots[slot].readStatus);
       return false;
     }
     showCounter(slots[slot].point.number);
