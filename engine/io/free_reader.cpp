@@ -313,9 +313,14 @@ int FreeFormReader::ReadIntegerFrom(std::int32_t& value) {
 }
 
 std::string FreeFormReader::FailureDetail(std::initializer_list<std::string_view> items) const {
-  // An end of file wants the line after the last one there is.
-  const long line = lastStatus_ < 0 ? lineNumber_ + 1 : std::max(lineNumber_, 1L);
-  std::string detail = ", line " + std::to_string(line);
+  std::string detail;
+  if (lastStatus_ >= 0) {
+    detail = ", line " + std::to_string(std::max(lineNumber_, 1L));
+  } else if (lineNumber_ == 0) {
+    detail = ", the file is empty";
+  } else {
+    detail = ", after line " + std::to_string(lineNumber_);
+  }
   if (failedItem_ < items.size()) {
     detail += ": ";
     detail += *(items.begin() + failedItem_);

@@ -53,9 +53,10 @@ class FreeFormReader {
   long lineNumber() const { return lineNumber_; }
 
   // Where the last failed read stopped and what it wanted, to follow the
-  // input-file wording: ", line 7: y expected". `items` names the values of
-  // that read in order (a count read names one). A malformed number names
-  // its own line; an end of file names the line that is missing.
+  // input-file wording: ", line 7: y expected" for a malformed number (its
+  // line), ", after line 6: y expected" for an end of file (the last line
+  // there is). `items` names the values of that read in order (a count read
+  // names one).
   std::string FailureDetail(std::initializer_list<std::string_view> items) const;
 
  private:

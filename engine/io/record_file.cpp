@@ -45,6 +45,16 @@ bool RecordFile::Create(std::string_view name) {
   target_.assign(name);
   if (name.empty()) return false;
   const std::filesystem::path target{std::string(name)};
+  // A result file that could not be overwritten in place (a folder in its
+  // way, a file protected against writing) is not replaced by a rename
+  // either: it counts as a file that cannot be opened.
+  const std::filesystem::path existing = ResolveProjectFile(name);
+  std::error_code status;
+  if (std::filesystem::exists(existing, status) &&
+      (!std::filesystem::is_regular_file(existing, status) ||
+       ::access(existing.c_str(), W_OK) != 0)) {
+    return false;
+  }
   // Binary mode: every record ends with '\n' alone. "x": never reuse a file
   // that happens to exist under the temporary's name.
   for (int attempt = 0; attempt < kCreateAttempts && file_ == nullptr; ++attempt) {

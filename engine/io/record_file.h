@@ -26,7 +26,9 @@ class RecordFile {
   // Starts the project file `name` (in the current directory, or in the
   // folder its name gives): creates a new temporary file beside it. The
   // target itself is untouched until Commit(). False when the temporary
-  // cannot be created. A file started earlier and not committed is discarded.
+  // cannot be created, or when the target exists and could not be written
+  // (not a regular file, or protected). A file started earlier and not
+  // committed is discarded.
   bool Create(std::string_view name);
   bool IsOpen() const { return file_ != nullptr; }
 
