@@ -176,7 +176,7 @@ RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& d
 }
 
 RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                  const InterpolationSetup& setup, EstimateWorkspace& workspace) {
+                        const InterpolationSetup& setup, EstimateWorkspace& workspace) {
   static const io::FortranFormat kLevRecord("(F15.5)");
   static const io::FortranFormat kWlRecord("(3F15.5)");
 

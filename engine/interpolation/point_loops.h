@@ -76,7 +76,7 @@ struct ErrorAnalysisSetup {
 // The table header is the caller's. Cancel or a failure ends the loop with no
 // statistics. Needs data.count > 0. The result counts the rows written.
 RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
 
 struct InterpolationSetup {
   // Progress line "(1x,a,i4)" with this text and the point number, in mode 1,
@@ -104,6 +104,6 @@ struct InterpolationSetup {
 // and its status and place are returned for FinishRun, with the number of
 // points written.
 RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                  const InterpolationSetup& setup, EstimateWorkspace& workspace);
+                        const InterpolationSetup& setup, EstimateWorkspace& workspace);
 
 }  // namespace mornax

@@ -63,8 +63,7 @@ void FinishRun(const RunEnv& env, RunFiles& files, const RunEnd& end) {
   if (!cancelled && end.readStatus != 0) {
     env.InputError(end.readStatus, env.File(".dfl"), end.readDetail);
   }
-  const bool keep =
-      end.written > 0 || (end.end == LoopEnd::kCompleted && end.readStatus == 0);
+  const bool keep = end.written > 0 || (end.end == LoopEnd::kCompleted && end.readStatus == 0);
   long long kept = 0;
   if (keep) {
     if (CommitAll(files)) {

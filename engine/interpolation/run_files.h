@@ -39,9 +39,9 @@ enum class LoopEnd { kCompleted, kCancelled, kFailed };
 // How the point loop of a run ended.
 struct RunEnd {
   LoopEnd end = LoopEnd::kCompleted;
-  int readStatus = 0;       // a failed read of the data file (0: none)
-  std::string readDetail;   // where it failed and what it wanted
-  long long written = 0;    // points whose records were written
+  int readStatus = 0;      // a failed read of the data file (0: none)
+  std::string readDetail;  // where it failed and what it wanted
+  long long written = 0;   // points whose records were written
 };
 
 // End of run: a nonzero read status is shown with the input-file wording for

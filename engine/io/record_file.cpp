@@ -31,10 +31,6 @@ std::filesystem::path TemporaryFor(const std::filesystem::path& target) {
 
 }  // namespace
 
-bool IsRecordFileTemporary(std::string_view fileName) {
-  return fileName.ends_with(kTemporarySuffix);
-}
-
 RecordFile::~RecordFile() {
   Discard();
 }

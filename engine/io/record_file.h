@@ -68,20 +68,14 @@ class RecordFile {
   // (a full disk, for instance); cleared by Create.
   bool Failed() const { return failed_; }
 
-  // The name the target was started with ("" before Create).
-  const std::string& name() const { return target_; }
-
  private:
   std::FILE* file_ = nullptr;
   bool failed_ = false;
-  std::string target_;                 // as passed to Create
-  std::filesystem::path temporary_;    // empty when nothing is pending
+  std::string target_;               // as passed to Create
+  std::filesystem::path temporary_;  // empty when nothing is pending
   std::string buffer_;
   // The stream's buffer: large, because a run writes up to a million records.
   std::unique_ptr<char[]> streamBuffer_;
 };
-
-// True for a name that RecordFile gives its temporary files.
-bool IsRecordFileTemporary(std::string_view fileName);
 
 }  // namespace mornax::io

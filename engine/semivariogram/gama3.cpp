@@ -256,6 +256,8 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
     pairs.Block(first, std::min(rows, first + kBlockRows), ring[slot], gate,
                 gate.enabled() && worker == 0);
   };
+  // While the calling thread waits for a helper's block it keeps asking.
+  if (gate.enabled()) stages.idle = [&gate] { return !gate.Check(); };
   stages.finish = [&](std::int64_t, std::size_t slot, bool) {
     if (gate.Check()) return false;
     ClassSums& sums = ring[slot];

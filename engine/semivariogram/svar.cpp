@@ -197,11 +197,11 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
 
   const auto n = static_cast<std::size_t>(count);
   int nlags = svar.lagCount;
-  const ValueStatistics stats = Gama3(
-      std::span<const double>(points.value.data).first(n),
-      std::span<const double>(points.x.data).first(n),
-      std::span<const double>(points.y.data).first(n), nlags, svar.lagDistance, svar.direction,
-      svar.tolerance, lags, env.options().threads, [&env] { return env.Cancelled(); });
+  const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
+                                      std::span<const double>(points.x.data).first(n),
+                                      std::span<const double>(points.y.data).first(n), nlags,
+                                      svar.lagDistance, svar.direction, svar.tolerance, lags,
+                                      env.options().threads, [&env] { return env.Cancelled(); });
   if (nlags == 0) {  // stopped: nothing of this run is kept
     env.NoteStopped(0);
     return;

@@ -371,7 +371,7 @@ TEST_F(BayesRunTest, EndOfFileInsideTheNetworkIsReported) {
   Spherical(2, 30, 5, 150, 10, 2, 120);
   Run(kInterpolation);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"End of File reached in input file : "
-                                                      "SITE.dfl, after line 10: guess expected"});
+                                                     "SITE.dfl, after line 10: guess expected"});
   const std::string wl = dir.Read("SITE.wl");
   EXPECT_EQ(std::count(wl.begin(), wl.end(), '\n'), 1);
 }

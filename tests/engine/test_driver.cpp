@@ -111,8 +111,7 @@ TEST(RunEntry, ABlankNameIsRefused) {
   RecorderMessages messages;
   EngineState state;
   RunEntry(1, 0, 0, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
-  EXPECT_EQ(messages.boxes,
-            std::vector<std::string>{"Project name must have 1 to 12 characters"});
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{"Project name must have 1 to 12 characters"});
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

@@ -270,7 +270,7 @@ TEST_F(WeightingRun, EndOfFileInsideTheNetworkKeepsThePointsBefore) {
   EXPECT_EQ(Lines("SITE.lev").size(), 1u + 8u + 2u);
   EXPECT_EQ(Lines("SITE.wl").size(), 2u);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"End of File reached in input file : "
-                                                      "SITE.dfl, after line 9: x expected"});
+                                                     "SITE.dfl, after line 9: x expected"});
 }
 
 TEST_F(WeightingRun, BadDataFileEstimatesNothing) {

@@ -42,10 +42,9 @@ struct Computation {
 };
 
 constexpr Computation kComputations[] = {
-    {"variogram", 1, 0, 0, true},   {"weighting list", 3, 1, 1}, {"weighting net", 3, 1, 2},
-    {"trend surface", 3, 1, 2},     {"kriging list", 3, 2, 1, true},
-    {"kriging net", 3, 2, 2, true}, {"bayes list", 3, 3, 1, true},
-    {"bayes net", 3, 3, 2, true},
+    {"variogram", 1, 0, 0, true},  {"weighting list", 3, 1, 1},     {"weighting net", 3, 1, 2},
+    {"trend surface", 3, 1, 2},    {"kriging list", 3, 2, 1, true}, {"kriging net", 3, 2, 2, true},
+    {"bayes list", 3, 3, 1, true}, {"bayes net", 3, 3, 2, true},
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -64,7 +63,7 @@ class KeptResults : public ::testing::Test {
     std::strncpy(fileName.name, "SITE.mnx", sizeof fileName.name - 1);
     svar = SVAR{0, 0, 4, 50.0f, 360.0f, 0.0f};
     fvar = FVAR{4, 1, 2, {5.0f, 150.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {50.0f, 1000.0f, 5.0f}};
-    ipl = IPL{3,    3,     3,    1,    2,    2,    0,    1,    0,    20.0f, 150.0f,
+    ipl = IPL{3,    3,    3,     1,      2,    2,    0,    1,    0,    20.0f, 150.0f,
               0.0f, 0.0f, 20.0f, 150.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
   }
 

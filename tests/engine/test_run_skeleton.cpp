@@ -91,7 +91,8 @@ TEST_F(DataFile, FailuresAreShownAndRefused) {
            Case{"T\n\nfour\n", 3,
                 "Data format error in input file : SITE.dfl, line 3: count expected"},
            Case{"T\n0\n", 3, "No Data Points in input file : SITE.dfl"},
-           Case{"", 3, "End of File reached in input file : SITE.dfl, the file is empty: title expected"},
+           Case{"", 3,
+                "End of File reached in input file : SITE.dfl, the file is empty: title expected"},
        }) {
     messages.boxes.clear();
     EXPECT_FALSE(Read(c.text, c.capacity, DataReadOptions{.readGuess = c.guess})) << c.text;
