@@ -151,9 +151,9 @@ void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
     return ErrorTerm{error, result.standardError};
   };
   setup.reportFailure = [&](const PointEstimate& result) { ReportAirmFailure(env, result); };
-  RunErrorAnalysis(env, files.lst, data, setup, workspace);
+  const RunEnd end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
   // An end of file inside the points has been reported while reading.
-  FinishRun(env, files, 0);
+  FinishRun(env, files, end);
 }
 
 void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
@@ -165,6 +165,8 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
   setup.counterText = "Interpolate to point ";
   setup.counterInterval = 25;
   setup.networkValues = 3;
+  // The second empty line precedes the read of the network count.
+  setup.progressLineFirst = true;
   setup.estimate = [&](const EstimationPoint& point, EstimateWorkspace& ws) {
     // The shift or correction is taken from the guess as read, before its
     // logarithm.
@@ -191,8 +193,8 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
     dat.Write(kDatRecord, point.x, point.y, result.value, result.guess, result.standardError);
   };
   setup.reportFailure = [&](const PointEstimate& result) { ReportAirmFailure(env, result); };
-  const InterpolationEnd end = RunInterpolation(env, files, data, setup, workspace);
-  FinishRun(env, files, end.end == LoopEnd::kCancelled ? 0 : end.readStatus);
+  const RunEnd end = RunInterpolation(env, files, data, setup, workspace);
+  FinishRun(env, files, end);
 }
 
 BayesSettings MakeSettings(const IplCopy& p, int logTransform, bool errorAnalysis, int capacity,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/run_env.h"
 #include "driver/work_arrays.h"
 
 namespace mornax {
@@ -82,6 +83,10 @@ struct EngineState {
 
   // The driver's four-double area for the linear scaling of Bayes guesses.
   std::array<double, 4> coefficientArea{};
+
+  // How the last run ended (a stop and the points written before it), for
+  // the entry point's closing line; reset by every run.
+  RunOutcome runOutcome;
 
   // Threads for the point loops and the pair loop, set by the caller (the
   // batch tool's --threads); 0: the MORNAX_THREADS environment variable, or

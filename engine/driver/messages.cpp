@@ -22,11 +22,14 @@ void ErrorMessage(Messages& messages, int length, std::string_view text, int cod
     messages.ShowMessage(Prefix(text, length));
     return;
   }
-  const std::string_view name = Prefix(text, nameLength + 4);
+  messages.ShowMessage(InputFileMessage(code, text, nameLength));
+}
+
+std::string InputFileMessage(int code, std::string_view name, int nameLength) {
   std::string message =
       code < 0 ? "End of File reached in input file : " : "Data format error in input file : ";
-  message += name;
-  messages.ShowMessage(message);
+  message += Prefix(name, nameLength + 4);
+  return message;
 }
 
 int CheckCancel(Messages& messages) {

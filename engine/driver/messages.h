@@ -3,6 +3,7 @@
 // console (no window in the process) and a recorder used by the tests.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace mornax {
@@ -42,6 +43,10 @@ void ProgressMessage(Messages& messages, int mode, int length, std::string_view 
 // code < 0 gives the end-of-file wording, code > 0 the data-format wording.
 void ErrorMessage(Messages& messages, int length, std::string_view text, int code,
                   int nameLength);
+
+// The text ErrorMessage shows for a nonzero code: the input-file wording and
+// the first nameLength + 4 characters of `name`.
+std::string InputFileMessage(int code, std::string_view name, int nameLength);
 
 // Returns 1 when the user asked to stop, else 0.
 int CheckCancel(Messages& messages);

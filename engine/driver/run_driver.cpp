@@ -49,8 +49,9 @@ RunOptions ResolveRunOptions(const EngineState& state) {
   return options;
 }
 
-RunEnv MakeEnv(const EngineState& state, Messages& messages) {
-  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state));
+RunEnv MakeEnv(EngineState& state, Messages& messages) {
+  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state),
+                &state.runOutcome);
 }
 
 void SetDataFileName(EngineState& state) {
@@ -128,13 +129,17 @@ void RunInterpolation(int method, int mode, EngineState& state, Messages& messag
 
 void LoadFileName(const FILENAME& fileName, EngineState& state) {
   state.baseName.assign(kBaseNameLength, ' ');
-  state.baseLength = fileName.nameLength;
   const std::size_t limit = std::min<std::size_t>(
       static_cast<std::size_t>(std::clamp(fileName.nameLength, 0, kBaseNameLength)),
       sizeof fileName.name);
-  for (std::size_t i = 0; i < limit && fileName.name[i] != '\0'; ++i) {
-    state.baseName[i] = fileName.name[i];
+  std::size_t length = 0;
+  for (; length < limit && fileName.name[length] != '\0'; ++length) {
+    state.baseName[length] = fileName.name[length];
   }
+  // Trailing blanks are padding, not part of the name: a caller that pads a
+  // short name to nameLength gets SITE.var, not "SITE    .var".
+  while (length > 0 && state.baseName[length - 1] == ' ') --length;
+  state.baseLength = static_cast<std::int32_t>(length);
 }
 
 void LoadParameters(const SVAR& svar, const FVAR& fvar, const IPL& ipl, EngineState& state) {
@@ -192,6 +197,7 @@ void ComputeSizes(EngineState& state) {
 }
 
 int RunTask(int task, int method, int mode, EngineState& state, Messages& messages) {
+  state.runOutcome = RunOutcome{};
   ComputeSizes(state);
   if (task == 1) {
     RunSemivariogram(state, messages);

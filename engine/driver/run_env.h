@@ -15,12 +15,24 @@ struct RunOptions {
   bool linearScan = false;  // nearest points by a scan of every point, without an index
 };
 
+// How a run ended, for the entry point's closing line.
+struct RunOutcome {
+  bool stopped = false;   // the user's stop request ended the run
+  long long written = 0;  // points whose records were written before the stop
+};
+
 class RunEnv {
  public:
   // `base` is the significant part of the base name (its first baseLength
-  // characters); `nameLength` is the FILENAME record's nameLength.
-  RunEnv(Messages& messages, std::string base, int nameLength, RunOptions options = {})
-      : messages_(messages), base_(std::move(base)), nameLength_(nameLength), options_(options) {}
+  // characters); `nameLength` is the FILENAME record's nameLength. `outcome`,
+  // when given, receives how the run ended.
+  RunEnv(Messages& messages, std::string base, int nameLength, RunOptions options = {},
+         RunOutcome* outcome = nullptr)
+      : messages_(messages),
+        base_(std::move(base)),
+        nameLength_(nameLength),
+        options_(options),
+        outcome_(outcome) {}
 
   Messages& messages() const { return messages_; }
   const std::string& base() const { return base_; }
@@ -38,17 +50,28 @@ class RunEnv {
   void Error(std::string_view text) const {
     ErrorMessage(messages_, static_cast<int>(text.size()), text, 0, nameLength_);
   }
-  // ErrorMessage with a read status: the input-file wording naming `fileName`.
-  void InputError(int status, std::string_view fileName) const {
-    ErrorMessage(messages_, static_cast<int>(fileName.size()), fileName, status, nameLength_);
+  // ErrorMessage with a read status: the input-file wording naming `fileName`,
+  // followed by `detail` (where in the file, what was expected) when given.
+  void InputError(int status, std::string_view fileName, std::string_view detail = {}) const {
+    if (detail.empty()) {
+      ErrorMessage(messages_, static_cast<int>(fileName.size()), fileName, status, nameLength_);
+    } else {
+      messages_.ShowMessage(InputFileMessage(status, fileName, nameLength_) + std::string(detail));
+    }
   }
   bool Cancelled() const { return CheckCancel(messages_) == 1; }
+
+  // Records that the user's stop ended the run after `written` points.
+  void NoteStopped(long long written) const {
+    if (outcome_ != nullptr) *outcome_ = RunOutcome{true, written};
+  }
 
  private:
   Messages& messages_;
   std::string base_;
   int nameLength_;
   RunOptions options_;
+  RunOutcome* outcome_;
 };
 
 }  // namespace mornax

@@ -1,5 +1,7 @@
 #include "front/entry.h"
 
+#include <string>
+
 #include "driver/run_driver.h"
 
 namespace mornax {
@@ -9,6 +11,14 @@ constexpr std::string_view kStartLine = "MORNAX: Start Computation";
 constexpr std::string_view kCompleteLine = "MORNAX: Computation Complete";
 constexpr std::string_view kBadName = "Project name must have 1 to 12 characters";
 constexpr std::string_view kNoRecords = "No Parameters specified";
+
+// The closing line of a run that the user stopped: how many points reached
+// the result files (none: the earlier results are kept as they were).
+std::string StoppedLine(const RunOutcome& outcome) {
+  if (outcome.written <= 0) return "MORNAX: Computation stopped, no points written";
+  return "MORNAX: Computation stopped, " + std::to_string(outcome.written) +
+         (outcome.written == 1 ? " point written" : " points written");
+}
 
 }  // namespace
 
@@ -27,8 +37,16 @@ void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SV
     messages.ShowMessage(kBadName);
   } else {
     LoadFileName(*fileName, state);
-    LoadParameters(*svar, *fvar, *ipl, state);
-    RunTask(task, method, mode, state, messages);
+    if (state.baseLength < 1) {  // blanks only
+      messages.ShowMessage(kBadName);
+    } else {
+      LoadParameters(*svar, *fvar, *ipl, state);
+      RunTask(task, method, mode, state, messages);
+      if (state.runOutcome.stopped) {
+        messages.AddLine(2, StoppedLine(state.runOutcome));
+        return;
+      }
+    }
   }
   messages.AddLine(2, kCompleteLine);
 }

@@ -61,10 +61,19 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
 
   std::int32_t count = 0;
   int status = reader.SkipLine();
-  if (status == io::kReadOk) status = reader.ReadInteger(count);
-  if (status == io::kReadOk && count < 0) status = io::kReadFormatError;
+  std::string detail;
   if (status != io::kReadOk) {
-    env.InputError(status, dataFile);
+    detail = reader.FailureDetail({"title"});
+  } else {
+    status = reader.ReadInteger(count);
+    if (status != io::kReadOk) detail = reader.FailureDetail({"count"});
+  }
+  if (status == io::kReadOk && count < 0) {
+    status = io::kReadFormatError;
+    detail = ", line " + std::to_string(reader.lineNumber()) + ": count expected";
+  }
+  if (status != io::kReadOk) {
+    env.InputError(status, dataFile, detail);
     return false;
   }
   if (count == 0) {
@@ -83,7 +92,7 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     status = reader.ReadReals(wanted);
     if (status != io::kReadOk) {
-      env.InputError(status, dataFile);
+      env.InputError(status, dataFile, reader.FailureDetail({"x", "y", "value", "guess"}));
       return false;
     }
     for (const double value : wanted) {

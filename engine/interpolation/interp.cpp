@@ -80,8 +80,8 @@ void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
     files.lst.Write(kRow, data.x[i], data.y[i], data.z[i], result.value, error);
     return ErrorTerm{error};
   };
-  RunErrorAnalysis(env, files.lst, data, setup, workspace);
-  FinishRun(env, files, 0);
+  const RunEnd end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
+  FinishRun(env, files, end);
 }
 
 void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data, const Estimator& estimate,
@@ -99,8 +99,8 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data, const 
                             const PointEstimate& result) {
     dat.Write(kDatRecord, point.x, point.y, result.value, point.number);
   };
-  const InterpolationEnd end = RunInterpolation(env, files, data, setup, workspace);
-  FinishRun(env, files, end.end == LoopEnd::kCancelled ? 0 : end.readStatus);
+  const RunEnd end = RunInterpolation(env, files, data, setup, workspace);
+  FinishRun(env, files, end);
 }
 
 }  // namespace

@@ -123,9 +123,9 @@ void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data, bool
                                                       : result.standardError;
     return ErrorTerm{error, spread};
   };
-  RunErrorAnalysis(env, files.lst, data, setup, workspace);
+  const RunEnd end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
   ReportSingularPoints(env, singular, true);
-  FinishRun(env, files, 0);
+  FinishRun(env, files, end);
 }
 
 void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data, const Estimator& estimate,
@@ -145,9 +145,9 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data, const 
     if (IsUnprintable(result)) ++singular;
     dat.Write(kDatRecord, point.x, point.y, result.value, result.standardError);
   };
-  const InterpolationEnd end = RunInterpolation(env, files, data, setup, workspace);
+  const RunEnd end = RunInterpolation(env, files, data, setup, workspace);
   ReportSingularPoints(env, singular, false);
-  FinishRun(env, files, end.end == LoopEnd::kCancelled ? 0 : end.readStatus);
+  FinishRun(env, files, end);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <memory>
@@ -26,6 +27,9 @@ constexpr std::int64_t kPublishBurst = 32;
 constexpr int kSpins = 4000;
 constexpr int kYieldEvery = 64;
 
+// How often a waiting calling thread calls PipelineStages::idle.
+constexpr auto kIdleInterval = std::chrono::milliseconds(5);
+
 void Relax() {
 #if defined(__x86_64__) || defined(__i386__)
   _mm_pause();
@@ -34,23 +38,43 @@ void Relax() {
 #endif
 }
 
-// Waits until `ready()` holds: spins a while, then sleeps on `wake` (whose
-// notifier must take `mutex` before notifying while `sleepers` > 0).
+// Checks `ready()` for a while before a thread goes to sleep; true when it
+// came meanwhile.
 template <typename Ready>
-void WaitUntil(const Ready& ready, std::mutex& mutex, std::condition_variable& wake,
-               std::atomic<int>& sleepers) {
+bool Spin(const Ready& ready) {
   for (int spin = 0; spin < kSpins; ++spin) {
-    if (ready()) return;
+    if (ready()) return true;
     if (spin % kYieldEvery == kYieldEvery - 1) {
       std::this_thread::yield();
     } else {
       Relax();
     }
   }
+  return false;
+}
+
+// Waits until `ready()` holds: spins a while, then sleeps on `wake` (whose
+// notifier must take `mutex` before notifying while `sleepers` > 0).
+template <typename Ready>
+void WaitUntil(const Ready& ready, std::mutex& mutex, std::condition_variable& wake,
+               std::atomic<int>& sleepers) {
+  if (Spin(ready)) return;
   std::unique_lock lock(mutex);
   sleepers.fetch_add(1);
   wake.wait(lock, ready);
   sleepers.fetch_sub(1);
+}
+
+// Like WaitUntil, but gives up after about `limit`; returns `ready()`.
+template <typename Ready, typename Duration>
+bool WaitAtMost(const Ready& ready, std::mutex& mutex, std::condition_variable& wake,
+                std::atomic<int>& sleepers, Duration limit) {
+  if (Spin(ready)) return true;
+  std::unique_lock lock(mutex);
+  sleepers.fetch_add(1);
+  const bool result = wake.wait_for(lock, limit, ready);
+  sleepers.fetch_sub(1);
+  return result;
 }
 
 void Wake(std::mutex& mutex, std::condition_variable& wake, const std::atomic<int>& sleepers) {
@@ -201,8 +225,13 @@ class Pipeline {
         }
       }
       // `next` is being computed by a helper.
-      WaitUntil([this, next] { return Done(next) || failed_.load(); }, mutex_, itemDone_,
-                callerAsleep_);
+      const auto ready = [this, next] { return Done(next) || failed_.load(); };
+      if (!stages_.idle) {
+        WaitUntil(ready, mutex_, itemDone_, callerAsleep_);
+      } else if (!WaitAtMost(ready, mutex_, itemDone_, callerAsleep_, kIdleInterval) &&
+                 !stages_.idle()) {
+        return;
+      }
     }
   }
 

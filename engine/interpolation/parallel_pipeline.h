@@ -23,6 +23,10 @@ struct PipelineStages {
   // `readOk` is false for an item whose read failed (it was not computed).
   // False ends the run: no later item is finished.
   std::function<bool(std::int64_t item, std::size_t slot, bool readOk)> finish;
+  // Optional. Calling thread: called every few milliseconds while it waits for
+  // an item that a helper computes, so that it can answer the user meanwhile.
+  // False ends the run as a finish that returned false does.
+  std::function<bool()> idle;
 };
 
 // Runs items 0 .. total - 1 through the stages with `threads` threads in all

@@ -140,6 +140,7 @@ struct AnalysisWriter {
   ErrorStatistics statistics;
   std::string counter;
   LoopEnd end = LoopEnd::kCompleted;
+  long long written = 0;
 
   bool BeforeEstimate(int i) {
     if (env.Cancelled()) {
@@ -158,6 +159,7 @@ struct AnalysisWriter {
       return false;
     }
     const ErrorTerm term = setup.writeRow(i, estimate);
+    ++written;
     if (!FiniteEstimate(estimate) || !std::isfinite(term.error)) {
       ++nonFinite;
     } else if (term.counted) {
@@ -167,22 +169,19 @@ struct AnalysisWriter {
   }
 };
 
-}  // namespace
-
-namespace {
-
-LoopEnd AnalyseEachPoint(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace,
-                         int& nonFinite, bool& statisticsNonFinite) {
+RunEnd AnalyseEachPoint(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace,
+                        int& nonFinite, bool& statisticsNonFinite) {
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
   AnalysisWriter writer{env, data, setup, nonFinite, {}, {}};
+  const auto ended = [&writer] { return RunEnd{writer.end, 0, {}, writer.written}; };
   const int threads = LoopThreads(env, data.count);
 
   if (threads == 1) {
     for (int i = 0; i < data.count; ++i) {
-      if (!writer.BeforeEstimate(i)) return writer.end;
-      if (!writer.AfterEstimate(i, setup.estimate(DataPoint(data, i), first))) return writer.end;
+      if (!writer.BeforeEstimate(i)) return ended();
+      if (!writer.AfterEstimate(i, setup.estimate(DataPoint(data, i), first))) return ended();
     }
   } else {
     ThreadWorkspaces workspaces(first, threads);
@@ -202,22 +201,22 @@ LoopEnd AnalyseEachPoint(const RunEnv& env, io::RecordFile& lst, const DataSet& 
       return writer.AfterEstimate(i, slots[slot].estimate);
     };
     RunPipeline(threads, data.count, slots.size(), stages);
-    if (writer.end != LoopEnd::kCompleted) return writer.end;
+    if (writer.end != LoopEnd::kCompleted) return ended();
   }
   if (writer.statistics.count() > 0) {
     writer.statistics.Report(env, lst, *setup.statistics);
     statisticsNonFinite = !writer.statistics.AllFinite(*setup.statistics);
   }
-  return LoopEnd::kCompleted;
+  return ended();
 }
 
 }  // namespace
 
-LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
+RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace) {
   int nonFinite = 0;
   bool statisticsNonFinite = false;
-  const LoopEnd end =
+  const RunEnd end =
       AnalyseEachPoint(env, lst, data, setup, workspace, nonFinite, statisticsNonFinite);
   ReportNonFinite(env, nonFinite, statisticsNonFinite);
   return end;
@@ -225,29 +224,42 @@ LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& 
 
 namespace {
 
-InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                   const InterpolationSetup& setup, EstimateWorkspace& workspace,
-                                   int& nonFinite) {
+RunEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const DataSet& data,
+                         const InterpolationSetup& setup, EstimateWorkspace& workspace,
+                         int& nonFinite) {
   static const io::FortranFormat kLevRecord("(F15.5)");
   static const io::FortranFormat kWlRecord("(3F15.5)");
 
+  if (setup.progressLineFirst) env.Progress(2, "");
   std::int32_t networkCount = 0;
   int status = files.data.ReadInteger(networkCount);
-  if (status == io::kReadOk && networkCount < 0) status = io::kReadFormatError;
+  std::string countDetail;
+  if (status != io::kReadOk) countDetail = files.data.FailureDetail({"network count"});
+  if (status == io::kReadOk && networkCount < 0) {
+    status = io::kReadFormatError;
+    countDetail = ", line " + std::to_string(files.data.lineNumber()) + ": network count expected";
+  }
   // A count that is missing at the end of the file leaves no network.
-  if (status > 0) return {LoopEnd::kFailed, status};
+  if (status > 0) return {LoopEnd::kFailed, status, countDetail, 0};
   if (status < 0) networkCount = 0;
   if (networkCount > 0) {
     setup.writeDatHeader(files.dat, networkCount);
     WriteLevelList(files.lev, data.zmin, data.zmax);
   }
-  env.Progress(2, "");
+  if (!setup.progressLineFirst) env.Progress(2, "");
 
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);
   const std::size_t valuesPerLine = setup.networkValues == 3 ? 3 : 2;
   std::string counter;
-  InterpolationEnd end{LoopEnd::kCompleted, status};
+  RunEnd end{LoopEnd::kCompleted, status, countDetail, 0};
+  // The failure of network point `number`'s read, as FinishRun reports it.
+  auto readFailure = [&](int readStatus) {
+    end.end = LoopEnd::kFailed;
+    end.readStatus = readStatus;
+    end.readDetail = files.data.FailureDetail({"x", "y", "guess"});
+    return end;
+  };
 
   // Reads network point `number` (1-based) into `slot`.
   auto readPoint = [&](int number, PointSlot& slot) {
@@ -270,15 +282,20 @@ InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const Dat
   // The Cancel poll that precedes the point's read; false ends the loop.
   auto beforeRead = [&] {
     if (!env.Cancelled()) return true;
-    end = {LoopEnd::kCancelled, 0};
+    end.end = LoopEnd::kCancelled;
+    end.readStatus = 0;
+    end.readDetail.clear();
     return false;
   };
   // A point that could not be read ends the loop: a value beyond the usable
   // magnitude is shown here, a read error by FinishRun with its status.
-  auto endAtUnreadPoint = [&](const PointSlot& slot) -> InterpolationEnd {
-    if (!slot.unusable) return {LoopEnd::kFailed, slot.readStatus};
+  auto endAtUnreadPoint = [&](const PointSlot& slot) -> RunEnd {
+    if (!slot.unusable) return readFailure(slot.readStatus);
     env.Error(UnusableValueMessage("network point", slot.point.number, env.File(".dfl")));
-    return {LoopEnd::kFailed, 0};
+    end.end = LoopEnd::kFailed;
+    end.readStatus = 0;
+    end.readDetail.clear();
+    return end;
   };
   auto showCounter = [&](int number) {
     if (CounterDue(number, networkCount, setup.counterInterval)) {
@@ -290,13 +307,16 @@ InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const Dat
     const PointEstimate& estimate = slot.estimate;
     if (estimate.failure != 0) {
       if (setup.reportFailure) setup.reportFailure(estimate);
-      end = {LoopEnd::kFailed, 0};
+      end.end = LoopEnd::kFailed;
+      end.readStatus = 0;
+      end.readDetail.clear();
       return false;
     }
     if (!FiniteEstimate(estimate)) ++nonFinite;
     setup.writeDatRecord(files.dat, slot.point, estimate);
     files.lev.Write(kLevRecord, estimate.value);
     files.wl.Write(kWlRecord, slot.point.x, slot.point.y, estimate.value);
+    ++end.written;
     return true;
   };
 
@@ -325,7 +345,7 @@ InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const Dat
   stages.finish = [&](std::int64_t, std::size_t slot, bool readOk) {
     if (!beforeRead()) return false;
     if (!readOk) {
-      end = endAtUnreadPoint(slots[slot]);
+      endAtUnreadPoint(slots[slot]);
       return false;
     }
     showCounter(slots[slot].point.number);
@@ -338,10 +358,10 @@ InterpolationEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const Dat
 
 }  // namespace
 
-InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                  const InterpolationSetup& setup, EstimateWorkspace& workspace) {
+RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+                        const InterpolationSetup& setup, EstimateWorkspace& workspace) {
   int nonFinite = 0;
-  const InterpolationEnd end = EstimateEachPoint(env, files, data, setup, workspace, nonFinite);
+  const RunEnd end = EstimateEachPoint(env, files, data, setup, workspace, nonFinite);
   ReportNonFinite(env, nonFinite, false);
   return end;
 }

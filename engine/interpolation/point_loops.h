@@ -57,8 +57,6 @@ struct PointEstimate {
 // and on any thread. Its messages go to workspace.MessagesOr(run messages).
 using Estimator = std::function<PointEstimate(const EstimationPoint&, EstimateWorkspace&)>;
 
-enum class LoopEnd { kCompleted, kCancelled, kFailed };
-
 struct ErrorAnalysisSetup {
   // Progress line "(1x,a,I4)" with this text and the point number, in mode 1,
   // at every `counterInterval`-th point and the last.
@@ -76,9 +74,9 @@ struct ErrorAnalysisSetup {
 // For each data point: poll Cancel, the counter, estimate with the point
 // excluded, the row, the sums; then the statistics block and the RMSE line.
 // The table header is the caller's. Cancel or a failure ends the loop with no
-// statistics. Needs data.count > 0.
-LoopEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
-                         const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
+// statistics. Needs data.count > 0. The result counts the rows written.
+RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
 
 struct InterpolationSetup {
   // Progress line "(1x,a,i4)" with this text and the point number, in mode 1,
@@ -86,6 +84,9 @@ struct InterpolationSetup {
   std::string_view counterText;
   int counterInterval = 25;
   int networkValues = 2;  // numbers read per network line: x, y [, guess]
+  // The empty progress line comes before the network count is read (and so
+  // appears even when that read fails), instead of after the level list.
+  bool progressLineFirst = false;
   Estimator estimate;
   // The .dat header, written when the network count M is positive.
   std::function<void(io::RecordFile& dat, std::int32_t networkCount)> writeDatHeader;
@@ -95,18 +96,14 @@ struct InterpolationSetup {
   std::function<void(const PointEstimate&)> reportFailure;  // optional
 };
 
-struct InterpolationEnd {
-  LoopEnd end = LoopEnd::kCompleted;
-  int readStatus = 0;  // the status for FinishRun (0 when every read succeeded)
-};
-
 // Reads M; when M > 0 writes the .dat header and the level list (from
 // data.zmin, data.zmax); appends an empty progress line; then for each
 // network point: poll Cancel, read it, the counter, estimate with nothing
 // excluded, and write .dat, .lev, .wl in that order. A point that cannot be
 // read ends the loop (the points before it stay written in all three files)
-// and its status is returned for FinishRun.
-InterpolationEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
-                                  const InterpolationSetup& setup, EstimateWorkspace& workspace);
+// and its status and place are returned for FinishRun, with the number of
+// points written.
+RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+                        const InterpolationSetup& setup, EstimateWorkspace& workspace);
 
 }  // namespace mornax

@@ -5,9 +5,31 @@
 #include "driver/engine_state.h"
 
 namespace mornax {
+namespace {
+
+// Commits every started result file; false when one could not be written.
+// Every file is closed and checked first, so that a full disk replaces none
+// of the earlier results.
+bool CommitAll(RunFiles& files) {
+  const auto results = {&files.lst, &files.lev, &files.dat, &files.wl};
+  for (io::RecordFile* file : results) {
+    file->Close();
+    if (file->Pending() && file->Failed()) return false;
+  }
+  bool ok = true;
+  for (io::RecordFile* file : results) {
+    if (file->Pending() && !file->Commit()) ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
 
 bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bool withNetwork) {
-  data.Open(env.File(".dfl"));
+  if (!data.Open(env.File(".dfl"))) {
+    env.Error("Cannot open input file : " + env.File(".dfl"));
+    return false;
+  }
   bool opened = true;
   if (withList) {
     opened = lst.Create(env.File(".lst"));
@@ -30,14 +52,27 @@ bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bo
 
 void RunFiles::Close() {
   data.Close();
-  lst.Close();
-  lev.Close();
-  dat.Close();
-  wl.Close();
+  lst.Discard();
+  lev.Discard();
+  dat.Discard();
+  wl.Discard();
 }
 
-void FinishRun(const RunEnv& env, RunFiles& files, int readStatus) {
-  if (readStatus != 0) env.InputError(readStatus, env.File(".dfl"));
+void FinishRun(const RunEnv& env, RunFiles& files, const RunEnd& end) {
+  const bool cancelled = end.end == LoopEnd::kCancelled;
+  if (!cancelled && end.readStatus != 0) {
+    env.InputError(end.readStatus, env.File(".dfl"), end.readDetail);
+  }
+  const bool keep = end.written > 0 || (end.end == LoopEnd::kCompleted && end.readStatus == 0);
+  long long kept = 0;
+  if (keep) {
+    if (CommitAll(files)) {
+      kept = end.written;
+    } else {
+      env.Error("Cannot write Output files");
+    }
+  }
+  if (cancelled) env.NoteStopped(kept);
   files.Close();
 }
 

@@ -1,5 +1,6 @@
 #include "io/free_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -151,6 +152,8 @@ void FreeFormReader::Close() {
   line_.clear();
   pos_ = 0;
   lineNumber_ = 0;
+  failedItem_ = 0;
+  lastStatus_ = kReadOk;
   afterValue_ = false;
   repeatLeft_ = 0;
 }
@@ -189,13 +192,16 @@ bool FreeFormReader::NextLine() {
 }
 
 int FreeFormReader::ReadText(std::string& line) {
-  if (!NextLine()) return kReadEndOfFile;
-  line = line_;
-  return kReadOk;
+  failedItem_ = 0;
+  lastStatus_ = NextLine() ? kReadOk : kReadEndOfFile;
+  if (lastStatus_ == kReadOk) line = line_;
+  return lastStatus_;
 }
 
 int FreeFormReader::SkipLine() {
-  return NextLine() ? kReadOk : kReadEndOfFile;
+  failedItem_ = 0;
+  lastStatus_ = NextLine() ? kReadOk : kReadEndOfFile;
+  return lastStatus_;
 }
 
 bool FreeFormReader::BeginRead() {
@@ -256,6 +262,12 @@ FreeFormReader::Item FreeFormReader::NextItem() {
 }
 
 int FreeFormReader::ReadReals(std::span<double> values) {
+  failedItem_ = 0;
+  lastStatus_ = ReadRealsFrom(values);
+  return lastStatus_;
+}
+
+int FreeFormReader::ReadRealsFrom(std::span<double> values) {
   if (!BeginRead()) return kReadEndOfFile;
   for (double& value : values) {
     const Item item = NextItem();
@@ -272,11 +284,18 @@ int FreeFormReader::ReadReals(std::span<double> values) {
       case ItemKind::kBad:
         return kReadFormatError;
     }
+    ++failedItem_;
   }
   return kReadOk;
 }
 
 int FreeFormReader::ReadInteger(std::int32_t& value) {
+  failedItem_ = 0;
+  lastStatus_ = ReadIntegerFrom(value);
+  return lastStatus_;
+}
+
+int FreeFormReader::ReadIntegerFrom(std::int32_t& value) {
   if (!BeginRead()) return kReadEndOfFile;
   const Item item = NextItem();
   switch (item.kind) {
@@ -291,6 +310,23 @@ int FreeFormReader::ReadInteger(std::int32_t& value) {
       return kReadFormatError;
   }
   return kReadFormatError;
+}
+
+std::string FreeFormReader::FailureDetail(std::initializer_list<std::string_view> items) const {
+  std::string detail;
+  if (lastStatus_ >= 0) {
+    detail = ", line " + std::to_string(std::max(lineNumber_, 1L));
+  } else if (lineNumber_ == 0) {
+    detail = ", the file is empty";
+  } else {
+    detail = ", after line " + std::to_string(lineNumber_);
+  }
+  if (failedItem_ < items.size()) {
+    detail += ": ";
+    detail += *(items.begin() + failedItem_);
+    detail += " expected";
+  }
+  return detail;
 }
 
 }  // namespace mornax::io

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,6 +52,13 @@ class FreeFormReader {
   // Number of the last line read (1-based), for messages.
   long lineNumber() const { return lineNumber_; }
 
+  // Where the last failed read stopped and what it wanted, to follow the
+  // input-file wording: ", line 7: y expected" for a malformed number (its
+  // line), ", after line 6: y expected" for an end of file (the last line
+  // there is). `items` names the values of that read in order (a count read
+  // names one).
+  std::string FailureDetail(std::initializer_list<std::string_view> items) const;
+
  private:
   enum class ItemKind { kValue, kNull, kSlash, kEnd, kBad };
   struct Item {
@@ -58,6 +66,8 @@ class FreeFormReader {
     std::string_view text;  // the constant of a value item
   };
 
+  int ReadRealsFrom(std::span<double> values);
+  int ReadIntegerFrom(std::int32_t& value);
   bool NextLine();
   bool Refill();
   // Starts a read on a fresh line; false at end of file.
@@ -73,6 +83,8 @@ class FreeFormReader {
   std::string line_;     // the current line, without its end
   std::size_t pos_ = 0;  // scan position in line_
   long lineNumber_ = 0;
+  std::size_t failedItem_ = 0;  // place in the last read of the value it failed on
+  int lastStatus_ = kReadOk;
 
   // State of the read in progress.
   bool afterValue_ = false;      // a value was read and no comma followed it yet

@@ -1,7 +1,13 @@
 // A result file written record by record.
+//
+// The records go to a temporary file beside the target; Commit() renames it
+// over the target, so that a run that fails before it has anything to show
+// leaves the earlier result file byte for byte as it was. A file that is
+// never committed is removed when the object is destroyed (or re-created).
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,9 +23,12 @@ class RecordFile {
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
 
-  // Creates or overwrites the project file `name` in the current directory (an
-  // existing file whose name differs only in case is the one overwritten).
-  // False when the file cannot be opened.
+  // Starts the project file `name` (in the current directory, or in the
+  // folder its name gives): creates a new temporary file beside it. The
+  // target itself is untouched until Commit(). False when the temporary
+  // cannot be created, or when the target exists and could not be written
+  // (not a regular file, or protected). A file started earlier and not
+  // committed is discarded.
   bool Create(std::string_view name);
   bool IsOpen() const { return file_ != nullptr; }
 
@@ -38,8 +47,22 @@ class RecordFile {
   // Writes `text` unchanged (already formatted records with their line ends).
   void Put(std::string_view text);
 
-  // Closes the file; closing a file that is not open does nothing.
+  // Closes the stream; the records stay in the temporary file until Commit()
+  // or until the object is destroyed. Closing a file that is not open does
+  // nothing.
   void Close();
+
+  // Closes the file and renames the temporary over the target, replacing an
+  // existing file whose name differs only in case. False (and the target
+  // untouched, the temporary removed) when a write, the closing or the rename
+  // failed, or when nothing was started.
+  bool Commit();
+
+  // Closes the file and removes the temporary; the target stays as it was.
+  void Discard();
+
+  // True while a temporary is waiting for Commit() or Discard().
+  bool Pending() const { return !temporary_.empty(); }
 
   // True when a write or the closing of the current or last file failed
   // (a full disk, for instance); cleared by Create.
@@ -48,6 +71,8 @@ class RecordFile {
  private:
   std::FILE* file_ = nullptr;
   bool failed_ = false;
+  std::string target_;               // as passed to Create
+  std::filesystem::path temporary_;  // empty when nothing is pending
   std::string buffer_;
   // The stream's buffer: large, because a run writes up to a million records.
   std::unique_ptr<char[]> streamBuffer_;

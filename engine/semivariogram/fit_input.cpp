@@ -8,6 +8,7 @@
 #include "driver/engine_state.h"
 #include "io/free_reader.h"
 #include "semivariogram/format_line.h"
+#include "semivariogram/read_title.h"
 
 namespace mornax {
 
@@ -19,21 +20,25 @@ int ReadFitInput(const RunEnv& env, std::span<double> distance, std::span<double
 
   const std::string fitFile = env.File(".fit");
   io::FreeFormReader reader;
-  reader.Open(fitFile);  // a missing file reads as an immediate end of file
+  if (!reader.Open(fitFile)) {
+    env.Error("Cannot open input file : " + fitFile);
+    return -1;
+  }
 
   std::string line;
   int status = reader.ReadText(line);
   if (status != io::kReadOk) {
-    env.InputError(status, fitFile);
+    env.InputError(status, fitFile, reader.FailureDetail({"title"}));
     return -1;
   }
+  BlankControlCharacters(line);
   line.resize(kTitleField, ' ');
   title = line.substr(kTitleField - kTitleLength);
 
   std::int32_t count = 0;
   status = reader.ReadInteger(count);
   if (status != io::kReadOk) {
-    env.InputError(status, fitFile);
+    env.InputError(status, fitFile, reader.FailureDetail({"count"}));
     return -1;
   }
   const std::size_t capacity = std::min(distance.size(), semivariance.size());
@@ -48,7 +53,7 @@ int ReadFitInput(const RunEnv& env, std::span<double> distance, std::span<double
   for (std::int32_t i = 0; i < count; ++i) {
     status = reader.ReadReals(record);
     if (status != io::kReadOk) {
-      env.InputError(status, fitFile);
+      env.InputError(status, fitFile, reader.FailureDetail({"distance", "semivariance"}));
       return -1;
     }
     if (record[0] == 0.0) continue;  // an empty class

@@ -42,6 +42,7 @@ bool AllFinite(std::span<const double> values) {
 struct BestFit {
   FitSummary summary;
   bool evaluated = false;  // false: Marq stopped before evaluating the model
+  bool stopped = false;    // the user's stop ended the iterations
 };
 
 // Calls Marq until it stops iterating, at most 100 times, and reports the
@@ -57,7 +58,14 @@ BestFit ComputeBestFit(const RunEnv& env, FitArrays& fit, FvarCopy& fvar, ModelF
   const MarqWork work{fit.work.data, fit.matrix1.data, fit.matrix2.data};
   env.Progress(2, " Computing Regression ");
   int counter = 1;
+  // One iteration evaluates the model a few dozen times over the classes at
+  // most, far below a tenth of a second: the stop request is asked before each.
+  BestFit result;
   while (state.icon > 0 && counter <= kMaximumCalls) {
+    if (env.Cancelled()) {
+      result.stopped = true;
+      return result;
+    }
     Marq(fvar.initial, x, y, f, state, fvar.minimum, fvar.maximum, model, work);
     if (state.icon > 0) ++counter;
   }
@@ -68,7 +76,6 @@ BestFit ComputeBestFit(const RunEnv& env, FitArrays& fit, FvarCopy& fvar, ModelF
   if (fvar.model == kKRhoModel)
     env.Progress(2, FormatLine(kScale, "Dlag for Bayes Program :", scale));
 
-  BestFit result;
   result.summary.icon = state.icon;
   result.summary.iterations = counter;
   result.summary.chi2 = state.phi;
@@ -137,6 +144,10 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
   BestFit result;  // without a fit: ICON 0, no iterations
   if (fvar.bestFit == 1) {
     result = ComputeBestFit(env, fit, fvar, model, modelLabels, x, y, f, scale);
+    if (result.stopped) {  // the earlier .sol stays as it was
+      env.NoteStopped(0);
+      return;
+    }
   }
   FitSummary& summary = result.summary;
 
@@ -161,8 +172,12 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
     return;
   }
   WriteSolution(sol, title, modelLabels, fvar.initial, summary, x, y, f);
+  // The report replaces the earlier .sol only once it is complete.
+  if (!sol.Commit()) {
+    env.Error("Cannot write output file : " + env.File(".sol"));
+    return;
+  }
   ReportFitStatistics(env, ComputeFitStatistics(y, f));
-  sol.Close();
 }
 
 }  // namespace mornax

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -36,6 +38,49 @@ constexpr double kScreenMargin = 1.0e-9;
 // Below this squared distance the sector screen is not trusted (the products
 // may underflow); such pairs go to the exact arithmetic.
 constexpr double kTinySquared = 1.0e-200;
+
+// The stop request is asked at most this often (a poll may process the
+// program's pending events), and the clock is read after this many pairs of
+// the calling thread's own work: far less than a millisecond of it.
+constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
+constexpr std::size_t kPairsPerClockCheck = std::size_t{1} << 16;
+
+// Asks the stop request on the calling thread at bounded intervals.
+class StopGate {
+ public:
+  explicit StopGate(const std::function<bool()>& stopRequested) : stopRequested_(stopRequested) {}
+
+  bool enabled() const { return static_cast<bool>(stopRequested_); }
+  bool stopped() const { return stopped_.load(std::memory_order_relaxed); }
+
+  // After `pairs` more pairs of the calling thread's work: true when the
+  // stop was requested (now or earlier).
+  bool AfterPairs(std::size_t pairs) {
+    pending_ += pairs;
+    if (pending_ < kPairsPerClockCheck) return stopped();
+    pending_ = 0;
+    return Check();
+  }
+
+  // Asks when the interval has passed (or nothing was asked yet).
+  bool Check() {
+    if (stopped()) return true;
+    if (!enabled()) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (asked_ && now - last_ < kStopPollInterval) return false;
+    asked_ = true;
+    last_ = now;
+    if (stopRequested_()) stopped_.store(true, std::memory_order_relaxed);
+    return stopped();
+  }
+
+ private:
+  const std::function<bool()>& stopRequested_;
+  std::atomic<bool> stopped_{false};  // read by the helper threads
+  bool asked_ = false;
+  std::chrono::steady_clock::time_point last_{};
+  std::size_t pending_ = 0;
+};
 
 ValueStatistics Statistics(std::span<const double> z) {
   double sum = 0.0;
@@ -98,11 +143,15 @@ class PairLoop {
     cminSquaredLow_ = cmin_ * cmin_ * (1.0 - kScreenMargin);
   }
 
-  // The sums of rows [first, last) from zero, in pair order.
-  void Block(std::size_t first, std::size_t last, ClassSums& sums) const {
+  // The sums of rows [first, last) from zero, in pair order. Between rows the
+  // block ends early once `gate` reports a stop; `polling` is true on the
+  // calling thread, which also asks the stop request.
+  void Block(std::size_t first, std::size_t last, ClassSums& sums, StopGate& gate,
+             bool polling) const {
     std::array<std::uint32_t, kChunk> candidates;
     const std::size_t n = z_.size();
     for (std::size_t i = first; i < last; ++i) {
+      if (polling ? gate.AfterPairs(n - i) : gate.stopped()) return;
       for (std::size_t begin = i + 1; begin < n; begin += kChunk) {
         const std::size_t end = std::min(n, begin + kChunk);
         const std::size_t found = sectorScreen_ ? Screen<true>(i, begin, end, candidates.data())
@@ -173,7 +222,8 @@ class PairLoop {
 
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
-                      double tolerance, LagArrays& lags, int threads) {
+                      double tolerance, LagArrays& lags, int threads,
+                      const std::function<bool()>& stopRequested) {
   const auto classes = static_cast<std::size_t>(nlags);
   std::fill_n(lags.lag1.begin(), classes, 0.0);
   std::fill_n(lags.lag2.begin(), classes, 0.0);
@@ -191,16 +241,25 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
   std::vector<std::size_t> blockOfSlot(ring.size(), 0);
 
   int highest = 1;
+  StopGate gate(stopRequested);
+  if (gate.Check()) {
+    nlags = 0;
+    return stats;
+  }
   PipelineStages stages;
   stages.read = [&](std::int64_t block, std::size_t slot) {
     blockOfSlot[slot] = static_cast<std::size_t>(block);
     return true;
   };
-  stages.compute = [&](std::size_t slot, int) {
+  stages.compute = [&](std::size_t slot, int worker) {
     const std::size_t first = blockOfSlot[slot] * kBlockRows;
-    pairs.Block(first, std::min(rows, first + kBlockRows), ring[slot]);
+    pairs.Block(first, std::min(rows, first + kBlockRows), ring[slot], gate,
+                gate.enabled() && worker == 0);
   };
+  // While the calling thread waits for a helper's block it keeps asking.
+  if (gate.enabled()) stages.idle = [&gate] { return !gate.Check(); };
   stages.finish = [&](std::int64_t, std::size_t slot, bool) {
+    if (gate.Check()) return false;
     ClassSums& sums = ring[slot];
     if (!sums.any) return true;
     // Adding a block's zero to a total changes no bit: only the classes the
@@ -216,6 +275,10 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
     return true;
   };
   RunPipeline(blockThreads, static_cast<std::int64_t>(blocks), ring.size(), stages);
+  if (gate.stopped()) {
+    nlags = 0;
+    return stats;
+  }
 
   for (std::size_t slot = 0; slot < classes; ++slot) {
     const double count = std::max(lags.lag1[slot], 1.0);

@@ -1,6 +1,7 @@
 // The experimental semivariogram of a set of points in one direction sector.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "driver/work_arrays.h"
@@ -22,9 +23,14 @@ struct ValueStatistics {
 // The pairs are shared out among `threads` threads; the sums are combined in
 // an order that does not depend on the thread count, so every count of
 // threads gives the same bits.
+// `stopRequested`, when given, is asked on the calling thread before the
+// first pairs and then whenever about kStopPollInterval has passed, checked at
+// least every few milliseconds of work; when it answers true the loop ends
+// early, nlags is set to 0 and the lag tables are not to be used.
 // Preconditions: nlags >= 1, lag > 0, each lag array holds nlags entries.
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
-                      double tolerance, LagArrays& lags, int threads = 1);
+                      double tolerance, LagArrays& lags, int threads = 1,
+                      const std::function<bool()>& stopRequested = {});
 
 }  // namespace mornax

@@ -32,18 +32,36 @@ std::string Fixed(std::string_view text, std::size_t length) {
 
 }  // namespace
 
+void BlankControlCharacters(std::string& text) {
+  for (char& c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7F) c = ' ';
+  }
+}
+
 void read_title(const RunEnv& env, int method, std::string& title, std::int32_t& pointCount) {
   const auto titleLength = static_cast<std::size_t>(kTitleLength);
   io::FreeFormReader reader;
-  reader.Open(env.File(".DFL"));
+  // A data file that cannot be opened is reported by the computation routine,
+  // which opens it again; the title gets the prefix alone.
+  const bool opened = reader.Open(env.File(".DFL"));
 
   // A missing title line counts as an empty one, so that the composed title
-  // never repeats an earlier run's prefix.
+  // never repeats an earlier run's prefix. Control characters would end up in
+  // every result file: they become blanks.
   std::string line;
   int status = reader.ReadText(line);
-  if (status != io::kReadOk) line.clear();
+  std::string detail;
+  if (status != io::kReadOk) {
+    line.clear();
+    detail = reader.FailureDetail({"title"});
+  }
+  BlankControlCharacters(line);
   title = Fixed(line, titleLength);
-  if (status == io::kReadOk) status = reader.ReadInteger(pointCount);
+  if (status == io::kReadOk) {
+    status = reader.ReadInteger(pointCount);
+    if (status != io::kReadOk) detail = reader.FailureDetail({"count"});
+  }
 
   // A malformed count leaves the title as read; an end of file does not.
   if (status <= io::kReadOk) {
@@ -52,7 +70,7 @@ void read_title(const RunEnv& env, int method, std::string& title, std::int32_t&
     title = Fixed(composed, titleLength);
   }
   reader.Close();
-  if (status != io::kReadOk) env.InputError(status, env.File(".dfl"));
+  if (opened && status != io::kReadOk) env.InputError(status, env.File(".dfl"), detail);
 }
 
 }  // namespace mornax

@@ -45,9 +45,13 @@ int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
 
   std::int32_t count = 0;
   int status = dfl.SkipLine();
-  if (status == io::kReadOk) status = dfl.ReadInteger(count);
   if (status != io::kReadOk) {
-    env.InputError(status, dataFile);
+    env.InputError(status, dataFile, dfl.FailureDetail({"title"}));
+    return -1;
+  }
+  status = dfl.ReadInteger(count);
+  if (status != io::kReadOk) {
+    env.InputError(status, dataFile, dfl.FailureDetail({"count"}));
     return -1;
   }
   if (count <= 0) {
@@ -69,7 +73,7 @@ int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     status = dfl.ReadReals(wanted);
     if (status != io::kReadOk) {
-      env.InputError(status, dataFile);
+      env.InputError(status, dataFile, dfl.FailureDetail({"x", "y", "value", "value to subtract"}));
       return -1;
     }
     for (const double value : wanted) {
@@ -146,6 +150,13 @@ bool LogTransform(const RunEnv& env, PointArrays& points, int count) {
   return true;
 }
 
+bool NoPairInAnyClass(const LagArrays& lags, int nlags) {
+  for (std::size_t k = 0; k < static_cast<std::size_t>(nlags); ++k) {
+    if (lags.lag1[k] > 0.0) return false;
+  }
+  return true;
+}
+
 bool CreateResultFile(const RunEnv& env, io::RecordFile& file, std::string_view extension) {
   if (file.Create(env.File(extension))) return true;
   env.Error("Cannot create output file : " + env.File(extension));
@@ -171,7 +182,13 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   }
 
   io::FreeFormReader dfl;
-  dfl.Open(env.File(".dfl"));  // a missing file reads as an immediate end of file
+  if (!dfl.Open(env.File(".dfl"))) {
+    env.Error("Cannot open input file : " + env.File(".dfl"));
+    return;
+  }
+  // Both files are written under temporary names and replace the earlier
+  // .var and .fit only when both are complete: any failure or a stop before
+  // that leaves the earlier pair as it was.
   io::RecordFile var;
   io::RecordFile fit;
   if (!CreateResultFile(env, var, ".var") || !CreateResultFile(env, fit, ".fit")) return;
@@ -187,19 +204,32 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
 
   const auto n = static_cast<std::size_t>(count);
   int nlags = svar.lagCount;
-  const ValueStatistics stats =
-      Gama3(std::span<const double>(points.value.data).first(n),
-            std::span<const double>(points.x.data).first(n),
-            std::span<const double>(points.y.data).first(n), nlags, svar.lagDistance,
-            svar.direction, svar.tolerance, lags, env.options().threads);
+  const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
+                                      std::span<const double>(points.x.data).first(n),
+                                      std::span<const double>(points.y.data).first(n), nlags,
+                                      svar.lagDistance, svar.direction, svar.tolerance, lags,
+                                      env.options().threads, [&env] { return env.Cancelled(); });
+  if (nlags == 0) {  // stopped: nothing of this run is kept
+    env.NoteStopped(0);
+    return;
+  }
   const SectorSettings sector{svar.tolerance, svar.lagDistance, svar.direction};
   WriteVariogramReport(var, title, stats, sector, nlags, lags);
   WriteFitInput(fit, title, nlags, lags);
-  svar.lagCount = nlags;
-
-  env.Progress(2, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
   var.Close();
   fit.Close();
+  if (var.Failed() || fit.Failed() || !var.Commit() || !fit.Commit()) {
+    env.Error("Cannot write output file : " + env.File(var.Failed() ? ".var" : ".fit"));
+    return;
+  }
+  svar.lagCount = nlags;
+
+  // An empty semivariogram is written as specified (one empty class), but
+  // never silently: the sector or the tolerance let no pair through.
+  if (NoPairInAnyClass(lags, nlags)) {
+    env.Error("No pair of points fell in any lag class (check direction, tolerance and lag)");
+  }
+  env.Progress(2, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
 }
 
 }  // namespace mornax

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "driver/run_driver.h"
 #include "front/entry.h"
@@ -28,9 +31,16 @@ TEST(LoadFileName, CopiesTheBaseNameBlankPadded) {
   EXPECT_EQ(state.baseName, "SITE1       ");
   EXPECT_EQ(state.baseLength, 5);
   EXPECT_EQ(state.Base(), "SITE1");
-  // A name shorter than nameLength is padded with blanks.
+  // A name shorter than nameLength is padded with blanks, which are no part
+  // of the name: the files are AB.var, SITE.var, never "SITE    .var".
   LoadFileName(MakeName("AB", 4), state);
   EXPECT_EQ(state.baseName, "AB          ");
+  EXPECT_EQ(state.Base(), "AB");
+  LoadFileName(MakeName("SITE        ", 12), state);
+  EXPECT_EQ(state.baseLength, 4);
+  EXPECT_EQ(state.Base(), "SITE");
+  LoadFileName(MakeName("A B  .mnx", 5), state);  // inner blanks stay
+  EXPECT_EQ(state.Base(), "A B");
 }
 
 TEST(LoadParameters, WidensEveryRealAndCopiesTheIntegers) {
@@ -93,6 +103,17 @@ struct Records {
   IPL ipl{4,       6,    8,    7,    2,    6,    0,     2,     3,     1107.0f, 2000.0f,
           1107.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.67f, 43.6f, 0.79f, 200.0f};
 };
+
+TEST(RunEntry, ABlankNameIsRefused) {
+  ScopedTempDir dir;
+  Records r;
+  r.fileName = MakeName("      .mnx", 6);
+  RecorderMessages messages;
+  EngineState state;
+  RunEntry(1, 0, 0, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{"Project name must have 1 to 12 characters"});
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
 
 TEST(RunEntry, StartAndCompletionLinesFrameEveryRun) {
   ScopedTempDir dir;

@@ -242,9 +242,12 @@ TEST_F(FitRun, RefusedRunsWriteNoReport) {
       {kBoreholeFit, 7, 4, 0, "No Model specified"},
       {kBoreholeFit, 2, 6, 0, "Maximum number of lags is     5"},
       {kBoreholeFit, 2, 3, 4, "Maximum number of lags is     4"},
-      {"title\n", 2, 3, 0, "End of File reached in input file : SITE1.fit"},
-      {"title\n 3\n 1 2\n 2 x\n 3 4\n", 2, 3, 0, "Data format error in input file : SITE1.fit"},
-      {"title\n 3\n 1 2\n 2 3\n", 2, 3, 0, "End of File reached in input file : SITE1.fit"},
+      {"title\n", 2, 3, 0,
+       "End of File reached in input file : SITE1.fit, after line 1: count expected"},
+      {"title\n 3\n 1 2\n 2 x\n 3 4\n", 2, 3, 0,
+       "Data format error in input file : SITE1.fit, line 4: semivariance expected"},
+      {"title\n 3\n 1 2\n 2 3\n", 2, 3, 0,
+       "End of File reached in input file : SITE1.fit, after line 4: distance expected"},
   };
   for (const auto& c : cases) {
     messages = RecorderMessages();
@@ -257,15 +260,14 @@ TEST_F(FitRun, RefusedRunsWriteNoReport) {
   }
 }
 
-TEST_F(FitRun, MissingFitFileIsReportedAsEndOfFile) {
+TEST_F(FitRun, MissingFitFileCannotBeOpened) {
   fvar = {6, 0, 2, {15.0, 200.0, 1.0}, {}, {}};
   Allocate(arrays.lag1, 7);
   Allocate(arrays.lag2, 7);
   Allocate(arrays.lag3, 7);
   const RunEnv env(messages, "SITE1", 5);
   Fvar(env, arrays, fit, fvar, 4, modelName, labels, title);
-  EXPECT_EQ(messages.boxes,
-            std::vector<std::string>{"End of File reached in input file : SITE1.fit"});
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{"Cannot open input file : SITE1.fit"});
   EXPECT_FALSE(dir.Exists("SITE1.sol"));
 }
 

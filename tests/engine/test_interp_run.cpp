@@ -233,10 +233,11 @@ TEST_F(WeightingRun, TrendSurfaceFailuresAreReportedNotWritten) {
              "Trendsurface System singular, the Data Points do not determine the Surface"}}) {
     messages.boxes.clear();
     dir.Write("SITE.dfl", c.data);
+    dir.Write("SITE.lst", "earlier report\n");
     state.ipl.trendDegree = c.degree;
     Run(kErrorAnalysis);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
-    EXPECT_EQ(Lines("SITE.lst").size(), 1u) << "only the title line";
+    EXPECT_EQ(dir.Read("SITE.lst"), "earlier report\n");
   }
 }
 
@@ -268,8 +269,8 @@ TEST_F(WeightingRun, EndOfFileInsideTheNetworkKeepsThePointsBefore) {
   EXPECT_EQ(Lines("SITE.dat").size(), 1u + 2u);
   EXPECT_EQ(Lines("SITE.lev").size(), 1u + 8u + 2u);
   EXPECT_EQ(Lines("SITE.wl").size(), 2u);
-  EXPECT_EQ(messages.boxes,
-            std::vector<std::string>{"End of File reached in input file : SITE.dfl"});
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{"End of File reached in input file : "
+                                                     "SITE.dfl, after line 9: x expected"});
 }
 
 TEST_F(WeightingRun, BadDataFileEstimatesNothing) {
@@ -278,15 +279,27 @@ TEST_F(WeightingRun, BadDataFileEstimatesNothing) {
     const char* message;
   };
   for (const Case& c :
-       {Case{"T\n4\n0 0 10\n1 0 22\n", "End of File reached in input file : SITE.dfl"},
-        Case{"T\n3\n0 0 10\n1 x 22\n3 0 40\n0\n", "Data format error in input file : SITE.dfl"},
+       {Case{"T\n4\n0 0 10\n1 0 22\n",
+             "End of File reached in input file : SITE.dfl, after line 4: x expected"},
+        Case{"T\n3\n0 0 10\n1 x 22\n3 0 40\n0\n",
+             "Data format error in input file : SITE.dfl, line 4: y expected"},
+        Case{"T\n2\n0 0 10\n1 1 22\nnone\n",
+             "Data format error in input file : SITE.dfl, line 5: network count expected"},
+        Case{"T\n2\n0 0 10\n1 1 22\n",
+             "End of File reached in input file : SITE.dfl, after line 4: network count expected"},
         Case{"T\n0\n0\n", "No Data Points in input file : SITE.dfl"}}) {
     messages.boxes.clear();
     dir.Write("SITE.dfl", c.data);
+    for (const char* name : {"SITE.dat", "SITE.lev", "SITE.wl"}) dir.Write(name, "earlier\n");
     Run(kInterpolation);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
-    EXPECT_EQ(dir.Read("SITE.dat"), "");
-    EXPECT_EQ(dir.Read("SITE.wl"), "");
+    // Nothing was estimated: the earlier results stay, and nothing else.
+    for (const char* name : {"SITE.dat", "SITE.lev", "SITE.wl"}) {
+      EXPECT_EQ(dir.Read(name), "earlier\n") << name << " " << c.data;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              4);
   }
 }
 

@@ -252,7 +252,7 @@ TEST_F(KrigingRun, CapacityBelowTheSystemIsRefusedAfterTheHeader) {
   Krig(env, kErrorAnalysis, "      Kriging      :Site", state.arrays.points,
        state.arrays.neighbours, state.ipl, 0);
   EXPECT_EQ(messages.boxes, (std::vector<std::string>{" Maximum number of nearest points is 18"}));
-  EXPECT_EQ(dir.Read("SITE.lst"), TitleLine("Site") + kTableHeader);
+  EXPECT_FALSE(dir.Exists("SITE.lst"));  // a refused run writes nothing
   state.arrays.FreeAll();
 }
 

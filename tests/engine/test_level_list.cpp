@@ -102,6 +102,7 @@ TEST(LevelList, WideRangeWritesAThousandLinesAtMost) {
   ASSERT_TRUE(lev.Create("SITE.lev"));
   WriteLevelList(lev, 0, 1.0e7);
   lev.Close();
+  ASSERT_TRUE(lev.Commit());
   const std::string text = dir.Read("SITE.lev");
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 503);
   EXPECT_EQ(text.substr(0, 34), "  502 ;\n       0\n   20000\n   40000");

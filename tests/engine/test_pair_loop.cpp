@@ -4,11 +4,13 @@
 // and the same bits for every thread count.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/run_driver.h"
@@ -169,6 +171,47 @@ TEST(PairLoop, FarTinyAndUndefinedPairsAreLeftOut) {
   // (0,0)-(3,0) and (1e-9,0)-(3,0) in class 3; (3,0)-(4,3) at sqrt(10) in 4;
   // (0,0)-(4,3) and (1e-9,0)-(4,3) at 5 (or a hair below) in class 5.
   EXPECT_EQ(expected.count, (std::vector<double>{0, 0, 2, 1, 2}));
+}
+
+TEST(PairLoop, AStopRequestEndsTheLoopAndOneNeverMadeChangesNothing) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> coordinate(0.0, 100.0);
+  Field f;
+  for (int i = 0; i < 2000; ++i) {  // 32 blocks of rows
+    f.x.push_back(coordinate(random));
+    f.y.push_back(coordinate(random));
+    f.z.push_back(coordinate(random));
+  }
+  const Classes plain = RunGama3(f, 8, 10.0, 20.0, 90.0, 1);
+  for (const int threads : {1, 3}) {
+    SCOPED_TRACE(threads);
+    LagArrays lags;
+    for (auto* array : {&lags.lag1, &lags.lag2, &lags.lag3}) array->data.assign(8, -1.0);
+
+    // Asked, never stopping: the same bits as without the question.
+    int asked = 0;
+    int nlags = 8;
+    Gama3(f.z, f.x, f.y, nlags, 10.0, 20.0, 90.0, lags, threads, [&asked] {
+      ++asked;
+      return false;
+    });
+    EXPECT_GE(asked, 1);
+    EXPECT_EQ(nlags, plain.highest);
+    EXPECT_EQ(lags.lag1.data, plain.count);
+    EXPECT_EQ(lags.lag2.data, plain.semivariance);
+    EXPECT_EQ(lags.lag3.data, plain.distance);
+
+    // Each answer takes longer than the interval between questions, so the
+    // loop asks again at its next check; the third answer stops it.
+    asked = 0;
+    nlags = 8;
+    Gama3(f.z, f.x, f.y, nlags, 10.0, 20.0, 90.0, lags, threads, [&asked] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+      return ++asked == 3;
+    });
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(nlags, 0);
+  }
 }
 
 TEST(PairLoop, SemivariogramFilesAreTheSameForEveryThreadCount) {

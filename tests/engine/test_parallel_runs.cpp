@@ -119,6 +119,7 @@ struct Outcome {
   std::string lst, dat, lev, wl;
   LoopEnd end = LoopEnd::kCompleted;
   int readStatus = 0;
+  long long written = 0;
 };
 
 Outcome Left(const SequenceRecorder& messages, const ScopedTempDir& dir) {
@@ -141,6 +142,7 @@ void ExpectSame(const Outcome& a, const Outcome& b) {
   EXPECT_EQ(a.wl, b.wl);
   EXPECT_EQ(a.end, b.end);
   EXPECT_EQ(a.readStatus, b.readStatus);
+  EXPECT_EQ(a.written, b.written);
 }
 
 int Lines(const std::string& text) {
@@ -204,6 +206,7 @@ class ScriptedLoop : public ::testing::Test {
 
     LoopEnd end = LoopEnd::kCompleted;
     int readStatus = 0;
+    long long written = 0;
     if (errorAnalysis) {
       ErrorAnalysisSetup setup;
       setup.counterText = "Row ";
@@ -216,7 +219,9 @@ class ScriptedLoop : public ::testing::Test {
         return ErrorTerm{error};
       };
       setup.reportFailure = reportFailure;
-      end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
+      const RunEnd loop = RunErrorAnalysis(env, files.lst, data, setup, workspace);
+      end = loop.end;
+      written = loop.written;
     } else {
       InterpolationSetup setup;
       setup.counterText = "Point ";
@@ -233,14 +238,20 @@ class ScriptedLoop : public ::testing::Test {
         dat.Put(record);
       };
       setup.reportFailure = reportFailure;
-      const InterpolationEnd loop = RunInterpolation(env, files, data, setup, workspace);
+      const RunEnd loop = RunInterpolation(env, files, data, setup, workspace);
       end = loop.end;
       readStatus = loop.readStatus;
+      written = loop.written;
+    }
+    // Everything written is kept, to be compared.
+    for (io::RecordFile* file : {&files.lst, &files.dat, &files.lev, &files.wl}) {
+      if (file->Pending()) file->Commit();
     }
     files.Close();
     Outcome outcome = Left(messages, dir);
     outcome.end = end;
     outcome.readStatus = readStatus;
+    outcome.written = written;
     return outcome;
   }
 

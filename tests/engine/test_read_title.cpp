@@ -57,11 +57,16 @@ TEST_F(ReadTitleTest, LongTitleIsCutToFiftyCharacters) {
   EXPECT_EQ(count_, 120);
 }
 
-TEST_F(ReadTitleTest, MissingFileReportsEndOfFile) {
+TEST_F(ReadTitleTest, MissingFileIsLeftToTheComputationToReport) {
   EXPECT_EQ(Run(0), " Semi-Variogram: " + std::string(55, ' '));
   EXPECT_EQ(count_, -7);
-  EXPECT_EQ(messages_.boxes,
-            (std::vector<std::string>{"End of File reached in input file : SITE1.dfl"}));
+  EXPECT_TRUE(messages_.boxes.empty());
+}
+
+TEST_F(ReadTitleTest, ControlCharactersBecomeBlanks) {
+  dir_.Write("SITE1.DFL", std::string("A\0B\tC\x1b[1mD\x7f", 12) + "\n3\n");
+  EXPECT_EQ(Run(1), " Distance Weighting:A B C [1mD " + std::string(41, ' '));
+  EXPECT_EQ(count_, 3);
 }
 
 TEST_F(ReadTitleTest, EndOfFileAfterTitleStillComposesTitle) {
@@ -69,7 +74,8 @@ TEST_F(ReadTitleTest, EndOfFileAfterTitleStillComposesTitle) {
   EXPECT_EQ(Run(3), "  Bayes Estimation :Only a title" + std::string(40, ' '));
   EXPECT_EQ(count_, -7);
   EXPECT_EQ(messages_.boxes,
-            (std::vector<std::string>{"End of File reached in input file : SITE1.dfl"}));
+            (std::vector<std::string>{
+                "End of File reached in input file : SITE1.dfl, after line 2: count expected"}));
 }
 
 TEST_F(ReadTitleTest, MalformedCountKeepsTitleAsRead) {
@@ -77,7 +83,8 @@ TEST_F(ReadTitleTest, MalformedCountKeepsTitleAsRead) {
   EXPECT_EQ(Run(0), "Title line" + std::string(62, ' '));
   EXPECT_EQ(count_, -7);
   EXPECT_EQ(messages_.boxes,
-            (std::vector<std::string>{"Data format error in input file : SITE1.dfl"}));
+            (std::vector<std::string>{
+                "Data format error in input file : SITE1.dfl, line 2: count expected"}));
 }
 
 TEST_F(ReadTitleTest, MalformedLongTitleIsCutToSeventyTwo) {

@@ -1,11 +1,14 @@
 // Result files written record by record: exact bytes on disk, case-variant
-// names, and safe behaviour when a file cannot be opened.
+// names, the earlier file kept until a commit, and safe behaviour when a file
+// cannot be opened.
 #include "io/record_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -29,6 +32,8 @@ TEST(RecordFile, WritesFormattedAndFreeFormRecordsWithBareLineEnds) {
   file.Close();
   EXPECT_FALSE(file.IsOpen());
   EXPECT_FALSE(file.Failed());
+  EXPECT_FALSE(dir.Exists("SITE1.lev"));  // not before the commit
+  ASSERT_TRUE(file.Commit());
 
   EXPECT_EQ(dir.Read("SITE1.lev"),
             "        SOLUTIONS OF THE EQUATIONS      \n"
@@ -44,23 +49,82 @@ TEST(RecordFile, OverwritesTheExistingFileWhoseNameDiffersInCase) {
   RecordFile file;
   ASSERT_TRUE(file.Create("SITE1.dat"));
   file.WriteFreeText("new");
-  file.Close();
+  ASSERT_TRUE(file.Commit());
 
   EXPECT_EQ(dir.Read("site1.DAT"), " new\n");
   EXPECT_FALSE(dir.Exists("SITE1.dat"));
 }
 
-TEST(RecordFile, DestructorAndRepeatedCreateCloseTheFile) {
+// Names in the folder, sorted.
+std::vector<std::string> Listing(const ScopedTempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(RecordFile, WithoutCommitTheEarlierFileStaysAndNoTemporaryIsLeft) {
   ScopedTempDir dir;
+  dir.Write("SITE1.var", "good\n");
+  {
+    RecordFile file;
+    ASSERT_TRUE(file.Create("SITE1.var"));
+    file.WriteFreeText("half written");
+    EXPECT_TRUE(file.Pending());
+    EXPECT_EQ(Listing(dir).size(), 2u);  // the target and the temporary beside it
+  }
+  {
+    RecordFile file;
+    ASSERT_TRUE(file.Create("SITE1.var"));
+    file.WriteFreeText("discarded");
+    file.Discard();
+    EXPECT_FALSE(file.Pending());
+    EXPECT_FALSE(file.Commit());  // nothing left to commit
+  }
   {
     RecordFile file;
     ASSERT_TRUE(file.Create("a.wl"));
     file.WriteFreeText("first");
-    ASSERT_TRUE(file.Create("b.wl"));  // closes a.wl
+    ASSERT_TRUE(file.Create("b.wl"));  // discards a.wl
     file.WriteFreeText("second");
+    ASSERT_TRUE(file.Commit());
   }
-  EXPECT_EQ(dir.Read("a.wl"), " first\n");
+  EXPECT_EQ(dir.Read("SITE1.var"), "good\n");
   EXPECT_EQ(dir.Read("b.wl"), " second\n");
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"SITE1.var", "b.wl"}));
+}
+
+TEST(RecordFile, TwoFilesForTheSameTargetDoNotShareATemporary) {
+  ScopedTempDir dir;
+  RecordFile first;
+  RecordFile second;
+  ASSERT_TRUE(first.Create("SITE1.fit"));
+  ASSERT_TRUE(second.Create("SITE1.fit"));
+  first.WriteFreeText("first");
+  second.WriteFreeText("second");
+  ASSERT_TRUE(first.Commit());
+  EXPECT_EQ(dir.Read("SITE1.fit"), " first\n");
+  ASSERT_TRUE(second.Commit());
+  EXPECT_EQ(dir.Read("SITE1.fit"), " second\n");
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"SITE1.fit"}));
+}
+
+TEST(RecordFile, ARenameThatFailsReportsAndLeavesNoTemporary) {
+  ScopedTempDir dir;
+  RecordFile file;
+  ASSERT_TRUE(file.Create("SITE1.sol"));
+  file.WriteFreeText("report");
+  // A folder that came in the way of the target meanwhile: the rename cannot
+  // replace it (one that was there before is refused by Create).
+  std::filesystem::create_directory(dir.path() / "SITE1.sol");
+  RecordFile refused;
+  EXPECT_FALSE(refused.Create("SITE1.sol"));
+  EXPECT_FALSE(file.Commit());
+  EXPECT_TRUE(file.Failed());
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "SITE1.sol"));
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"SITE1.sol"}));
 }
 
 TEST(RecordFile, UnopenableFileIsReportedAndWritesAreIgnored) {
@@ -84,7 +148,7 @@ TEST(RecordFile, ManyRecordsAreWrittenCompletely) {
   RecordFile file;
   ASSERT_TRUE(file.Create("big.lev"));
   for (int i = 0; i < kCount; ++i) file.Write(kRow, i * 0.5);
-  file.Close();
+  ASSERT_TRUE(file.Commit());
 
   const std::string text = dir.Read("big.lev");
   ASSERT_EQ(text.size(), static_cast<std::size_t>(kCount) * 16);

@@ -71,17 +71,31 @@ TEST_F(DataFile, FailuresAreShownAndRefused) {
     const char* text;
     std::size_t capacity;
     const char* message;
+    bool guess = false;  // the lines carry a guess
   };
   for (const Case& c : {
            Case{"T\n3\n0 0 1\n1 1 2\n2 2 3\n", 2, " Maximum of        2 points exceeded "},
-           Case{"T\n3\n0 0 1\n1 1 2\n", 3, "End of File reached in input file : SITE.dfl"},
-           Case{"T\n2\n0 0 1\n1 a 2\n", 3, "Data format error in input file : SITE.dfl"},
-           Case{"T\n-2\n0 0 1\n", 3, "Data format error in input file : SITE.dfl"},
+           // A read error names the line and the item the read wanted.
+           Case{"T\n3\n0 0 1\n1 1 2\n", 3,
+                "End of File reached in input file : SITE.dfl, after line 4: x expected"},
+           Case{"T\n3\n0 0 1\n1 1 2\n5 6\n", 3,
+                "End of File reached in input file : SITE.dfl, after line 5: value expected"},
+           Case{"T\n2\n0 0 1\n1 a 2\n", 3,
+                "Data format error in input file : SITE.dfl, line 4: y expected"},
+           Case{"T\n2\n0 0 1\n1 2\nz\n", 3,
+                "Data format error in input file : SITE.dfl, line 5: value expected"},
+           Case{"T\n2\n0 0 1 x\n1 1 2 4\n", 3,
+                "Data format error in input file : SITE.dfl, line 3: guess expected", true},
+           Case{"T\n-2\n0 0 1\n", 3,
+                "Data format error in input file : SITE.dfl, line 2: count expected"},
+           Case{"T\n\nfour\n", 3,
+                "Data format error in input file : SITE.dfl, line 3: count expected"},
            Case{"T\n0\n", 3, "No Data Points in input file : SITE.dfl"},
-           Case{"", 3, "End of File reached in input file : SITE.dfl"},
+           Case{"", 3,
+                "End of File reached in input file : SITE.dfl, the file is empty: title expected"},
        }) {
     messages.boxes.clear();
-    EXPECT_FALSE(Read(c.text, c.capacity)) << c.text;
+    EXPECT_FALSE(Read(c.text, c.capacity, DataReadOptions{.readGuess = c.guess})) << c.text;
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message}) << c.text;
   }
 }
@@ -188,7 +202,7 @@ TEST(LevelList, WrittenCountThenOneLevelPerLine) {
   io::RecordFile lev;
   ASSERT_TRUE(lev.Create("SITE.lev"));
   WriteLevelList(lev, -7.5, 1.0);
-  lev.Close();
+  ASSERT_TRUE(lev.Commit());
   EXPECT_EQ(dir.Read("SITE.lev"),
             "    6 ;\n      -6\n      -4\n      -2\n       0\n       2\n       4\n");
 }
@@ -222,7 +236,7 @@ TEST(ErrorStatistics, KrigingBlockAndProgressLine) {
   s.Add({1.5, 0.5});
   s.Add({-0.5, 0.5});
   s.Report(env, lst, KrigingStatistics());
-  lst.Close();
+  ASSERT_TRUE(lst.Commit());
   // Average 0.5, standard sqrt((9 + 1) / 2), RMS sqrt(1.25), greatest 1.5.
   EXPECT_EQ(dir.Read("SITE.lst"),
             "\n"

@@ -3,7 +3,9 @@
 // worked out by hand or by a separate program that applies the same rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ namespace {
 
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
+
+constexpr const char* kNoPairMessage =
+    "No pair of points fell in any lag class (check direction, tolerance and lag)";
 
 void Allocate(DoubleArray& array, std::size_t n) {
   array.data.assign(n, 0.0);
@@ -171,6 +176,16 @@ class SemivariogramRun : public ::testing::Test {
     return line;
   }
 
+  // The names in the project folder, sorted (temporaries would show here).
+  std::vector<std::string> Listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
   ScopedTempDir dir;
   RecorderMessages messages;
   PointArrays points;
@@ -300,6 +315,23 @@ TEST_F(SemivariogramRun, SinglePointGivesOneEmptyClass) {
                                        "     1       0            0.00             0.0000\n");
   EXPECT_EQ(dir.Read("SITE1.fit"), titleLine + "     1\n         0.0000         0.0000\n");
   EXPECT_EQ(messages.lines.back().text, " Number of lags :     1");
+  // An empty semivariogram is written, but said to be empty.
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{kNoPairMessage});
+}
+
+TEST_F(SemivariogramRun, NoPairInTheSectorIsSaid) {
+  for (const double tolerance : {0.0, 10.0}) {
+    // Tolerance 0 takes no pair; a narrow sector across the points none either.
+    svar = {0, 0, 10, 50.0, tolerance, 90.0};
+    messages = RecorderMessages();
+    Run("row along x\n3\n0 0 1\n10 0 2\n20 0 4\n", 3);
+    EXPECT_EQ(messages.boxes, std::vector<std::string>{kNoPairMessage}) << tolerance;
+    EXPECT_EQ(messages.lines.back().text, " Number of lags :     1");
+  }
+  svar = {0, 0, 10, 50.0, 10.0, 0.0};  // along the row: pairs, no message
+  messages = RecorderMessages();
+  Run("row along x\n3\n0 0 1\n10 0 2\n20 0 4\n", 3);
+  EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(SemivariogramRun, ThreeCoincidentPointsMergeIntoTheFirst) {
@@ -334,36 +366,66 @@ TEST_F(SemivariogramRun, MissingParametersTouchNoFile) {
   }
 }
 
-TEST_F(SemivariogramRun, UnreadableDataLeavesEmptyResults) {
+TEST_F(SemivariogramRun, AFailedRunLeavesTheEarlierResultsAsTheyWere) {
   const struct {
     const char* dfl;
     std::size_t capacity;
     const char* box;
   } cases[] = {
       {"t\n3\n0 0 1\n1 1 2\n2 2 3\n", 2, " Maximum of        2 points exceeded "},
-      {"t\n3\n0 0 1\n1 1 2\n", 3, "End of File reached in input file : SITE1.dfl"},
-      {"t\n3\n0 0 1\n1 x 2\n2 2 3\n", 3, "Data format error in input file : SITE1.dfl"},
-      {"t\n", 3, "End of File reached in input file : SITE1.dfl"},
+      {"t\n3\n0 0 1\n1 1 2\n", 3,
+       "End of File reached in input file : SITE1.dfl, after line 4: x expected"},
+      {"t\n3\n0 0 1\n1 x 2\n2 2 3\n", 3,
+       "Data format error in input file : SITE1.dfl, line 4: y expected"},
+      {"t\n", 3, "End of File reached in input file : SITE1.dfl, after line 1: count expected"},
       {"t\n0\n", 3, "No Data Points in input file : SITE1.dfl"},
       {"t\n-2\n0 0 1\n", 3, "No Data Points in input file : SITE1.dfl"},
   };
   for (const auto& c : cases) {
-    dir.Write("SITE1.var", "old");
+    dir.Write("SITE1.var", "old var\n");
+    dir.Write("SITE1.fit", "old fit\n");
     messages = RecorderMessages();
     Run(c.dfl, c.capacity);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.box}) << c.dfl;
-    EXPECT_EQ(dir.Read("SITE1.var"), "") << c.dfl;
-    EXPECT_EQ(dir.Read("SITE1.fit"), "") << c.dfl;
+    EXPECT_EQ(dir.Read("SITE1.var"), "old var\n") << c.dfl;
+    EXPECT_EQ(dir.Read("SITE1.fit"), "old fit\n") << c.dfl;
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"SITE1.dfl", "SITE1.fit", "SITE1.var"}));
     EXPECT_TRUE(messages.lines.empty());
   }
 }
 
-TEST_F(SemivariogramRun, MissingDataFileReadsAsEndOfFile) {
+TEST_F(SemivariogramRun, MissingDataFileCannotBeOpened) {
+  dir.Write("SITE1.var", "old var\n");
   const RunEnv env(messages, "SITE1", 5);
   lags = MakeLags(11);
   Svar(env, title, points, lags, svar);
-  EXPECT_EQ(messages.boxes,
-            std::vector<std::string>{"End of File reached in input file : SITE1.dfl"});
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{"Cannot open input file : SITE1.dfl"});
+  EXPECT_EQ(dir.Read("SITE1.var"), "old var\n");
+  EXPECT_FALSE(dir.Exists("SITE1.fit"));
+}
+
+TEST_F(SemivariogramRun, AStopKeepsTheEarlierResultsAndIsRecorded) {
+  // A good run, then the same run stopped at its first poll.
+  Run(kSite1, 9);
+  const std::string var = dir.Read("SITE1.var");
+  const std::string fit = dir.Read("SITE1.fit");
+  ASSERT_FALSE(var.empty());
+  svar = SvarCopy{0, 0, 10, 50.0, 60.0, 30.0};
+  messages = RecorderMessages();
+  messages.cancelAtPoll = 1;
+  RunOutcome outcome;
+  Allocate(points.x, 9);
+  Allocate(points.y, 9);
+  Allocate(points.value, 9);
+  lags = MakeLags(11);
+  const RunEnv env(messages, "SITE1", 5, RunOptions{}, &outcome);
+  Svar(env, title, points, lags, svar);
+  EXPECT_TRUE(outcome.stopped);
+  EXPECT_EQ(outcome.written, 0);
+  EXPECT_EQ(dir.Read("SITE1.var"), var);
+  EXPECT_EQ(dir.Read("SITE1.fit"), fit);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"SITE1.dfl", "SITE1.fit", "SITE1.var"}));
+  EXPECT_EQ(svar.lagCount, 10);
 }
 
 TEST_F(SemivariogramRun, LogOfAValueNotAboveZeroNamesThePointAndWritesNothing) {
@@ -372,8 +434,8 @@ TEST_F(SemivariogramRun, LogOfAValueNotAboveZeroNamesThePointAndWritesNothing) {
   EXPECT_EQ(messages.boxes,
             std::vector<std::string>{"Logtransform not possible, value <= 0 at data point X = 100 "
                                      "Y = 0"});
-  EXPECT_EQ(dir.Read("SITE1.var"), "");
-  EXPECT_EQ(dir.Read("SITE1.fit"), "");
+  EXPECT_FALSE(dir.Exists("SITE1.var"));
+  EXPECT_FALSE(dir.Exists("SITE1.fit"));
   EXPECT_EQ(svar.lagCount, 10);
 }
 

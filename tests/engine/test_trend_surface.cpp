@@ -55,7 +55,7 @@ class TrendFit : public ::testing::Test {
     io::RecordFile lst;
     EXPECT_TRUE(lst.Create("SITE.lst"));
     const bool ok = FitTrendSurface(env, lst, data, degree, coefficients, fitted, surface);
-    lst.Close();
+    lst.Commit();
     return ok;
   }
   std::vector<std::string> ReportLines() const {
