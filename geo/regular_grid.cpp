@@ -114,25 +114,30 @@ std::vector<std::int64_t> CellPoints(const RegularGrid& grid) {
 bool DetectRegularGrid(std::span<const double> x, std::span<const double> y, double rounding,
                        RegularGrid& grid, std::string& reason) {
   grid = RegularGrid{};
-  std::vector<double> xs, ys;
-  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    if (std::isfinite(x[i]) && std::isfinite(y[i])) {
-      xs.push_back(x[i]);
-      ys.push_back(y[i]);
+  // One coordinate at a time, so that only one sorted copy is held.
+  const auto placedValues = [&](std::span<const double> values) {
+    std::vector<double> kept;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+      if (std::isfinite(x[i]) && std::isfinite(y[i])) kept.push_back(values[i]);
     }
-  }
-  const std::size_t placed = xs.size();
-  if (placed < 2) {
-    reason = placed == 0 ? "the network has no point with a position"
-                         : "a single point does not make a grid";
-    return false;
-  }
+    return kept;
+  };
   AxisFit fx, fy;
-  if (!FitAxis(xs, rounding, "x", fx, reason) || !FitAxis(ys, rounding, "y", fy, reason)) {
-    return false;
+  std::size_t placed = 0;
+  {
+    std::vector<double> xs = placedValues(x);
+    placed = xs.size();
+    if (placed < 2) {
+      reason = placed == 0 ? "the network has no point with a position"
+                           : "a single point does not make a grid";
+      return false;
+    }
+    if (!FitAxis(xs, rounding, "x", fx, reason)) return false;
   }
-  xs = {};
-  ys = {};
+  {
+    std::vector<double> ys = placedValues(y);
+    if (!FitAxis(ys, rounding, "y", fy, reason)) return false;
+  }
   if (fx.count == 1 && fy.count == 1) {
     reason = "all points lie at one position";
     return false;

@@ -277,6 +277,13 @@ std::string ColumnNames(const std::vector<Column>& columns) {
   return text;
 }
 
+// Once the grid holds each point's cell, the positions are not needed; their
+// memory goes before the raster's.
+void ReleasePositions(NetworkResults& results) {
+  results.x = {};
+  results.y = {};
+}
+
 ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& format,
                            const ProjectFiles& files, const std::string& crs, ExportTarget& target,
                            ExportReport& report, std::string& error) {
@@ -311,6 +318,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
                              "): rasters and contours need one; export it as points to .csv, "
                              ".gpkg or .geojson");
   } else if (format.holds == Holds::kRaster || format.holds == Holds::kAsciiGrid) {
+    ReleasePositions(results);
     if (!WriteRaster(format, target.temporary(), grid, columns, crs, error)) {
       return ExportStatus::kFailed;
     }
@@ -319,6 +327,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
            (columns.size() == 1 ? "band " : "bands ") + ColumnNames(columns) + ", " +
            std::to_string(NodataCells(grid, *columns.front().values)) + " nodata cells";
   } else {
+    ReleasePositions(results);
     std::vector<double> levels;
     std::size_t lineCount = 0;
     if (!ChooseLevels(request, files, columns.front(), levels, error) ||
