@@ -132,6 +132,7 @@ int ExportResultsCommand(std::span<const std::string_view> args) {
   geo::ExportReport report;
   const geo::ExportStatus status = geo::ExportResults(request, report, error);
   if (status != geo::ExportStatus::kWritten) {
+    for (const std::string& warning : report.warnings) ReportError(warning);
     ReportError(error);
     return status == geo::ExportStatus::kBadUsage ? kExitUsage : kExitMessageShown;
   }

@@ -28,6 +28,16 @@ double Allowed(double rounding, double spacing, double coordinate) {
   return 2.0 * rounding + 1e-4 * spacing + 1e-12 * std::abs(coordinate);
 }
 
+// `value` rounded to the fewest decimals that keep it within `tolerance`.
+double FewestDecimals(double value, double tolerance) {
+  for (int decimals = 0; decimals <= 15; ++decimals) {
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
+    if (std::abs(rounded - value) <= tolerance) return rounded;
+  }
+  return value;
+}
+
 // Fits the distinct values of one coordinate to a regular spacing. `values`
 // is sorted in place. Values within `tolerance` of each other are one node
 // column (or row).
@@ -96,7 +106,12 @@ bool FitAxis(std::vector<double>& values, double rounding, const char* axis, Axi
       return false;
     }
   }
-  fit = AxisFit{origin, spacing, static_cast<std::int64_t>(steps) + 1};
+  // The fit carries the rounding's noise into the last digits; the decimal
+  // with the fewest digits that the positions cannot tell apart is the
+  // spacing and origin meant (500, not 500.00000000002).
+  const double steady = std::max(rounding, 1e-12 * std::max(spacing, scale));
+  spacing = FewestDecimals(spacing, steady / std::max(steps, 1.0));
+  fit = AxisFit{FewestDecimals(origin, steady), spacing, static_cast<std::int64_t>(steps) + 1};
   return true;
 }
 

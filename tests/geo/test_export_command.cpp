@@ -360,6 +360,23 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
   expectRefused("export P.mnx keep.tif", 1, "P.dat line 1");
 }
 
+TEST_F(ExportCommand, AsciiGridsNeedSquareCells) {
+  // A 3 x 2 grid of 10 x 20 cells (distance weighting, five decimals).
+  std::string dat = "    0    6    0 ;\n";
+  for (int i = 0; i < 6; ++i) {
+    dat += Format("%15.5f%15.5f%15.5f%5.0f\n", 10.0 * (i % 3), 20.0 * (i / 3), i, i + 1);
+  }
+  dir_.Write("P.dat", dat);
+  Result result = Batch(dir_, "export P.mnx rect.asc");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("square cells"), std::string::npos) << result.err;
+  EXPECT_FALSE(dir_.Exists("rect.asc"));
+  result = Batch(dir_, "export P.mnx rect.tif");
+  EXPECT_EQ(result.status, 1);  // exported; no data file to take positions from
+  EXPECT_NE(result.out.find("3 x 2 cells of 10 x 20"), std::string::npos) << result.out;
+  EXPECT_NE(result.err.find("P.dfl cannot be read"), std::string::npos) << result.err;
+}
+
 TEST_F(ExportCommand, HelpExplainsTheCommand) {
   const Result result = Batch(dir_, "export --help");
   EXPECT_EQ(result.status, 0);

@@ -99,8 +99,10 @@ TEST(RegularGrid, MissingNodesRoundedCoordinatesAndOneRow) {
   ASSERT_TRUE(DetectRegularGrid(rounded.x, rounded.y, 0.05, grid, reason)) << reason;
   EXPECT_EQ(grid.cols, 40);
   EXPECT_EQ(grid.rows, 30);
-  EXPECT_NEAR(grid.dx, 25.03, 0.005);
-  EXPECT_NEAR(grid.dy, 40.07, 0.005);
+  // The spacing the one-decimal positions tell, without the fit's noise.
+  EXPECT_EQ(grid.dx, 25.03);
+  EXPECT_EQ(grid.dy, 40.07);
+  EXPECT_EQ(grid.x0, 1000.0);
   // The same points read as exact: the rounding is not regular.
   EXPECT_FALSE(DetectRegularGrid(rounded.x, rounded.y, 0.0, grid, reason));
 
