@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace mornax::geo {
 namespace {
@@ -122,6 +123,15 @@ std::vector<std::int64_t> CellPoints(const RegularGrid& grid) {
   for (std::size_t i = 0; i < grid.pointCell.size(); ++i) {
     if (grid.pointCell[i] >= 0)
       cells[static_cast<std::size_t>(grid.pointCell[i])] = static_cast<std::int64_t>(i);
+  }
+  return cells;
+}
+
+std::vector<double> CellValues(const RegularGrid& grid, std::span<const double> values) {
+  std::vector<double> cells(static_cast<std::size_t>(grid.cellCount()),
+                            std::numeric_limits<double>::quiet_NaN());
+  for (std::size_t i = 0; i < grid.pointCell.size() && i < values.size(); ++i) {
+    if (grid.pointCell[i] >= 0) cells[static_cast<std::size_t>(grid.pointCell[i])] = values[i];
   }
   return cells;
 }

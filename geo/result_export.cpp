@@ -129,15 +129,6 @@ std::int64_t NodataCells(const RegularGrid& grid, const std::vector<double>& val
   return grid.cellCount() - filled;
 }
 
-// The surface of one column on the grid's cells, NaN for nodata.
-std::vector<double> Surface(const RegularGrid& grid, const std::vector<double>& values) {
-  std::vector<double> cells(static_cast<std::size_t>(grid.cellCount()), kNaN);
-  for (std::size_t i = 0; i < grid.pointCell.size(); ++i) {
-    if (grid.pointCell[i] >= 0) cells[static_cast<std::size_t>(grid.pointCell[i])] = values[i];
-  }
-  return cells;
-}
-
 bool ChooseLevels(const ExportRequest& request, const ProjectFiles& files, const Column& column,
                   std::vector<double>& levels, std::string& error) {
   double low = std::numeric_limits<double>::infinity();
@@ -190,7 +181,7 @@ bool WriteContours(const OutputFormat& format, const std::filesystem::path& path
                    const std::string& crs, std::size_t& lineCount, std::string& error) {
   std::vector<ContourLine> lines;
   {
-    const std::vector<double> surface = Surface(grid, *column.values);
+    const std::vector<double> surface = CellValues(grid, *column.values);
     if (!TraceContours(surface, grid, levels, lines, error)) return false;
   }
   VectorWriter writer;
@@ -236,6 +227,13 @@ bool WritePoints(const OutputFormat& format, const std::filesystem::path& path,
   return writer.Close(error);
 }
 
+// A fault while writing, said in terms of the output the user named (GDAL's
+// message names the temporary file beside it).
+ExportStatus WriteFailed(const ExportRequest& request, std::string& error) {
+  error = "cannot write " + request.output.string() + " (" + error + ")";
+  return ExportStatus::kFailed;
+}
+
 ExportStatus Failed(std::string& error, std::string message) {
   error = std::move(message);
   return ExportStatus::kFailed;
@@ -254,10 +252,10 @@ ExportStatus ExportErrorAnalysis(const ExportRequest& request, const OutputForma
     columns.push_back({"standardised_error", &residuals.standardisedError});
   }
   if (!WritePoints(format, target.temporary(), "residuals", residuals.x, residuals.y, columns, crs,
-                   error) ||
-      !target.Commit(error)) {
-    return ExportStatus::kFailed;
+                   error)) {
+    return WriteFailed(request, error);
   }
+  if (!target.Commit(error)) return ExportStatus::kFailed;
   report.lines.push_back("wrote " + request.output.string() + ": " + format.label + ", " +
                          std::to_string(residuals.size()) + " residuals of " +
                          std::string(MethodName(residuals.method)) + " (" +
@@ -309,7 +307,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
     }
     if (!WritePoints(format, target.temporary(), "results", results.x, results.y, columns, crs,
                      error)) {
-      return ExportStatus::kFailed;
+      return WriteFailed(request, error);
     }
     what = std::to_string(results.size()) + " network points with " + ColumnNames(columns);
     if (!points) what += " (the network is not a regular grid: " + reason + ")";
@@ -320,7 +318,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
   } else if (format.holds == Holds::kRaster || format.holds == Holds::kAsciiGrid) {
     ReleasePositions(results);
     if (!WriteRaster(format, target.temporary(), grid, columns, crs, error)) {
-      return ExportStatus::kFailed;
+      return WriteFailed(request, error);
     }
     what = std::to_string(grid.cols) + " x " + std::to_string(grid.rows) + " cells of " +
            Number(grid.dx) + " x " + Number(grid.dy) + ", " +
@@ -330,10 +328,12 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
     ReleasePositions(results);
     std::vector<double> levels;
     std::size_t lineCount = 0;
-    if (!ChooseLevels(request, files, columns.front(), levels, error) ||
-        !WriteContours(format, target.temporary(), grid, columns.front(), levels, crs, lineCount,
-                       error)) {
+    if (!ChooseLevels(request, files, columns.front(), levels, error)) {
       return ExportStatus::kFailed;
+    }
+    if (!WriteContours(format, target.temporary(), grid, columns.front(), levels, crs, lineCount,
+                       error)) {
+      return WriteFailed(request, error);
     }
     what = std::to_string(lineCount) + " contour lines of the " + columns.front().name + " at " +
            std::to_string(levels.size()) + " levels (" + Number(levels.front()) + " to " +

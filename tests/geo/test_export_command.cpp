@@ -353,7 +353,7 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
   // Output folders that are missing or cannot be written; a format this
   // GDAL lacks.
   expectRefused("export P.mnx nowhere/keep.tif", 1, "nowhere does not exist");
-  expectRefused("export P.mnx /proc/keep.tif", 1, "keep");
+  expectRefused("export P.mnx /proc/keep.tif", 1, "cannot write /proc/keep.tif");
   expectRefused("export P.mnx keep.gpkg", 1, "no GPKG driver", "GDAL_SKIP=GPKG");
   // Results that are not results.
   dir_.Write("P.dat", "Some other text\n");

@@ -38,8 +38,19 @@ void ExpectGrid(const Network& network, double rounding, int cols, int rows) {
   EXPECT_NEAR(grid.x0, NodeX(0), 0.05);
   EXPECT_NEAR(grid.y0, NodeY(rows - 1), 0.05);  // the top row
   EXPECT_NEAR(grid.left(), NodeX(0) - 12.5, 0.05);
-  // Every point lands in the cell of its own node, each cell at most once.
+  // Every point lands in the cell of its own node, each cell at most once,
+  // and carries its value there.
   const std::vector<std::int64_t> cells = CellPoints(grid);
+  std::vector<double> index(network.x.size());
+  for (std::size_t i = 0; i < index.size(); ++i) index[i] = static_cast<double>(i);
+  const std::vector<double> values = CellValues(grid, index);
+  for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+    if (cells[cell] < 0) {
+      EXPECT_TRUE(std::isnan(values[cell]));
+    } else {
+      EXPECT_EQ(values[cell], static_cast<double>(cells[cell]));
+    }
+  }
   for (std::size_t i = 0; i < network.x.size(); ++i) {
     const std::int64_t cell = grid.pointCell[i];
     ASSERT_GE(cell, 0);
