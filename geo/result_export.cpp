@@ -351,6 +351,23 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
   return ExportStatus::kWritten;
 }
 
+// A shapefile or ASCII grid named like the project, beside it, would put its
+// .prj sidecar over the project's coordinate-system file.
+bool WritesOverProjectFile(const OutputFormat& format, const std::filesystem::path& output,
+                           const ProjectFiles& files) {
+  if (format.holds != Holds::kLines && format.holds != Holds::kAsciiGrid) return false;
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::error_code status;
+  const auto folder = [](const std::filesystem::path& path) {
+    return path.empty() ? std::filesystem::path(".") : path;
+  };
+  return lower(output.stem().string()) == lower(files.base) &&
+         std::filesystem::equivalent(folder(output.parent_path()), folder(files.folder), status);
+}
+
 }  // namespace
 
 std::string ExportFormatsText() {
@@ -402,6 +419,11 @@ ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, s
   const OutputFormat& format = *FormatOf(request.output);
   const ProjectFiles files = ProjectFilesOf(request.document);
 
+  if (WritesOverProjectFile(format, request.output, files)) {
+    error = request.output.filename().string() + " would write its coordinate system over the " +
+            "project's own " + files.base + ".prj: choose another name";
+    return ExportStatus::kBadUsage;
+  }
   std::string crs;
   if (!ReadResultCrs(files, crs, error)) return ExportStatus::kFailed;
   ExportTarget target;

@@ -355,6 +355,9 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
   expectRefused("export P.mnx nowhere/keep.tif", 1, "nowhere does not exist");
   expectRefused("export P.mnx /proc/keep.tif", 1, "cannot write /proc/keep.tif");
   expectRefused("export P.mnx keep.gpkg", 1, "no GPKG driver", "GDAL_SKIP=GPKG");
+  // A shapefile named like the project would overwrite its .prj.
+  expectRefused("export P.mnx p.shp", 2, "P.prj");
+  EXPECT_FALSE(dir_.Exists("p.shp"));
   // Results that are not results.
   dir_.Write("P.dat", "Some other text\n");
   expectRefused("export P.mnx keep.tif", 1, "P.dat line 1");
