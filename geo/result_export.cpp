@@ -171,6 +171,13 @@ bool ChooseLevels(const ExportRequest& request, const ProjectFiles& files, const
       return true;
     case LevelSource::kValues:
       levels = request.levels.values;
+      if (std::none_of(levels.begin(), levels.end(),
+                       [&](double level) { return level >= low && level <= high; })) {
+        error = "none of the levels given (" + Number(levels.front()) + " to " +
+                Number(levels.back()) + ") lies within the " + column.name + " range " +
+                Number(low) + " to " + Number(high);
+        return false;
+      }
       return true;
   }
   return false;
@@ -371,12 +378,12 @@ bool WritesOverProjectFile(const OutputFormat& format, const std::filesystem::pa
 }  // namespace
 
 std::string ExportFormatsText() {
-  return "  .tif    GeoTIFF, one Float32 band per layer (regular grid)\n"
-         "  .asc    ESRI ASCII grid of one layer (regular grid, square cells)\n"
-         "  .gpkg   GeoPackage: contour lines (regular grid) or points\n"
-         "  .geojson  GeoJSON: contour lines (regular grid) or points\n"
-         "  .shp    Shapefile: contour lines (regular grid)\n"
-         "  .csv    every network point with all result columns\n";
+  return "        .tif      GeoTIFF, one Float32 band per layer (regular grid)\n"
+         "        .asc      ESRI ASCII grid of one layer (regular grid, square cells)\n"
+         "        .gpkg     GeoPackage: contour lines (regular grid) or points\n"
+         "        .geojson  GeoJSON: contour lines (regular grid) or points\n"
+         "        .shp      Shapefile: contour lines (regular grid)\n"
+         "        .csv      every network point with all result columns\n";
 }
 
 ExportStatus CheckExportRequest(const ExportRequest& request, std::string& error) {

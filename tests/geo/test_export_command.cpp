@@ -346,6 +346,7 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
   expectRefused("export P.mnx keep.tif --layer guess", 1, "wrote no guess");
   // Levels outside the surface, a flat surface.
   expectRefused("export P.mnx keep.gpkg --levels lev --layer std", 1, "none of the 3 levels");
+  expectRefused("export P.mnx keep.gpkg --levels 1000,2000", 1, "none of the levels given");
   // A coordinate system GDAL cannot parse.
   dir_.Write("P.prj", "PROJCS[nonsense");
   expectRefused("export P.mnx keep.tif", 1, "P.prj");
