@@ -1,0 +1,43 @@
+// A file written beside its destination and renamed over it only when it is
+// complete, so that a failure at any point leaves the old file whole.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace mornax::geo {
+
+class ReplacementFile {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile();  // removes the temporary file unless committed
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Creates the temporary file in the destination's folder. False with
+  // `error` naming the folder when it cannot be written there.
+  bool Open(const std::filesystem::path& destination, std::string& error);
+
+  // Appends text; a write fault is remembered and reported by Commit.
+  void Write(std::string_view text);
+  // Appends another file from byte `offset` to its end. False with `error`
+  // set on a read fault.
+  bool CopyFrom(const std::filesystem::path& source, std::uintmax_t offset, std::string& error);
+
+  // Flushes, closes and renames the temporary file over the destination.
+  // False with `error` set (and the destination untouched) on any fault.
+  bool Commit(std::string& error);
+
+ private:
+  void Discard();
+
+  std::FILE* file_ = nullptr;
+  std::filesystem::path destination_;
+  std::filesystem::path temporary_;
+  bool failed_ = false;
+};
+
+}  // namespace mornax::geo
