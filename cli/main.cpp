@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "arguments.h"
+#include "crs_command.h"
 #include "document_commands.h"
 #include "exit_status.h"
+#include "grid_command.h"
 #include "help.h"
+#include "import_command.h"
 #include "run_command.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +35,12 @@ int main(int argc, char** argv) {
       return SetDocumentFields(invocation);
     case Command::kRun:
       return RunComputation(invocation);
+    case Command::kGrid:
+      return GridNetwork(invocation.commandArgs);
+    case Command::kImport:
+      return ImportPoints(invocation.commandArgs);
+    case Command::kCrs:
+      return SetProjectCrs(invocation.commandArgs);
   }
   return kExitUsage;
 }

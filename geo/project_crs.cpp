@@ -2,12 +2,14 @@
 
 #include <cpl_conv.h>
 #include <ogr_spatialref.h>
+#include <cctype>
 
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <system_error>
 
+#include "geo/file_case.h"
 #include "geo/gdal_session.h"
 #include "geo/replace_file.h"
 
@@ -85,28 +87,6 @@ std::string ExportWkt(const OGRSpatialReference& srs) {
   return text ? std::string(text.get()) : std::string();
 }
 
-// The sidecar as it is on disk: the exact name, or a name differing only in
-// case (PROJECT.PRJ written by another program).
-std::filesystem::path FindSidecar(const std::filesystem::path& document) {
-  namespace fs = std::filesystem;
-  const fs::path wanted = ProjectCrsPath(document);
-  std::error_code status;
-  if (fs::exists(wanted, status)) return wanted;
-  const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  const std::string name = lower(wanted.filename().string());
-  fs::path best;
-  for (fs::directory_iterator entries(folder, status), end; !status && entries != end;
-       entries.increment(status)) {
-    const fs::path candidate = entries->path().filename();
-    if (lower(candidate.string()) == name && (best.empty() || candidate < best)) best = candidate;
-  }
-  return best.empty() ? wanted : (wanted.has_parent_path() ? folder / best : best);
-}
-
 }  // namespace
 
 std::filesystem::path ProjectCrsPath(const std::filesystem::path& document) {
@@ -151,7 +131,7 @@ bool CrsToWkt(std::string_view definition, std::string& wkt, std::string& error)
 std::optional<std::string> ReadProjectCrs(const std::filesystem::path& document,
                                           std::string& error) {
   error.clear();
-  const std::filesystem::path sidecar = FindSidecar(document);
+  const std::filesystem::path sidecar = FindIgnoringCase(ProjectCrsPath(document));
   std::error_code status;
   if (!std::filesystem::exists(sidecar, status)) return std::nullopt;
   std::string text;
@@ -179,7 +159,7 @@ bool StoreProjectCrs(const std::filesystem::path& document, std::string_view def
 }
 
 bool RemoveProjectCrs(const std::filesystem::path& document, std::string& error) {
-  const std::filesystem::path sidecar = FindSidecar(document);
+  const std::filesystem::path sidecar = FindIgnoringCase(ProjectCrsPath(document));
   std::error_code status;
   if (!std::filesystem::exists(sidecar, status)) return true;
   if (!std::filesystem::remove(sidecar, status)) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -78,7 +79,7 @@ void ReplacementFile::Write(std::string_view text) {
 }
 
 bool ReplacementFile::CopyFrom(const std::filesystem::path& source, std::uintmax_t offset,
-                               std::string& error) {
+                               std::uintmax_t length, std::string& error) {
   std::FILE* in = std::fopen(source.c_str(), "rb");
   if (in == nullptr || std::fseek(in, static_cast<long>(offset), SEEK_SET) != 0) {
     error = "cannot read " + source.string() + ": " + SystemMessage(errno);
@@ -86,11 +87,16 @@ bool ReplacementFile::CopyFrom(const std::filesystem::path& source, std::uintmax
     return false;
   }
   std::vector<char> buffer(kStreamBuffer);
-  std::size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+  std::uintmax_t left = length;
+  while (left > 0) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uintmax_t>(left, buffer.size()));
+    const std::size_t got = std::fread(buffer.data(), 1, want, in);
+    if (got == 0) break;
     Write(std::string_view(buffer.data(), got));
+    left -= got;
   }
-  const bool readFault = std::ferror(in) != 0;
+  const bool readFault = std::ferror(in) != 0 || (length != kToEnd && left > 0);
   std::fclose(in);
   if (readFault) {
     error = "cannot read " + source.string();

@@ -23,9 +23,11 @@ class ReplacementFile {
 
   // Appends text; a write fault is remembered and reported by Commit.
   void Write(std::string_view text);
-  // Appends another file from byte `offset` to its end. False with `error`
-  // set on a read fault.
-  bool CopyFrom(const std::filesystem::path& source, std::uintmax_t offset, std::string& error);
+  // Appends `length` bytes of another file from byte `offset` (all the rest
+  // with kToEnd). False with `error` set on a read fault or a shorter file.
+  static constexpr std::uintmax_t kToEnd = UINTMAX_MAX;
+  bool CopyFrom(const std::filesystem::path& source, std::uintmax_t offset, std::uintmax_t length,
+                std::string& error);
 
   // Flushes, closes and renames the temporary file over the destination.
   // False with `error` set (and the destination untouched) on any fault.
