@@ -94,6 +94,7 @@ bool FindFields(OGRFeatureDefn& definition, std::vector<NamedField>& fields,
               "); its fields: " + FieldList(definition);
       return false;
     }
+    field.name = definition.GetFieldDefn(field.index)->GetNameRef();  // as the layer spells it
   }
   return true;
 }
@@ -271,7 +272,7 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
       y = point->getY();
     }
     if (request.positiveOnly && !(z > 0.0)) {
-      std::string text = "'" + request.zField + "' is ";
+      std::string text = "'" + fields[0].name + "' is ";
       AppendRoundTrip(text, z);
       drop(report.notPositive, *feature, text + ", not above zero (log transform)");
       continue;
