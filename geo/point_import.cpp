@@ -21,11 +21,22 @@ namespace {
 
 constexpr std::size_t kMostExamples = 5;
 
-// Column names a CSV's coordinates are recognised by (GDAL matches them
-// without regard to case).
-constexpr const char* kCsvOptions[] = {
-    "X_POSSIBLE_NAMES=x,easting,east,xcoord,x_coord,lon,long,longitude",
-    "Y_POSSIBLE_NAMES=y,northing,north,ycoord,y_coord,lat,latitude", nullptr};
+// Column names a CSV's coordinates are recognised by, without regard to case,
+// in order of preference. The columns are read as fields: cheaper than
+// letting the CSV driver build a point geometry from them for every row.
+constexpr const char* kCsvXNames[] = {"x",   "easting", "east",      "xcoord", "x_coord",
+                                      "lon", "long",    "longitude", nullptr};
+constexpr const char* kCsvYNames[] = {"y",       "northing", "north",    "ycoord",
+                                      "y_coord", "lat",      "latitude", nullptr};
+
+// The first field of `definition` named as in `names`, or an empty string.
+std::string DetectField(OGRFeatureDefn& definition, const char* const* names) {
+  for (; *names != nullptr; ++names) {
+    const int index = definition.GetFieldIndex(*names);
+    if (index >= 0) return definition.GetFieldDefn(index)->GetNameRef();
+  }
+  return {};
+}
 
 struct DatasetCloser {
   void operator()(GDALDataset* dataset) const { GDALClose(GDALDataset::ToHandle(dataset)); }
@@ -169,9 +180,8 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
   EnsureGdal();
   TakeGdalMessage();
   const bool csv = IsCsv(request.source);
-  const std::unique_ptr<GDALDataset, DatasetCloser> dataset(GDALDataset::FromHandle(
-      GDALOpenEx(request.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_VERBOSE_ERROR, nullptr,
-                 csv ? kCsvOptions : nullptr, nullptr)));
+  const std::unique_ptr<GDALDataset, DatasetCloser> dataset(GDALDataset::FromHandle(GDALOpenEx(
+      request.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_VERBOSE_ERROR, nullptr, nullptr, nullptr)));
   if (!dataset) {
     std::error_code status;
     error = std::filesystem::exists(request.source, status)
@@ -197,15 +207,32 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
   report.layer = layer->GetName();
   const std::string where = "layer '" + report.layer + "' of " + request.source;
 
-  const bool fromFields = !request.xField.empty();
+  OGRFeatureDefn& definition = *layer->GetLayerDefn();
+  std::string xField = request.xField;
+  std::string yField = request.yField;
+  if (csv && xField.empty() && definition.GetGeomFieldCount() == 0) {
+    xField = DetectField(definition, kCsvXNames);
+    yField = DetectField(definition, kCsvYNames);
+    if (xField.empty() || yField.empty()) xField.clear();
+  }
+  const bool fromFields = !xField.empty();
   std::vector<NamedField> fields = {{"--z", request.zField}};
   if (!request.guessField.empty()) fields.push_back({"--guess", request.guessField});
   if (fromFields) {
-    fields.push_back({"--x", request.xField});
-    fields.push_back({"--y", request.yField});
+    fields.push_back({"--x", xField});
+    fields.push_back({"--y", yField});
   }
-  OGRFeatureDefn& definition = *layer->GetLayerDefn();
   if (!FindFields(definition, fields, where, error)) return false;
+  // Fields that are not read need not be parsed.
+  std::vector<const char*> ignored;
+  for (int i = 0; i < definition.GetFieldCount(); ++i) {
+    bool used = false;
+    for (const NamedField& field : fields) used = used || field.index == i;
+    if (!used) ignored.push_back(definition.GetFieldDefn(i)->GetNameRef());
+  }
+  if (fromFields) ignored.push_back("OGR_GEOMETRY");
+  ignored.push_back(nullptr);
+  layer->SetIgnoredFields(ignored.data());
   const bool withGuess = !request.guessField.empty();
 
   const OGRSpatialReference* layerSrs = nullptr;
