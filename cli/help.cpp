@@ -52,9 +52,11 @@ Commands:
       guess from --guess, the position from the point geometry (a CSV's x/y,
       easting/northing or lon/lat columns are found by name) or from the fields
       --x and --y. The network of PROJECT.dfl is kept (a new file gets none),
-      and so is its title unless --title gives one. Reports the features read,
-      taken and dropped with the reason. Points are transformed into the
-      project's coordinate system when the source has another.
+      and so is its title unless --title gives one. Rows with a null or
+      non-numeric value are dropped, and so are values not above zero when
+      the document's logTransform is 1; the command reports the features
+      read, taken and dropped with the reasons. Points are transformed into
+      the project's coordinate system when the source has another.
   crs PROJECT.mnx EPSG:NNNN | FILE.prj | WKT | none
       Stores the project's coordinate system as PROJECT.prj beside the
       document (WKT, ESRI convention), checked by GDAL; none removes it. show

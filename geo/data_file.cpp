@@ -1,5 +1,6 @@
 #include "geo/data_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -245,8 +246,11 @@ bool ScanDataSection(const std::filesystem::path& dataFile, DataSection& section
   section.endsWithLineEnd = reader.lineHadEnd();
   section.end = reader.offset();
 
-  section.x.reserve(static_cast<std::size_t>(section.count));
-  section.y.reserve(static_cast<std::size_t>(section.count));
+  // The count is what the file claims; the points must still be there, so
+  // no more is reserved up front than a plausible file holds.
+  const auto reserved = static_cast<std::size_t>(std::min<std::int64_t>(section.count, 1 << 20));
+  section.x.reserve(reserved);
+  section.y.reserve(reserved);
   section.guesses = section.count > 0;
   for (std::int64_t point = 1; point <= section.count; ++point) {
     const std::string which =

@@ -172,6 +172,7 @@ TEST(DataSection, NamesTheLineAndPointOfAMalformedOrShortFile) {
       {"t\n2\n1 2 3\n4 5\n", "P.dfl ends inside data point 2 of 2"},
       {"t\nmany\n", "P.dfl line 2: 'many' is not a number of data points"},
       {"t\n-1\n", "P.dfl line 2: '-1' is not a number of data points"},
+      {"t\n2000000000\n1 2 3\n", "P.dfl ends before data point 2 of 2000000000"},
       {"t\n", "P.dfl ends after its title"},
       {"", "P.dfl is empty"},
   };
