@@ -44,6 +44,7 @@ void ReplacementFile::Discard() {
 bool ReplacementFile::Open(const std::filesystem::path& destination, std::string& error) {
   Discard();
   failed_ = false;
+  writeError_ = 0;
   destination_ = destination;
   std::string pattern = destination.string() + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
@@ -75,7 +76,10 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
 
 void ReplacementFile::Write(std::string_view text) {
   if (file_ == nullptr || failed_ || text.empty()) return;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    failed_ = true;
+    writeError_ = errno;
+  }
 }
 
 bool ReplacementFile::CopyFrom(const std::filesystem::path& source, std::uintmax_t offset,
@@ -111,7 +115,7 @@ bool ReplacementFile::Commit(std::string& error) {
     return false;
   }
   bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-  const int code = errno;
+  const int code = failed_ ? writeError_ : errno;
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
   if (!ok) {

@@ -40,6 +40,7 @@ class ReplacementFile {
   std::filesystem::path destination_;
   std::filesystem::path temporary_;
   bool failed_ = false;
+  int writeError_ = 0;  // errno of the first failed write
 };
 
 }  // namespace mornax::geo
