@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "geo/regular_grid.h"
+#include "geo/grid_layout.h"
 
 namespace mornax::geo {
 

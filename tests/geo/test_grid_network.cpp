@@ -13,7 +13,7 @@
 #include "geo/data_file.h"
 #include "geo/gdal_session.h"
 #include "geo/grid_network.h"
-#include "geo/regular_grid.h"
+#include "geo/grid_layout.h"
 #include "geo/replace_file.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "geo/regular_grid.h"
+#include "geo/grid_layout.h"
 
 #include <algorithm>
 #include <cmath>
