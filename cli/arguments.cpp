@@ -15,11 +15,22 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 5> kCommands = {{{"help", Command::kHelp},
+constexpr std::array<CommandName, 9> kCommands = {{{"help", Command::kHelp},
                                                    {"new", Command::kNew},
                                                    {"show", Command::kShow},
                                                    {"set", Command::kSet},
-                                                   {"run", Command::kRun}}};
+                                                   {"run", Command::kRun},
+                                                   {"grid", Command::kGrid},
+                                                   {"import", Command::kImport},
+                                                   {"crs", Command::kCrs},
+                                                   {"export", Command::kExport}}};
+
+// Commands whose options take values (negative numbers among them) and are
+// read by the command itself.
+bool ParsesItsOwnArguments(Command command) {
+  return command == Command::kGrid || command == Command::kImport || command == Command::kCrs ||
+         command == Command::kExport;
+}
 
 bool IsOption(std::string_view arg) {
   return arg.size() > 1 && arg.front() == '-';
@@ -133,6 +144,10 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
     return false;
   }
   if (invocation.command == Command::kHelp) return true;
+  if (ParsesItsOwnArguments(invocation.command)) {
+    invocation.commandArgs.assign(args.begin() + 1, args.end());
+    return true;
+  }
 
   const auto rest = args.subspan(1);
   for (std::size_t k = 0; k < rest.size(); ++k) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "crs_command.h"
 #include "exit_status.h"
 
 namespace mornax::batch {
@@ -60,7 +61,7 @@ int ShowDocument(const Invocation& invocation) {
     std::printf("%s = %s\n", std::string(field.name).c_str(),
                 project::FieldValue(records, field).c_str());
   }
-  return kExitSuccess;
+  return ShowProjectCrs(invocation.project);
 }
 
 int SetDocumentFields(const Invocation& invocation) {

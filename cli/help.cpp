@@ -35,6 +35,33 @@ Commands:
       threads (1: one after the other); without it the MORNAX_THREADS
       environment variable gives the number, else every core is used. The
       results are the same for every number of threads.
+  grid PROJECT.mnx --spacing D [--spacing-y DY]
+      [--extent XMIN YMIN XMAX YMAX | --margin M] [--guess-raster FILE | --guess V]
+      Replaces the network of PROJECT.dfl with the nodes of a regular grid:
+      cell centres, rows from the top, x fastest (the order of GIS rasters).
+      The title and the data points are kept byte for byte. Without --extent
+      the grid covers the data points' bounding box grown by --margin (default
+      one spacing) and snapped outward to whole spacings; a given extent that
+      is no whole number of spacings grows up and to the right. Network guesses
+      (for Bayesian estimation) come from a raster sampled bilinearly at each
+      node or from a constant; data points with guesses need one of the two.
+      Prints columns x rows = nodes; at most 100000000 nodes.
+  import PROJECT.mnx SOURCE --z FIELD [--guess FIELD] [--x FIELD --y FIELD]
+      [--layer NAME] [--title TEXT]
+      Writes the data points of PROJECT.dfl from any vector source GDAL opens
+      (CSV, GeoPackage, Shapefile, GeoJSON, ...): the value from field --z, the
+      guess from --guess, the position from the point geometry (a CSV's x/y,
+      easting/northing or lon/lat columns are found by name) or from the fields
+      --x and --y. The network of PROJECT.dfl is kept (a new file gets none),
+      and so is its title unless --title gives one. Rows with a null or
+      non-numeric value are dropped, and so are values not above zero when
+      the document's logTransform is 1; the command reports the features
+      read, taken and dropped with the reasons. Points are transformed into
+      the project's coordinate system when the source has another.
+  crs PROJECT.mnx EPSG:NNNN | FILE.prj | WKT | none
+      Stores the project's coordinate system as PROJECT.prj beside the
+      document (WKT, ESRI convention), checked by GDAL; none removes it. show
+      prints it as "crs = ..." when there is one.
   help, --help, -h
       Shows this text.
 
@@ -57,7 +84,8 @@ Ctrl-C during a run cancels it as the Cancel button would.
 
 Exit status:
   0  done; a run showed no message box
-  1  a run showed at least one message box (its text is on standard error)
+  1  a run showed at least one message box (its text is on standard error);
+     grid, import and crs: bad input (named on standard error), no file changed
   2  bad usage, a refused value, or a document that cannot be read or written
 
 Example:
@@ -83,7 +111,8 @@ std::string HelpText() {
 }
 
 std::string UsageLine() {
-  return "usage: mornax-batch new|show|set|run PROJECT.mnx ... (mornax-batch --help for more)";
+  return "usage: mornax-batch new|show|set|run|grid|import|crs|export PROJECT.mnx ... "
+         "(mornax-batch --help for more)";
 }
 
 }  // namespace mornax::batch

@@ -5,18 +5,18 @@
 #include <vector>
 
 #include "arguments.h"
+#include "crs_command.h"
 #include "document_commands.h"
 #include "exit_status.h"
 #include "export_command.h"
+#include "grid_command.h"
 #include "help.h"
+#include "import_command.h"
 #include "run_command.h"
 
 int main(int argc, char** argv) {
   using namespace mornax::batch;
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  if (!args.empty() && args.front() == "export") {
-    return ExportResultsCommand(std::span(args).subspan(1));
-  }
   Invocation invocation;
   std::string error;
   if (!ParseArguments(args, invocation, error)) {
@@ -36,6 +36,17 @@ int main(int argc, char** argv) {
       return SetDocumentFields(invocation);
     case Command::kRun:
       return RunComputation(invocation);
+    case Command::kGrid:
+      return GridNetwork(invocation.commandArgs);
+    case Command::kImport:
+      return ImportPoints(invocation.commandArgs);
+    case Command::kCrs:
+      return SetProjectCrs(invocation.commandArgs);
+    case Command::kExport: {
+      const std::vector<std::string_view> exportArgs(invocation.commandArgs.begin(),
+                                                     invocation.commandArgs.end());
+      return ExportResultsCommand(exportArgs);
+    }
   }
   return kExitUsage;
 }

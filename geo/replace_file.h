@@ -1,0 +1,46 @@
+// A file written beside its destination and renamed over it only when it is
+// complete, so that a failure at any point leaves the old file whole.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace mornax::geo {
+
+class ReplacementFile {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile();  // removes the temporary file unless committed
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Creates the temporary file in the destination's folder. False with
+  // `error` naming the folder when it cannot be written there.
+  bool Open(const std::filesystem::path& destination, std::string& error);
+
+  // Appends text; a write fault is remembered and reported by Commit.
+  void Write(std::string_view text);
+  // Appends `length` bytes of another file from byte `offset` (all the rest
+  // with kToEnd). False with `error` set on a read fault or a shorter file.
+  static constexpr std::uintmax_t kToEnd = UINTMAX_MAX;
+  bool CopyFrom(const std::filesystem::path& source, std::uintmax_t offset, std::uintmax_t length,
+                std::string& error);
+
+  // Flushes, closes and renames the temporary file over the destination.
+  // False with `error` set (and the destination untouched) on any fault.
+  bool Commit(std::string& error);
+
+ private:
+  void Discard();
+
+  std::FILE* file_ = nullptr;
+  std::filesystem::path destination_;
+  std::filesystem::path temporary_;
+  bool failed_ = false;
+  int writeError_ = 0;  // errno of the first failed write
+};
+
+}  // namespace mornax::geo

@@ -1,0 +1,193 @@
+// The grid, import and crs commands run as the batch tool: what they print,
+// their exit statuses, and files left as they were on every refusal.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace mornax {
+namespace {
+
+using testing::ScopedTempDir;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the tool in the temp folder with `args` (already shell-safe).
+Result Batch(const ScopedTempDir& dir, const std::string& args) {
+  const std::string tool = MORNAX_BINARY_DIR "/cli/mornax-batch";
+  const std::string command = "'" + tool + "' " + args + " >out.txt 2>err.txt </dev/null";
+  const int raw = std::system(command.c_str());
+  Result result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = dir.Read("out.txt");
+  result.err = dir.Read("err.txt");
+  std::filesystem::remove(dir.path() / "out.txt");
+  std::filesystem::remove(dir.path() / "err.txt");
+  return result;
+}
+
+constexpr std::string_view kData =
+    "Four wells\n4\n0 0 10\n100 0 20\n0 100 30\n100 100 40\n2\n25 25\n75 75\n";
+
+class GeoCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(std::filesystem::exists(MORNAX_BINARY_DIR "/cli/mornax-batch"));
+    ASSERT_EQ(Batch(dir_, "new P.mnx").status, 0);
+    dir_.Write("P.dfl", kData);
+  }
+  // Runs a command that must be refused with `status`, the message holding
+  // `text`, and no file of the project changed.
+  void ExpectRefused(const std::string& args, int status, const std::string& text) {
+    const std::string before = dir_.Read("P.dfl");
+    const std::string crs = dir_.Read("P.prj");
+    const Result result = Batch(dir_, args);
+    EXPECT_EQ(result.status, status) << args;
+    EXPECT_NE(result.err.find(text), std::string::npos) << args << ": " << result.err;
+    EXPECT_EQ(result.out, "") << args;
+    EXPECT_EQ(dir_.Read("P.dfl"), before) << args;
+    EXPECT_EQ(dir_.Read("P.prj"), crs) << args;
+  }
+  ScopedTempDir dir_;
+};
+
+TEST_F(GeoCommands, GridPrintsItsSizeAndWritesTheNodes) {
+  const Result grid = Batch(dir_, "grid P.mnx --spacing 50 --margin=0");
+  EXPECT_EQ(grid.status, 0) << grid.err;
+  EXPECT_TRUE(grid.out.starts_with("2 x 2 = 4 nodes, spacing 50 x 50, extent 0 0 100 100\n"))
+      << grid.out;
+  EXPECT_EQ(dir_.Read("P.dfl"),
+            "Four wells\n4\n0 0 10\n100 0 20\n0 100 30\n100 100 40\n4\n25 75\n75 75\n25 25\n"
+            "75 25\n");
+
+  const Result shifted = Batch(dir_,
+                               "grid P.mnx --spacing 100 --spacing-y 50 --extent -100 -50 "
+                               "100 50 --guess -1.5");
+  EXPECT_EQ(shifted.status, 0) << shifted.err;
+  EXPECT_TRUE(shifted.out.starts_with("2 x 2 = 4 nodes, spacing 100 x 50, extent -100 -50 100 50"))
+      << shifted.out;
+  EXPECT_TRUE(
+      dir_.Read("P.dfl").ends_with("4\n-50 25 -1.5\n50 25 -1.5\n-50 -25 -1.5\n50 -25 -1.5\n"));
+}
+
+TEST_F(GeoCommands, GridRefusesBadUsageAndBadValuesLeavingTheDataFile) {
+  for (const char* args : {"grid P.mnx", "grid P.mnx --spacing abc", "grid P.mnx --spacing",
+                           "grid P.mnx --spacing 1 --extent 0 0 1", "grid --spacing 1",
+                           "grid P.mnx --spacing 1 --extent 0 0 9 9 --margin 1",
+                           "grid P.mnx --spacing 1 --guess 1 --guess-raster g.tif",
+                           "grid P.mnx --spacing 1 --colour red", "grid P.mnx Q.mnx --spacing 1"}) {
+    ExpectRefused(args, 2, "usage: mornax-batch");
+  }
+  ExpectRefused("grid P.mnx --spacing 0", 1, "--spacing must be a finite number above zero, not 0");
+  ExpectRefused("grid P.mnx --spacing -5", 1, "not -5");
+  ExpectRefused("grid P.mnx --spacing inf", 1, "not inf");
+  ExpectRefused("grid P.mnx --spacing 1 --spacing-y nan", 1, "--spacing-y must be");
+  ExpectRefused("grid P.mnx --spacing 1 --extent 0 0 10 0", 1, "--extent 0 0 10 0 has no area");
+  ExpectRefused("grid P.mnx --spacing 0.001", 1, "more than 100000000");
+  ExpectRefused("grid P.mnx --spacing 1 --guess-raster none.tif", 1, "none.tif");
+  ExpectRefused("grid NONE.mnx --spacing 1", 2, "NONE.mnx");
+
+  dir_.Write("P.dfl", "Guessed\n1\n0 0 1 2\n0\n");
+  ExpectRefused("grid P.mnx --spacing 1", 1, "give --guess-raster FILE or --guess V");
+  std::filesystem::remove(dir_.path() / "P.dfl");
+  ExpectRefused("grid P.mnx --spacing 1", 1, "cannot read P.dfl");
+}
+
+TEST_F(GeoCommands, ImportReportsWhatItTookAndKeepsTheNetwork) {
+  dir_.Write("wells.csv", "x,y,level,prior\n1.5,2,3,3\n4,5,-1,6\n7,8,,9\n1.5,2,3.5,3\n");
+  const Result imported = Batch(dir_, "import P.mnx wells.csv --z level --guess prior");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out,
+            "read 4 features from layer 'wells' of wells.csv\n"
+            "took 3, dropped 1: 1 with a null or non-numeric value\n"
+            "  feature 3: 'level' is null\n"
+            "wrote P.dfl: 3 data points with guesses; its network kept\n");
+  EXPECT_EQ(dir_.Read("P.dfl"),
+            "Four wells\n3\n1.5 2 3 3\n4 5 -1 6\n1.5 2 3.5 3\n2\n25 25\n75 75\n");
+
+  // Under a log transform the value below zero is dropped too.
+  ASSERT_EQ(Batch(dir_, "set P.mnx logTransform=1").status, 0);
+  const Result logged = Batch(dir_, "import P.mnx wells.csv --z level --title 'Log wells'");
+  EXPECT_EQ(logged.status, 0) << logged.err;
+  EXPECT_NE(logged.out.find("1 with a value not above zero"), std::string::npos) << logged.out;
+  EXPECT_EQ(dir_.Read("P.dfl"), "Log wells\n2\n1.5 2 3\n1.5 2 3.5\n2\n25 25\n75 75\n");
+}
+
+TEST_F(GeoCommands, ImportRefusesUnusableSourcesAndOptions) {
+  dir_.Write("wells.csv", "x,y,level\n1,2,3\n");
+  dir_.Write("empty.csv", "x,y,level\n");
+  dir_.Write("nocoords.csv", "a,b,level\n1,2,3\n");
+  ExpectRefused("import P.mnx wells.csv", 2, "--z FIELD");
+  ExpectRefused("import P.mnx wells.csv --z level --x a", 2, "both --x and --y");
+  ExpectRefused("import P.mnx --z level", 2, "usage");
+  ExpectRefused("import P.mnx none.csv --z level", 1, "cannot read none.csv");
+  ExpectRefused("import P.mnx wells.csv --z depth", 1, "no field 'depth' (--z); its fields: x, y");
+  ExpectRefused("import P.mnx empty.csv --z level", 1, "of empty.csv is empty");
+  ExpectRefused("import P.mnx nocoords.csv --z level", 1, "has no point geometry");
+  ExpectRefused("import P.mnx wells.csv --z level --layer other", 1, "has no layer 'other'");
+  dir_.Write("P.prj", "GEOGCS[");
+  ExpectRefused("import P.mnx wells.csv --z level", 1, "P.prj");
+}
+
+TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
+  const Result set = Batch(dir_, "crs P.mnx EPSG:32633");
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.out, "P.prj: WGS 84 / UTM zone 33N (EPSG:32633)\n");
+  EXPECT_TRUE(Batch(dir_, "show P.mnx")
+                  .out.ends_with("lagD = 200\ncrs = WGS 84 / UTM zone 33N (EPSG:32633)\n"));
+
+  ExpectRefused("crs P.mnx EPSG:123456789", 1, "GDAL cannot parse the coordinate system");
+  ExpectRefused("crs P.mnx missing.prj", 1, "cannot read missing.prj");
+  ExpectRefused("crs P.mnx", 2, "usage");
+
+  dir_.Write("points.geojson",
+             R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+             R"("properties":{"level":4},"geometry":{"type":"Point","coordinates":[15,0]}}]})");
+  const Result imported = Batch(dir_, "import P.mnx points.geojson --z level");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_NE(imported.out.find("transformed from WGS 84 (EPSG:4326) to the project's WGS 84 / "
+                              "UTM zone 33N (EPSG:32633)"),
+            std::string::npos)
+      << imported.out;
+  // UTM zone 33's central meridian lies 500000 m east.
+  double x = 0, y = 0, z = 0;
+  ASSERT_EQ(std::sscanf(dir_.Read("P.dfl").c_str(), "Four wells\n1\n%lf %lf %lf", &x, &y, &z), 3);
+  EXPECT_NEAR(x, 500000, 1e-6);
+  EXPECT_NEAR(y, 0, 1e-6);
+  EXPECT_EQ(z, 4);
+
+  const Result removed = Batch(dir_, "crs P.mnx none");
+  EXPECT_EQ(removed.status, 0);
+  EXPECT_FALSE(dir_.Exists("P.prj"));
+  EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("lagD = 200\n"));
+}
+
+TEST_F(GeoCommands, AFolderThatCannotBeWrittenLeavesTheFilesAsTheyWere) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes in any folder";
+  std::filesystem::create_directory(dir_.path() / "locked");
+  std::filesystem::copy_file(dir_.path() / "P.mnx", dir_.path() / "locked/P.mnx");
+  dir_.Write("locked/P.dfl", kData);
+  ::chmod((dir_.path() / "locked").c_str(), 0555);
+  const Result grid = Batch(dir_, "grid locked/P.mnx --spacing 10");
+  const Result crs = Batch(dir_, "crs locked/P.mnx EPSG:4326");
+  ::chmod((dir_.path() / "locked").c_str(), 0755);
+  EXPECT_EQ(grid.status, 1);
+  EXPECT_NE(grid.err.find("cannot write in the folder locked"), std::string::npos) << grid.err;
+  EXPECT_EQ(crs.status, 1);
+  EXPECT_EQ(dir_.Read("locked/P.dfl"), kData);
+  EXPECT_FALSE(dir_.Exists("locked/P.prj"));
+}
+
+}  // namespace
+}  // namespace mornax
