@@ -6,11 +6,11 @@
 #include <cstddef>
 #include <vector>
 
-#include "driver/messages.h"
-#include "driver/work_arrays.h"
-#include "interpolation/data_points.h"
-#include "interpolation/neighbours.h"
-#include "interpolation/spatial_index.h"
+#include "core/messages.h"
+#include "core/work_arrays.h"
+#include "estimation/data_points.h"
+#include "estimation/neighbours.h"
+#include "estimation/spatial_index.h"
 
 namespace mornax::bench {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "bench_data.h"
-#include "interpolation/kriging_estimate.h"
-#include "interpolation/spatial_index.h"
-#include "interpolation/weighting.h"
+#include "estimation/spatial_index.h"
+#include "kriging/kriging_estimate.h"
 #include "semivariogram/gama3.h"
+#include "weighting/weighting.h"
 
 namespace mornax::bench {
 namespace {

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "bench_data.h"
-#include "driver/engine_state.h"
-#include "driver/messages.h"
-#include "driver/run_driver.h"
+#include "core/engine_state.h"
+#include "core/messages.h"
+#include "dispatch/run_driver.h"
 
 namespace {
 

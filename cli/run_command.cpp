@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/engine_state.h"
 #include "document_commands.h"
-#include "driver/engine_state.h"
 #include "exit_status.h"
 #include "front/console_messages.h"
 #include "front/entry.h"

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "bayes/bayes_gamma.h"
-#include "driver/messages.h"
-#include "interpolation/data_points.h"
-#include "interpolation/neighbours.h"
+#include "core/messages.h"
+#include "estimation/data_points.h"
+#include "estimation/neighbours.h"
 
 namespace mornax {
 

@@ -2,7 +2,7 @@
 // set (models 1-5) or the correlation of the k_Rho model (model 6).
 #pragma once
 
-#include "driver/model_numbers.h"
+#include "models/model_numbers.h"
 
 namespace mornax {
 

@@ -10,11 +10,11 @@
 #include "bayes/bayes_estimate.h"
 #include "bayes/bayes_gamma.h"
 #include "bayes/guess_scaling.h"
-#include "interpolation/data_points.h"
-#include "interpolation/error_statistics.h"
-#include "interpolation/neighbours.h"
-#include "interpolation/point_loops.h"
-#include "interpolation/run_files.h"
+#include "estimation/data_points.h"
+#include "estimation/error_statistics.h"
+#include "estimation/neighbours.h"
+#include "estimation/point_loops.h"
+#include "estimation/run_files.h"
 #include "io/fortran_format.h"
 
 namespace mornax {
@@ -182,8 +182,8 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
       }
       g0 = std::log(g0);
     }
-    return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x,
-                                         point.y, g0, -1, ws));
+    return ToPointEstimate(
+        EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x, point.y, g0, -1, ws));
   };
   setup.writeDatHeader = [](io::RecordFile& dat, std::int32_t networkCount) {
     dat.Write(kDatHeader, 0, networkCount, 0, " ;", "GUESS ", "STD");

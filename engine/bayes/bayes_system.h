@@ -6,8 +6,8 @@
 #include <span>
 
 #include "bayes/bayes_gamma.h"
-#include "interpolation/data_points.h"
-#include "interpolation/neighbours.h"
+#include "estimation/data_points.h"
+#include "estimation/neighbours.h"
 
 namespace mornax {
 

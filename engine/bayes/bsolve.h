@@ -6,7 +6,7 @@
 // allocated. Each routine returns its status: 0 success, 1 failure.
 #pragma once
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace mornax {
 

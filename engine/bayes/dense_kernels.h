@@ -7,7 +7,7 @@
 // so their rounding matches the reference level-2 routines bit for bit.
 #pragma once
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace mornax {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace mornax {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 
 namespace mornax {
 

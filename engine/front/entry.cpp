@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "driver/run_driver.h"
+#include "dispatch/run_driver.h"
 
 namespace mornax {
 namespace {

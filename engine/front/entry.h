@@ -2,8 +2,8 @@
 // implementation differs between them.
 #pragma once
 
-#include "driver/engine_state.h"
-#include "driver/messages.h"
+#include "core/engine_state.h"
+#include "core/messages.h"
 #include "front/mornax.h"
 
 namespace mornax {

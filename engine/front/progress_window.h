@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QObject>
 
-#include "driver/messages.h"
+#include "core/messages.h"
 #include "front/progress_list.h"
 
 class QCloseEvent;

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "driver/engine_state.h"
+#include "core/engine_state.h"
+#include "io/format_line.h"
 #include "io/free_reader.h"
-#include "semivariogram/format_line.h"
-#include "semivariogram/read_title.h"
+#include "io/read_title.h"
 
 namespace mornax {
 

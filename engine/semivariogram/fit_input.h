@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "driver/run_env.h"
+#include "core/run_env.h"
 
 namespace mornax {
 

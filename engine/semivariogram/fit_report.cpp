@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
-#include "driver/engine_state.h"
-#include "semivariogram/format_line.h"
+#include "core/engine_state.h"
+#include "io/format_line.h"
 
 namespace mornax {
 namespace {

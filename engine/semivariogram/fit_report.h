@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "driver/run_env.h"
+#include "core/run_env.h"
 #include "io/record_file.h"
 #include "semivariogram/func.h"
 

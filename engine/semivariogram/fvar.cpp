@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <span>
 
-#include "driver/model_numbers.h"
-#include "driver/value_bounds.h"
+#include "core/value_bounds.h"
+#include "io/format_line.h"
 #include "io/record_file.h"
+#include "models/model_numbers.h"
 #include "semivariogram/fit_input.h"
 #include "semivariogram/fit_report.h"
-#include "semivariogram/format_line.h"
 #include "semivariogram/func.h"
 #include "semivariogram/marq.h"
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "interpolation/parallel_pipeline.h"
+#include "core/parallel_pipeline.h"
 
 namespace mornax {
 namespace {

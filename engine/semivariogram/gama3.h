@@ -4,7 +4,7 @@
 #include <functional>
 #include <span>
 
-#include "driver/work_arrays.h"
+#include "core/work_arrays.h"
 
 namespace mornax {
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "driver/value_bounds.h"
+#include "core/value_bounds.h"
+#include "io/format_line.h"
 #include "io/free_reader.h"
 #include "io/record_file.h"
-#include "semivariogram/format_line.h"
 #include "semivariogram/gama3.h"
 #include "semivariogram/variogram_files.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "driver/engine_state.h"
-#include "driver/run_env.h"
+#include "core/engine_state.h"
+#include "core/run_env.h"
 
 namespace mornax {
 

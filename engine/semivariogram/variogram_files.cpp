@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "driver/engine_state.h"
+#include "core/engine_state.h"
 
 namespace mornax {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/work_arrays.h"
+#include "core/work_arrays.h"
 #include "io/record_file.h"
 #include "semivariogram/gama3.h"
 

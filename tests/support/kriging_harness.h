@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "interpolation/kriging_drift.h"
-#include "interpolation/kriging_estimate.h"
+#include "kriging/kriging_drift.h"
+#include "kriging/kriging_estimate.h"
 #include "support/recorder_messages.h"
 
 namespace mornax::testing {

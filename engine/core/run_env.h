@@ -1,0 +1,77 @@
+// What every computation routine needs besides its parameters and arrays: the
+// message routines and the project's base name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/messages.h"
+
+namespace mornax {
+
+// How a run may use the machine; no result depends on it.
+struct RunOptions {
+  int threads = 1;          // threads of the point loops and the pair loop; 1: sequential
+  bool linearScan = false;  // nearest points by a scan of every point, without an index
+};
+
+// How a run ended, for the entry point's closing line.
+struct RunOutcome {
+  bool stopped = false;   // the user's stop request ended the run
+  long long written = 0;  // points whose records were written before the stop
+};
+
+class RunEnv {
+ public:
+  // `base` is the significant part of the base name (its first baseLength
+  // characters); `nameLength` is the FILENAME record's nameLength. `outcome`,
+  // when given, receives how the run ended.
+  RunEnv(Messages& messages, std::string base, int nameLength, RunOptions options = {},
+         RunOutcome* outcome = nullptr)
+      : messages_(messages),
+        base_(std::move(base)),
+        nameLength_(nameLength),
+        options_(options),
+        outcome_(outcome) {}
+
+  Messages& messages() const { return messages_; }
+  const std::string& base() const { return base_; }
+  int nameLength() const { return nameLength_; }
+  const RunOptions& options() const { return options_; }
+
+  // The project file name: base name followed by the extension (".dfl", ...).
+  std::string File(std::string_view extension) const { return base_ + std::string(extension); }
+
+  // ProgressMessage with the whole text as the line.
+  void Progress(int mode, std::string_view text) const {
+    ProgressMessage(messages_, mode, static_cast<int>(text.size()), text);
+  }
+  // ErrorMessage with code 0: a plain message box with the whole text.
+  void Error(std::string_view text) const {
+    ErrorMessage(messages_, static_cast<int>(text.size()), text, 0, nameLength_);
+  }
+  // ErrorMessage with a read status: the input-file wording naming `fileName`,
+  // followed by `detail` (where in the file, what was expected) when given.
+  void InputError(int status, std::string_view fileName, std::string_view detail = {}) const {
+    if (detail.empty()) {
+      ErrorMessage(messages_, static_cast<int>(fileName.size()), fileName, status, nameLength_);
+    } else {
+      messages_.ShowMessage(InputFileMessage(status, fileName, nameLength_) + std::string(detail));
+    }
+  }
+  bool Cancelled() const { return CheckCancel(messages_) == 1; }
+
+  // Records that the user's stop ended the run after `written` points.
+  void NoteStopped(long long written) const {
+    if (outcome_ != nullptr) *outcome_ = RunOutcome{true, written};
+  }
+
+ private:
+  Messages& messages_;
+  std::string base_;
+  int nameLength_;
+  RunOptions options_;
+  RunOutcome* outcome_;
+};
+
+}  // namespace mornax

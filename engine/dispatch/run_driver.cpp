@@ -1,0 +1,214 @@
+#include "dispatch/run_driver.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "bayes/bayes_run.h"
+#include "dispatch/parameter_checks.h"
+#include "io/read_title.h"
+#include "kriging/krig.h"
+#include "semivariogram/fvar.h"
+#include "semivariogram/svar.h"
+#include "weighting/interp.h"
+
+namespace mornax {
+namespace {
+
+// Sizes are int32 in the engine; a formula that leaves that range saturates so
+// that the allocation fails with its message instead of wrapping around.
+std::int32_t Saturate(std::int64_t value) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
+}
+
+// A positive whole number from the environment variable `name`, else 0.
+int PositiveFromEnvironment(const char* name) {
+  const char* text = std::getenv(name);
+  if (text == nullptr) return 0;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1) return 0;
+  return static_cast<int>(std::min<long>(value, 1024));
+}
+
+// Threads: the caller's request, else MORNAX_THREADS, else every core.
+// MORNAX_LINEAR_SCAN=1 selects neighbours without the index (for comparing).
+RunOptions ResolveRunOptions(const EngineState& state) {
+  RunOptions options;
+  options.threads = state.threadCount > 0 ? std::min(state.threadCount, 1024)
+                                          : PositiveFromEnvironment("MORNAX_THREADS");
+  if (options.threads <= 0) {
+    options.threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  }
+  options.linearScan = PositiveFromEnvironment("MORNAX_LINEAR_SCAN") > 0;
+  return options;
+}
+
+RunEnv MakeEnv(EngineState& state, Messages& messages) {
+  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state),
+                &state.runOutcome);
+}
+
+void SetDataFileName(EngineState& state) {
+  std::string name = state.Base() + ".dfl";
+  name.resize(kDataFileNameLength, ' ');
+  state.dataFileName = name;
+}
+
+// The header step: run title and point count from the data file.
+void HeaderStep(int prefixIndex, EngineState& state, Messages& messages) {
+  SetDataFileName(state);
+  read_title(MakeEnv(state, messages), prefixIndex, state.title, state.pointCount);
+}
+
+// The point arrays never hold fewer than zero entries; the computation
+// routines check the counts they read against the capacity.
+std::int32_t PointCapacity(const EngineState& state) {
+  return std::max(state.pointCount, 0);
+}
+
+void RunSemivariogram(EngineState& state, Messages& messages) {
+  auto& arrays = state.arrays;
+  HeaderStep(0, state, messages);
+  if (!CheckRunParameters(1, 0, state, messages)) return;
+  bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
+  ok = ok && arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
+  if (ok) Svar(MakeEnv(state, messages), state.title, arrays.points, arrays.lags, state.svar);
+  arrays.FreePointArrays();
+  arrays.FreeLagArrays();
+}
+
+void RunFit(EngineState& state, Messages& messages) {
+  auto& arrays = state.arrays;
+  if (!CheckRunParameters(2, 0, state, messages)) return;
+  bool ok = arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
+  ok = ok && arrays.AllocFitArrays(messages, state.fitWorkSize) == 1;
+  if (ok) {
+    model_names(state.fvar.model, state.modelName, state.parameterNames);
+    Fvar(MakeEnv(state, messages), arrays.lags, arrays.fit, state.fvar, state.svar.lagCount,
+         state.modelName, state.parameterNames, state.title);
+  }
+  arrays.FreeLagArrays();
+  arrays.FreeFitArrays();
+}
+
+void RunInterpolation(int method, int mode, EngineState& state, Messages& messages) {
+  auto& arrays = state.arrays;
+  // The prefix table has entries 1-3; every method other than 1 and 2 runs
+  // Bayesian estimation and takes its prefix.
+  const int prefixIndex = (method == 1 || method == 2) ? method : 3;
+  HeaderStep(prefixIndex, state, messages);
+  if (!CheckRunParameters(3, method, state, messages)) return;
+  bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
+  ok = ok && arrays.AllocNeighbourArrays(messages, state.neighbourCapacity) == 1;
+  if (ok) {
+    const RunEnv env = MakeEnv(state, messages);
+    if (method == 1) {
+      if (arrays.AllocTrendArrays(messages, state.trendTermCount) == 1) {
+        Interp(env, mode, state.title, arrays.points, arrays.neighbours, arrays.trend, state.ipl);
+      }
+      arrays.FreeTrendArrays();
+    } else if (method == 2) {
+      Krig(env, mode, state.title, arrays.points, arrays.neighbours, state.ipl,
+           state.svar.logTransform);
+    } else {
+      BayesRun(env, mode, state.title, arrays.points, arrays.neighbours, state.coefficientArea,
+               state.ipl, state.svar.logTransform);
+    }
+  }
+  arrays.FreePointArrays();
+  arrays.FreeNeighbourArrays();
+}
+
+}  // namespace
+
+void LoadFileName(const FILENAME& fileName, EngineState& state) {
+  state.baseName.assign(kBaseNameLength, ' ');
+  const std::size_t limit = std::min<std::size_t>(
+      static_cast<std::size_t>(std::clamp(fileName.nameLength, 0, kBaseNameLength)),
+      sizeof fileName.name);
+  std::size_t length = 0;
+  for (; length < limit && fileName.name[length] != '\0'; ++length) {
+    state.baseName[length] = fileName.name[length];
+  }
+  // Trailing blanks are padding, not part of the name: a caller that pads a
+  // short name to nameLength gets SITE.var, not "SITE    .var".
+  while (length > 0 && state.baseName[length - 1] == ' ') --length;
+  state.baseLength = static_cast<std::int32_t>(length);
+}
+
+void LoadParameters(const SVAR& svar, const FVAR& fvar, const IPL& ipl, EngineState& state) {
+  auto& s = state.svar;
+  s.subtract = svar.subtract;
+  s.logTransform = svar.logTransform;
+  s.lagCount = svar.lagCount;
+  s.lagDistance = svar.lagDistance;
+  s.tolerance = svar.tolerance;
+  s.direction = svar.direction;
+
+  auto& f = state.fvar;
+  f.fitPointCount = fvar.fitPointCount;
+  f.bestFit = fvar.bestFit;
+  f.model = fvar.model;
+  for (int j = 0; j < 3; ++j) {
+    f.initial[j] = fvar.initial[j];
+    f.minimum[j] = fvar.minimum[j];
+    f.maximum[j] = fvar.maximum[j];
+  }
+
+  auto& p = state.ipl;
+  p.dwPoints = ipl.dwPoints;
+  p.krigPoints = ipl.krigPoints;
+  p.bayesPoints = ipl.bayesPoints;
+  p.dwScheme = ipl.dwScheme;
+  p.krigModel = ipl.krigModel;
+  p.bayesModel = ipl.bayesModel;
+  p.krigOrder = ipl.krigOrder;
+  p.trendDegree = ipl.trendDegree;
+  p.scaleGuess = ipl.scaleGuess;
+  p.sill = ipl.sill;
+  p.a = ipl.a;
+  p.c = ipl.c;
+  p.c0 = ipl.c0;
+  p.guessSill = ipl.guessSill;
+  p.guessA = ipl.guessA;
+  p.guessC = ipl.guessC;
+  p.guessC0 = ipl.guessC0;
+  p.sigma = ipl.sigma;
+  p.k = ipl.k;
+  p.rho = ipl.rho;
+  p.lagD = ipl.lagD;
+}
+
+void ComputeSizes(EngineState& state) {
+  const auto& p = state.ipl;
+  const std::int64_t nearest = std::max({p.dwPoints, p.krigPoints, p.bayesPoints});
+  state.neighbourCapacity = Saturate(nearest + 16);
+  const std::int64_t degree = p.trendDegree;
+  state.trendTermCount = Saturate((degree + 2) * (degree + 1) / 2 + 1);
+  const std::int64_t lags = std::max(state.fvar.fitPointCount, state.svar.lagCount);
+  state.lagCapacity = Saturate(lags + 1);
+  state.fitWorkSize = Saturate(4 * lags + 11);
+}
+
+int RunTask(int task, int method, int mode, EngineState& state, Messages& messages) {
+  state.runOutcome = RunOutcome{};
+  ComputeSizes(state);
+  if (task == 1) {
+    RunSemivariogram(state, messages);
+  } else if (task == 2) {
+    RunFit(state, messages);
+  } else {
+    RunInterpolation(method, mode, state, messages);
+  }
+  state.arrays.FreeAll();
+  state.allocationStatus = 1;
+  return 1;
+}
+
+}  // namespace mornax

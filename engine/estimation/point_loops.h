@@ -1,0 +1,109 @@
+// The two point loops of every interpolation method: the error analysis,
+// which re-estimates each data point from the others into the .lst file, and
+// the interpolation, which estimates each network point into .dat, .lev and
+// .wl. A method supplies its estimator, its texts and its record writers.
+//
+// A method's run routine composes the building blocks:
+//   RunFiles::Open -> ReadDataPoints -> [MergeCoincidentPoints] ->
+//   [its own preparation] -> one empty progress line ->
+//   RunErrorAnalysis or RunInterpolation -> FinishRun.
+//
+// Both loops index the data set for the nearest-neighbour selection (unless
+// the run asks for the scan over all points) and estimate on
+// env.options().threads threads. Everything else happens on the calling
+// thread in point order, as with one thread: the Cancel poll, the counter,
+// the messages an estimate gave (estimators report through
+// EstimateWorkspace::MessagesOr), the records and the sums. A stop leaves the
+// files as the sequential loop leaves them; at most a few dozen points per
+// thread have been estimated beyond it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "core/run_env.h"
+#include "estimation/data_points.h"
+#include "estimation/error_statistics.h"
+#include "estimation/neighbours.h"
+#include "estimation/run_files.h"
+#include "io/record_file.h"
+
+namespace mornax {
+
+// Where and how to estimate.
+struct EstimationPoint {
+  double x = 0.0;
+  double y = 0.0;
+  // The third number of a network line (when the run reads three), or the
+  // data point's guess in error analysis (when the data set has guesses).
+  double guess = 0.0;
+  int excluded = -1;  // the 0-based data index left out (error analysis); -1 none
+  int number = 0;     // 1-based number of the point in its loop
+};
+
+// What the result files need of one estimate.
+struct PointEstimate {
+  double value = 0.0;          // the estimate as written
+  double standardError = 0.0;  // methods with a standard error column
+  double guess = 0.0;          // methods that write the guess
+  // Nonzero: the estimate failed; the loop stops after `reportFailure`.
+  int failure = 0;
+};
+
+// Estimates one point. It must depend only on the data set (captured by the
+// method), the point and the workspace passed in: no state may be carried
+// from one point to the next, so that points can be estimated in any order
+// and on any thread. Its messages go to workspace.MessagesOr(run messages).
+using Estimator = std::function<PointEstimate(const EstimationPoint&, EstimateWorkspace&)>;
+
+struct ErrorAnalysisSetup {
+  // Progress line "(1x,a,I4)" with this text and the point number, in mode 1,
+  // at every `counterInterval`-th point and the last.
+  std::string_view counterText;
+  int counterInterval = 10;
+  const StatisticsLayout* statistics = nullptr;
+  Estimator estimate;
+  // Writes the .lst row of data point i (0-based) and returns its error (an
+  // error that is not `counted` stays out of the statistics).
+  std::function<ErrorTerm(int i, const PointEstimate&)> writeRow;
+  // Shows the message of a failed estimate (optional).
+  std::function<void(const PointEstimate&)> reportFailure;
+};
+
+// For each data point: poll Cancel, the counter, estimate with the point
+// excluded, the row, the sums; then the statistics block and the RMSE line.
+// The table header is the caller's. Cancel or a failure ends the loop with no
+// statistics. Needs data.count > 0. The result counts the rows written.
+RunEnd RunErrorAnalysis(const RunEnv& env, io::RecordFile& lst, const DataSet& data,
+                        const ErrorAnalysisSetup& setup, EstimateWorkspace& workspace);
+
+struct InterpolationSetup {
+  // Progress line "(1x,a,i4)" with this text and the point number, in mode 1,
+  // at every `counterInterval`-th point and the last.
+  std::string_view counterText;
+  int counterInterval = 25;
+  int networkValues = 2;  // numbers read per network line: x, y [, guess]
+  // The empty progress line comes before the network count is read (and so
+  // appears even when that read fails), instead of after the level list.
+  bool progressLineFirst = false;
+  Estimator estimate;
+  // The .dat header, written when the network count M is positive.
+  std::function<void(io::RecordFile& dat, std::int32_t networkCount)> writeDatHeader;
+  // The .dat record of one point; .lev and .wl records are common.
+  std::function<void(io::RecordFile& dat, const EstimationPoint&, const PointEstimate&)>
+      writeDatRecord;
+  std::function<void(const PointEstimate&)> reportFailure;  // optional
+};
+
+// Reads M; when M > 0 writes the .dat header and the level list (from
+// data.zmin, data.zmax); appends an empty progress line; then for each
+// network point: poll Cancel, read it, the counter, estimate with nothing
+// excluded, and write .dat, .lev, .wl in that order. A point that cannot be
+// read ends the loop (the points before it stay written in all three files)
+// and its status and place are returned for FinishRun, with the number of
+// points written.
+RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
+                        const InterpolationSetup& setup, EstimateWorkspace& workspace);
+
+}  // namespace mornax

@@ -1,0 +1,79 @@
+#include "estimation/run_files.h"
+
+#include <string>
+
+#include "core/engine_state.h"
+
+namespace mornax {
+namespace {
+
+// Commits every started result file; false when one could not be written.
+// Every file is closed and checked first, so that a full disk replaces none
+// of the earlier results.
+bool CommitAll(RunFiles& files) {
+  const auto results = {&files.lst, &files.lev, &files.dat, &files.wl};
+  for (io::RecordFile* file : results) {
+    file->Close();
+    if (file->Pending() && file->Failed()) return false;
+  }
+  bool ok = true;
+  for (io::RecordFile* file : results) {
+    if (file->Pending() && !file->Commit()) ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bool withNetwork) {
+  if (!data.Open(env.File(".dfl"))) {
+    env.Error("Cannot open input file : " + env.File(".dfl"));
+    return false;
+  }
+  bool opened = true;
+  if (withList) {
+    opened = lst.Create(env.File(".lst"));
+    if (opened) {
+      std::string line(title.substr(0, kTitleLength));
+      line.resize(kTitleLength, ' ');
+      lst.WriteFreeText(line);
+    }
+  }
+  if (opened && withNetwork) {
+    opened =
+        lev.Create(env.File(".lev")) && dat.Create(env.File(".dat")) && wl.Create(env.File(".wl"));
+  }
+  if (!opened) {
+    env.Error("Cannot open Output files");
+    Close();
+  }
+  return opened;
+}
+
+void RunFiles::Close() {
+  data.Close();
+  lst.Discard();
+  lev.Discard();
+  dat.Discard();
+  wl.Discard();
+}
+
+void FinishRun(const RunEnv& env, RunFiles& files, const RunEnd& end) {
+  const bool cancelled = end.end == LoopEnd::kCancelled;
+  if (!cancelled && end.readStatus != 0) {
+    env.InputError(end.readStatus, env.File(".dfl"), end.readDetail);
+  }
+  const bool keep = end.written > 0 || (end.end == LoopEnd::kCompleted && end.readStatus == 0);
+  long long kept = 0;
+  if (keep) {
+    if (CommitAll(files)) {
+      kept = end.written;
+    } else {
+      env.Error("Cannot write Output files");
+    }
+  }
+  if (cancelled) env.NoteStopped(kept);
+  files.Close();
+}
+
+}  // namespace mornax

@@ -1,0 +1,148 @@
+#include "weighting/interp.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "estimation/data_points.h"
+#include "estimation/neighbours.h"
+#include "estimation/point_loops.h"
+#include "estimation/run_files.h"
+#include "io/fortran_format.h"
+#include "weighting/trend_surface.h"
+#include "weighting/weighting.h"
+
+namespace mornax {
+namespace {
+
+constexpr int kErrorAnalysis = 1;
+
+// Checks the parameters before any file is touched; false after the message.
+bool CheckParameters(const RunEnv& env, int nearest, int scheme, int degree,
+                     const NeighbourArrays& neighbours, const TrendArrays& trend) {
+  if (scheme == 0 || nearest == 0) {
+    env.Error("No Parameters specified");
+    return false;
+  }
+  if (scheme < kFirstWeightingScheme || scheme > kTrendScheme) {
+    env.Error("Interpolation Scheme not valid");
+    return false;
+  }
+  if (scheme == kTrendScheme) {
+    const bool degreeValid = degree >= kLowestTrendDegree && degree <= kHighestTrendDegree;
+    if (!degreeValid ||
+        trend.coefficients.size() < static_cast<std::size_t>(TrendTermCount(degree))) {
+      env.Error("Degree of Trendsurface not valid");
+      return false;
+    }
+    return true;
+  }
+  if (nearest < 0) {
+    env.Error("No Parameters specified");
+    return false;
+  }
+  const std::size_t capacity =
+      std::min({neighbours.x.size(), neighbours.y.size(), neighbours.value.size(),
+                neighbours.index.size(), neighbours.work1.size()});
+  if (static_cast<std::size_t>(nearest) > capacity) {
+    env.Error("Maximum number of nearest points is " + std::to_string(capacity));
+    return false;
+  }
+  return true;
+}
+
+// The estimator of the run: the weighted mean, or the trend surface (which
+// keeps the point itself in the fit).
+Estimator MakeEstimator(const DataSet& data, int nearest, int scheme, const TrendSurface& surface) {
+  if (scheme == kTrendScheme) {
+    return [&surface](const EstimationPoint& point, EstimateWorkspace&) {
+      return PointEstimate{EvaluateTrend(surface, point.x, point.y)};
+    };
+  }
+  return [&data, nearest, scheme](const EstimationPoint& point, EstimateWorkspace& workspace) {
+    return PointEstimate{
+        WeightedEstimate(data, nearest, scheme, point.excluded, point.x, point.y, workspace)};
+  };
+}
+
+void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
+                   const Estimator& estimate, EstimateWorkspace& workspace) {
+  static const io::FortranFormat kRow("(5X,5F10.2)");
+  files.lst.WriteFreeText("     X          Y            Z         Z*      Z-Z*");
+  ErrorAnalysisSetup setup;
+  setup.counterText = "Error Analysis -  point: ";
+  setup.counterInterval = 10;
+  setup.statistics = &WeightingStatistics();
+  setup.estimate = estimate;
+  setup.writeRow = [&](int i, const PointEstimate& result) {
+    const double error = result.value - data.z[i];
+    files.lst.Write(kRow, data.x[i], data.y[i], data.z[i], result.value, error);
+    return ErrorTerm{error};
+  };
+  const RunEnd end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
+  FinishRun(env, files, end);
+}
+
+void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data, const Estimator& estimate,
+                 EstimateWorkspace& workspace) {
+  static const io::FortranFormat kDatHeader("(3I5,A)");
+  static const io::FortranFormat kDatRecord("(3F15.5,I5)");
+  InterpolationSetup setup;
+  setup.counterText = "Estimating point ";
+  setup.counterInterval = 25;
+  setup.estimate = estimate;
+  setup.writeDatHeader = [](io::RecordFile& dat, std::int32_t networkCount) {
+    dat.Write(kDatHeader, 0, networkCount, 0, " ;");
+  };
+  setup.writeDatRecord = [](io::RecordFile& dat, const EstimationPoint& point,
+                            const PointEstimate& result) {
+    dat.Write(kDatRecord, point.x, point.y, result.value, point.number);
+  };
+  const RunEnd end = RunInterpolation(env, files, data, setup, workspace);
+  FinishRun(env, files, end);
+}
+
+}  // namespace
+
+void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& points,
+            NeighbourArrays& neighbours, TrendArrays& trend, const IplCopy& ipl) {
+  static const io::FortranFormat kDegree("(10X,' Degree = ',I5,/,/)");
+  const int nearest = ipl.dwPoints;
+  const int scheme = ipl.dwScheme;
+  const int degree = ipl.trendDegree;
+  if (!CheckParameters(env, nearest, scheme, degree, neighbours, trend)) return;
+
+  RunFiles files;
+  if (!files.Open(env, title, mode == kErrorAnalysis || scheme == kTrendScheme,
+                  mode != kErrorAnalysis)) {
+    return;
+  }
+  DataSet data;
+  if (!ReadDataPoints(env, files.data, points, DataReadOptions{}, data)) {
+    files.Close();
+    return;
+  }
+
+  TrendSurface surface;
+  if (scheme == kTrendScheme) {
+    env.Progress(2, " Perform Trendsurface Analysis ");
+    if (!FitTrendSurface(env, files.lst, data, degree, std::span<double>(trend.coefficients.data),
+                         std::span<double>(points.fifth.data), surface)) {
+      files.Close();
+      return;
+    }
+    files.lst.Write(kDegree, degree);
+  }
+  env.Progress(2, "");
+
+  EstimateWorkspace workspace{neighbours, std::span<double>(points.distance.data)};
+  const Estimator estimate = MakeEstimator(data, nearest, scheme, surface);
+  if (mode == kErrorAnalysis) {
+    AnalyseErrors(env, files, data, estimate, workspace);
+  } else {
+    Interpolate(env, files, data, estimate, workspace);
+  }
+}
+
+}  // namespace mornax

@@ -1,0 +1,214 @@
+// The method dialogs: fields shown from the members, radio groups set from
+// and read back into indices, and numeric checks on OK.
+#include <QCheckBox>
+
+#include "gui/dialogs/bayes_dialog.h"
+#include "gui/dialogs/distance_weighting_dialog.h"
+#include "gui/dialogs/fit_dialog.h"
+#include "gui/dialogs/kriging_dialog.h"
+#include "gui/dialogs/number_text.h"
+#include "gui/dialogs/semivariogram_dialog.h"
+#include "gui/gui_test_support.h"
+
+namespace mornax::gui {
+namespace {
+
+using testing::Checked;
+using testing::Field;
+using testing::PressOk;
+using testing::Radio;
+using testing::SetField;
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::GuiApp(); }
+  testing::ScriptedPrompts prompts;
+};
+
+TEST_F(DialogTest, RealFieldsReadBackAsTheSameFloat) {
+  for (float value : {0.0f, 0.1f, 0.67f, 1107.0f, 1.9999f, 1.0e-7f, -2.5e-3f, 3.4e38f}) {
+    float back = -1.0f;
+    ASSERT_TRUE(ParseReal(FormatReal(value), back)) << value;
+    EXPECT_EQ(back, value);
+  }
+  float real = 0.0f;
+  int whole = 0;
+  EXPECT_TRUE(ParseReal(" +12.5 ", real));
+  EXPECT_EQ(real, 12.5f);
+  EXPECT_FALSE(ParseReal("", real));
+  EXPECT_FALSE(ParseReal("12,5", real));
+  EXPECT_FALSE(ParseReal("1e60", real));
+  EXPECT_TRUE(ParseInt("-3", whole));
+  EXPECT_EQ(whole, -3);
+  EXPECT_FALSE(ParseInt("2.0", whole));
+  EXPECT_FALSE(ParseInt("99999999999", whole));
+}
+
+TEST_F(DialogTest, SemivariogramDialogShowsFilesAndStoresEditedValues) {
+  CSemiVariogramDlg::Values values;
+  values.dataFile = "SITE1.dfl";
+  values.varFile = "SITE1.var";
+  values.fitFile = "SITE1.fit";
+  values.lagDistance = 500.0f;
+  values.direction = 45.0f;
+  values.tolerance = 360.0f;
+  values.lagCount = 20;
+  CSemiVariogramDlg dialog(values, prompts);
+  EXPECT_EQ(dialog.windowTitle(), "Semi Variogram");
+  EXPECT_EQ(Field(dialog, "dataFile")->text(), "SITE1.dfl");
+  EXPECT_EQ(Field(dialog, "fitFile")->text(), "SITE1.fit");
+  EXPECT_TRUE(Field(dialog, "varFile")->isReadOnly());
+  EXPECT_FALSE(Field(dialog, "varFile")->isEnabled());
+  EXPECT_EQ(Field(dialog, "direction")->text(), "45");
+  EXPECT_FALSE(dialog.findChild<QCheckBox*>("logTransform")->isChecked());
+
+  SetField(dialog, "lagDistance", "250.5");
+  SetField(dialog, "tolerance", "90");
+  SetField(dialog, "lagCount", "12");
+  dialog.findChild<QCheckBox*>("subtract")->setChecked(true);
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().lagDistance, 250.5f);
+  EXPECT_EQ(dialog.values().tolerance, 90.0f);
+  EXPECT_EQ(dialog.values().direction, 45.0f);
+  EXPECT_EQ(dialog.values().lagCount, 12);
+  EXPECT_EQ(dialog.values().subtract, 1);
+  EXPECT_EQ(dialog.values().logTransform, 0);
+}
+
+TEST_F(DialogTest, TextInANumberFieldKeepsTheDialogOpenAndChangesNothing) {
+  CKrigingDlg::Values values;
+  values.points = 6;
+  values.sill = 1107.0f;
+  CKrigingDlg dialog(values, prompts);
+  SetField(dialog, "points", "9");
+  SetField(dialog, "sill", "lots");
+  dialog.show();
+  EXPECT_NE(PressOk(dialog), QDialog::Accepted);
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0], "Please enter a number.");
+  EXPECT_EQ(dialog.values().points, 6);  // refused whole
+
+  SetField(dialog, "sill", "1200");
+  SetField(dialog, "order", "x");
+  EXPECT_NE(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(prompts.messages.back(), "Please enter an integer.");
+  SetField(dialog, "order", "5");  // ranges in the labels are not enforced
+  EXPECT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().order, 5);
+  EXPECT_EQ(dialog.values().sill, 1200.0f);
+}
+
+TEST_F(DialogTest, FitDialogModelButtonsFollowTheIndex) {
+  const char* labels[] = {"Polynomial", "Spherical",  "Exponential",
+                          "Gauss",      "de Wisjian", "kRho of de Waal"};
+  for (int index = 0; index < 6; ++index) {
+    CFitDlg::Values values;
+    values.modelIndex = index;
+    CFitDlg dialog(values, prompts);
+    EXPECT_EQ(Checked(dialog, "model"), std::vector<int>{index});
+    EXPECT_EQ(Radio(dialog, QString("model_%1").arg(index))->text(), labels[index]);
+  }
+  CFitDlg::Values values;
+  values.modelIndex = 1;
+  values.bestFit = 1;
+  values.initial[0] = 1107.0f;
+  values.minimum[1] = 20.0f;
+  values.maximum[2] = 0.5f;
+  CFitDlg dialog(values, prompts);
+  EXPECT_EQ(dialog.windowTitle(), "Fit Semi Variogram");
+  EXPECT_EQ(Field(dialog, "initialB1")->text(), "1107");
+  EXPECT_EQ(Field(dialog, "minimumB2")->text(), "20");
+  EXPECT_EQ(Field(dialog, "maximumB3")->text(), "0.5");
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>("bestFit")->isChecked());
+  Radio(dialog, "model_5")->setChecked(true);
+  dialog.findChild<QCheckBox*>("bestFit")->setChecked(false);
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().modelIndex, 5);
+  EXPECT_EQ(dialog.values().bestFit, 0);
+  EXPECT_EQ(dialog.values().initial[0], 1107.0f);
+}
+
+TEST_F(DialogTest, FitDialogShowsGuessesWithSixDecimals) {
+  CFitDlg dialog(CFitDlg::Values{}, prompts);
+  const float initial[3] = {2.5f, 1.0f, 0.95f};
+  const float minimum[3] = {0.025f, 0.5f, 0.0f};
+  const float maximum[3] = {25.0f, 1.9999f, 9.5f};
+  dialog.ShowGuesses(7, initial, minimum, maximum);
+  EXPECT_EQ(Field(dialog, "lagCount")->text(), "7");
+  EXPECT_EQ(Field(dialog, "initialB3")->text(), "0.950000");
+  EXPECT_EQ(Field(dialog, "minimumB1")->text(), "0.025000");
+  EXPECT_EQ(Field(dialog, "maximumB2")->text(), "1.999900");
+  EXPECT_EQ(dialog.values().lagCount, 0);  // members change on OK only
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().lagCount, 7);
+  EXPECT_EQ(dialog.values().maximum[1], 1.9999f);
+}
+
+TEST_F(DialogTest, DistanceWeightingSchemeAndRunMode) {
+  CDistanceWeightingDlg::Values values;
+  values.schemeIndex = 6;
+  values.runMode = kInterpolationMode;  // the last choice is not shown again
+  values.trendDegree = 2;
+  CDistanceWeightingDlg dialog(values, prompts);
+  EXPECT_EQ(dialog.windowTitle(), "Distance Weighting Interpolation");
+  EXPECT_EQ(Checked(dialog, "scheme"), std::vector<int>{6});
+  EXPECT_EQ(Radio(dialog, "scheme_6")->text(), "Trendsurface");
+  EXPECT_EQ(Checked(dialog, "runMode"), std::vector<int>{0});
+  EXPECT_EQ(Radio(dialog, "runMode_0")->text(), "Do Error Analysis");
+
+  Radio(dialog, "scheme_3")->setChecked(true);
+  Radio(dialog, "runMode_1")->setChecked(true);
+  SetField(dialog, "trendDegree", "12");
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().schemeIndex, 3);
+  EXPECT_EQ(dialog.values().runMode, kInterpolationMode);
+  EXPECT_EQ(dialog.values().trendDegree, 12);
+
+  CDistanceWeightingDlg again(values, prompts);
+  ASSERT_EQ(PressOk(again), QDialog::Accepted);
+  EXPECT_EQ(again.values().runMode, kErrorAnalysisMode);
+}
+
+TEST_F(DialogTest, AnIndexOutsideTheGroupChecksNothingAndStaysOnOk) {
+  CKrigingDlg::Values values;
+  values.modelIndex = -1;  // a record value of 0
+  CKrigingDlg dialog(values, prompts);
+  EXPECT_TRUE(Checked(dialog, "model").empty());
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(dialog.values().modelIndex, -1);
+}
+
+TEST_F(DialogTest, BayesDialogFieldsAndGroups) {
+  CBayesDlg::Values values;
+  float* reals[] = {&values.sigma,     &values.k,      &values.rho,    &values.lagD,
+                    &values.sill,      &values.a,      &values.c,      &values.c0,
+                    &values.guessSill, &values.guessA, &values.guessC, &values.guessC0};
+  const char* names[] = {"sigma", "k",  "rho",       "lagD",   "sill",   "a",
+                         "c",     "c0", "guessSill", "guessA", "guessC", "guessC0"};
+  for (int i = 0; i < 12; ++i) *reals[i] = static_cast<float>(i + 1);
+  values.modelIndex = 5;
+  values.scaleIndex = 3;
+  CBayesDlg dialog(values, prompts);
+  EXPECT_EQ(dialog.windowTitle(), "Bayesian Estimates");
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(Field(dialog, names[i])->text(), QString::number(i + 1));
+  EXPECT_EQ(Checked(dialog, "model"), std::vector<int>{5});
+  EXPECT_EQ(Checked(dialog, "scale"), std::vector<int>{3});
+  EXPECT_EQ(Radio(dialog, "scale_1")->text(), "Mean Window");
+
+  for (int i = 0; i < 12; ++i) SetField(dialog, names[i], QString::number(100 + i));
+  Radio(dialog, "model_4")->setChecked(true);  // "de Wisjian"
+  Radio(dialog, "scale_0")->setChecked(true);
+  Radio(dialog, "runMode_1")->setChecked(true);
+  ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
+  const CBayesDlg::Values& out = dialog.values();
+  const float read[] = {out.sigma, out.k,  out.rho,       out.lagD,   out.sill,   out.a,
+                        out.c,     out.c0, out.guessSill, out.guessA, out.guessC, out.guessC0};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(read[i], static_cast<float>(100 + i)) << names[i];
+  EXPECT_EQ(out.modelIndex, 4);
+  EXPECT_EQ(out.scaleIndex, 0);
+  EXPECT_EQ(out.runMode, kInterpolationMode);
+}
+
+}  // namespace
+}  // namespace mornax::gui
