@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dispatch/run_driver.h"
+#include "front/record_copies.h"
 
 namespace mornax {
 namespace {

@@ -9,6 +9,7 @@
 
 #include "dispatch/run_driver.h"
 #include "front/entry.h"
+#include "front/record_copies.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
 

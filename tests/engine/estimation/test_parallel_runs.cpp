@@ -23,6 +23,7 @@
 #include "estimation/data_points.h"
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
+#include "front/record_copies.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
 

@@ -11,6 +11,7 @@
 
 #include "core/run_env.h"
 #include "dispatch/run_driver.h"
+#include "front/record_copies.h"
 #include "kriging/krig.h"
 #include "support/expected_text.h"
 #include "support/recorder_messages.h"

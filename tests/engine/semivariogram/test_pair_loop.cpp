@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dispatch/run_driver.h"
+#include "front/record_copies.h"
 #include "semivariogram/gama3.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dispatch/run_driver.h"
+#include "front/record_copies.h"
 #include "support/expected_text.h"
 #include "support/recorder_messages.h"
 #include "support/temp_dir.h"
