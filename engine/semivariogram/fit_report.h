@@ -8,7 +8,7 @@
 
 #include "core/run_env.h"
 #include "io/record_file.h"
-#include "semivariogram/func.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 

@@ -11,9 +11,9 @@
 #include "io/format_line.h"
 #include "io/record_file.h"
 #include "models/model_numbers.h"
+#include "models/variogram_models.h"
 #include "semivariogram/fit_input.h"
 #include "semivariogram/fit_report.h"
-#include "semivariogram/func.h"
 #include "semivariogram/marq.h"
 
 namespace mornax {

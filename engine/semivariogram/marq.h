@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "semivariogram/func.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "semivariogram/func.h"
+#include "models/variogram_models.h"
 #include "semivariogram/fvar.h"
 
 namespace mornax {

@@ -1,4 +1,4 @@
-#include "semivariogram/func.h"
+#include "models/variogram_models.h"
 
 #include <cmath>
 #include <cstddef>
