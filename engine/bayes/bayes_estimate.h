@@ -4,10 +4,10 @@
 // covariance models (observations and guesses).
 #pragma once
 
-#include "bayes/bayes_gamma.h"
 #include "core/messages.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 

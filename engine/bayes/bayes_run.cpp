@@ -8,7 +8,6 @@
 #include <string>
 
 #include "bayes/bayes_estimate.h"
-#include "bayes/bayes_gamma.h"
 #include "bayes/guess_scaling.h"
 #include "estimation/data_points.h"
 #include "estimation/error_statistics.h"
@@ -16,6 +15,7 @@
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
 #include "io/fortran_format.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 namespace {
@@ -226,10 +226,9 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
   // Spherical, exponential and Gaussian: C is the sill minus the nugget.
-  if (ipl.bayesModel == kSphericalModel || ipl.bayesModel == kExponentialModel ||
-      ipl.bayesModel == kGaussianModel) {
-    ipl.c = ipl.sill - ipl.c0;
-    ipl.guessC = ipl.guessSill - ipl.guessC0;
+  if (IsRangeModel(ipl.bayesModel)) {
+    ipl.c = CFromSill(ipl.sill, ipl.c0);
+    ipl.guessC = CFromSill(ipl.guessSill, ipl.guessC0);
   }
 
   DataSet data;

@@ -5,9 +5,9 @@
 
 #include <span>
 
-#include "bayes/bayes_gamma.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "models/model_numbers.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 namespace {
@@ -83,10 +83,6 @@ class Checker {
   int nameLength_;
 };
 
-bool RangeModel(int model) {
-  return model == kSphericalModel || model == kExponentialModel || model == kGaussianModel;
-}
-
 // The experimental semivariogram: the class width and the direction sector.
 bool CheckSemivariogram(const Checker& check, const SvarCopy& s) {
   if (s.lagCount <= 0 || s.lagDistance == 0.0) return check.Refuse("No Parameters specified");
@@ -121,8 +117,8 @@ bool CheckFit(const Checker& check, const FvarCopy& f, int lagCount) {
 // (clipped at 0).
 bool CheckObservationModel(const Checker& check, int model, const IplCopy& p) {
   return check.Real("sill", p.sill, kPositive) &&
-         check.Real("a", p.a, RangeModel(model) ? kPositive : kAnyFinite) &&
-         (RangeModel(model) || check.Real("c", p.c, kNonNegative)) &&
+         check.Real("a", p.a, IsRangeModel(model) ? kPositive : kAnyFinite) &&
+         (IsRangeModel(model) || check.Real("c", p.c, kNonNegative)) &&
          check.Real("c0", p.c0, kNonNegative);
 }
 
@@ -130,7 +126,7 @@ bool CheckKriging(const Checker& check, const IplCopy& p) {
   const int model = p.krigModel;
   if (model == 0 || p.krigPoints <= 0) return check.Refuse("No Parameters specified");
   constexpr int kLastKrigingModel = kDeWijsianModel;
-  if (model <= kLastKrigingModel && (p.sill == 0.0 || (RangeModel(model) && p.a <= 0.0))) {
+  if (model <= kLastKrigingModel && (p.sill == 0.0 || (IsRangeModel(model) && p.a <= 0.0))) {
     return check.Refuse("Interpolation Parameters are zero");
   }
   if (model < 0 || model > kLastKrigingModel) return check.Refuse("Interpolation Scheme not valid");
@@ -160,8 +156,8 @@ bool CheckBayes(const Checker& check, const IplCopy& p, int logTransform) {
   // the sill); its nugget and C must be usable numbers.
   return CheckObservationModel(check, model, p) &&
          check.Real("guessSill", p.guessSill, kPositive) &&
-         check.Real("guessA", p.guessA, RangeModel(model) ? kNonNegative : kAnyFinite) &&
-         (RangeModel(model) || check.Real("guessC", p.guessC, kNonNegative)) &&
+         check.Real("guessA", p.guessA, IsRangeModel(model) ? kNonNegative : kAnyFinite) &&
+         (IsRangeModel(model) || check.Real("guessC", p.guessC, kNonNegative)) &&
          check.Real("guessC0", p.guessC0, kNonNegative);
 }
 

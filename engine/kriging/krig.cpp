@@ -15,6 +15,7 @@
 #include "io/fortran_format.h"
 #include "kriging/kriging_drift.h"
 #include "kriging/kriging_estimate.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 namespace {
@@ -42,9 +43,7 @@ bool CheckParameters(const RunEnv& env, const IplCopy& ipl) {
     env.Error("No Parameters specified");
     return false;
   }
-  const bool rangeModel =
-      model == kSphericalModel || model == kExponentialModel || model == kGaussianModel;
-  if (model <= kLastKrigingModel && (ipl.sill == 0.0 || (rangeModel && !(ipl.a > 0.0)))) {
+  if (model <= kLastKrigingModel && (ipl.sill == 0.0 || (IsRangeModel(model) && !(ipl.a > 0.0)))) {
     env.Error("Interpolation Parameters are zero");
     return false;
   }
@@ -172,9 +171,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
   const int model = ipl.krigModel;
-  if (model == kSphericalModel || model == kExponentialModel || model == kGaussianModel) {
-    ipl.c = ipl.sill - ipl.c0;
-  }
+  if (IsRangeModel(model)) ipl.c = CFromSill(ipl.sill, ipl.c0);
   if (errorAnalysis) files.lst.Write(kTableHeader);
 
   const int nearest = ipl.krigPoints;

@@ -8,7 +8,7 @@
 #include "core/messages.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
-#include "kriging/kriging_variogram.h"
+#include "models/variogram_models.h"
 
 namespace mornax {
 

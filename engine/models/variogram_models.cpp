@@ -1,5 +1,6 @@
 #include "models/variogram_models.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -13,6 +14,9 @@ void Fill(std::span<const double> h, std::span<double> gamma, Gamma gammaOf) {
 }
 
 }  // namespace
+
+// The fit's form. Each model keeps the order of operations of the fitted
+// values the fit reports: the spherical cubic is B1 * r * (1.5 - 0.5 r^2).
 
 void PolynomialModel(const ModelParameters& b, std::span<const double> h, std::span<double> gamma) {
   Fill(h, gamma, [&b](double d) { return b[0] * std::pow(d, b[1]) + b[2]; });
@@ -65,6 +69,92 @@ ModelFunction ModelFunctionFor(int model) {
     default:
       return nullptr;
   }
+}
+
+// The kriging's form: C * (1.5 r - 0.5 r^3) + C0 with the cubic taken left to
+// right, C0 added last.
+
+double KrigingVariogram(double x1, double x2, double y1, double y2, const VariogramModel& m) {
+  const double dx = x1 - x2;
+  const double dy = y1 - y2;
+  const double h = std::sqrt(dx * dx + dy * dy);
+  if (h == 0.0) return 0.0;
+  const double r = std::fabs(h) / m.a;
+
+  double gamma = 0.0;
+  switch (m.model) {
+    case kSphericalModel:
+      gamma = h > m.a ? m.sill : m.c * (1.5 * r - 0.5 * r * r * r) + m.c0;
+      break;
+    case kExponentialModel:
+      gamma = r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-r)) + m.c0;
+      break;
+    case kGaussianModel:
+      gamma = r * r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-(r * r))) + m.c0;
+      break;
+    case kDeWijsianModel:
+      gamma = m.a * std::log(h) + m.c0;
+      break;
+    default:
+      gamma = std::min(m.c * std::pow(h, m.a) + m.c0, m.sill);
+      break;
+  }
+  return gamma < 0.0 ? 0.0 : gamma;
+}
+
+// The Bayesian form: C0 + C * (...), the cubic as 0.5 * (r * r * r). Halving
+// is exact and addition commutes, so models 1-5 give the kriging's values bit
+// for bit; the two are kept apart because model 6 and the distance-0 rule
+// differ.
+
+namespace {
+
+// The Bayesian form's models 3 and 4 reach their sill where the exponential
+// no longer matters (the same cut-off as kriging's).
+constexpr double kSillReached = kVariogramCutOff;
+
+double BayesModelValue(double h, const BayesModel& m) {
+  switch (m.model) {
+    case kSphericalModel: {
+      if (h > m.a) return m.sill;
+      const double r = std::fabs(h) / m.a;
+      return m.c0 + m.c * (1.5 * r - 0.5 * (r * r * r));
+    }
+    case kExponentialModel: {
+      const double r = std::fabs(h) / m.a;
+      if (r >= kSillReached) return m.sill;
+      return m.c0 + m.c * (1.0 - std::exp(-r));
+    }
+    case kGaussianModel: {
+      const double r = std::fabs(h) / m.a;
+      const double r2 = r * r;
+      if (r2 >= kSillReached) return m.sill;
+      return m.c0 + m.c * (1.0 - std::exp(-r2));
+    }
+    case kDeWijsianModel:
+      if (h <= 0.0) return 0.0;
+      return m.a * std::log(h) + m.c0;
+    case kKRhoModel:
+      return m.k / (1.0 + m.k) * std::pow(m.rho, h / m.lagD);
+    default: {
+      const double value = m.c * std::pow(h, m.a) + m.c0;
+      return value > m.sill ? m.sill : value;
+    }
+  }
+}
+
+}  // namespace
+
+double BayesGamma(double x1, double x2, double y1, double y2, const BayesModel& model) {
+  const double dx = x1 - x2;
+  const double dy = y1 - y2;
+  const double h = std::sqrt(dx * dx + dy * dy);
+  double value = BayesModelValue(h, model);
+  if (value < 0.0) value = 0.0;
+  // The semivariogram vanishes at distance 0 whatever its nugget; the k_Rho
+  // correlation keeps its value k / (1 + k) there.
+  if (model.model != kKRhoModel && h == 0.0) value = 0.0;
+  return value;
 }
 
 }  // namespace mornax

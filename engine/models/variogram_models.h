@@ -1,11 +1,29 @@
-// The six semivariogram models: gamma(h) with the parameters B1, B2, B3.
-// All share one shape so that the fit can take any of them by number.
+// The semivariogram models in the three forms the tasks evaluate, side by
+// side: the fit's (parameters B1, B2, B3 over a list of lag distances), the
+// kriging's and the Bayesian estimation's (C, a, C0 and the sill between two
+// points). Each form keeps its own order of operations, because the result
+// files are compared byte for byte; where two forms agree, they agree in the
+// value of the formula, not necessarily in its last bit.
 #pragma once
 
 #include <array>
 #include <span>
 
+#include "models/model_numbers.h"
+
 namespace mornax {
+
+// The spherical, exponential and Gaussian models rise to a sill over a range.
+constexpr bool IsRangeModel(int model) {
+  return model == kSphericalModel || model == kExponentialModel || model == kGaussianModel;
+}
+
+// The structured part C of a range model: the sill less the nugget.
+constexpr double CFromSill(double sill, double c0) {
+  return sill - c0;
+}
+
+// The fit's form: gamma(h) for B1, B2, B3 over many distances.
 
 // B1, B2, B3 in this order.
 using ModelParameters = std::array<double, 3>;
@@ -32,5 +50,50 @@ void KRhoModel(const ModelParameters& b, std::span<const double> h, std::span<do
 
 // The model function of a model number 1-6; nullptr for any other number.
 ModelFunction ModelFunctionFor(int model);
+
+// The kriging's form: gamma between two points, cut to the sill.
+
+// Where the exponential (r) and Gaussian (r^2) models are cut to the sill.
+inline constexpr double kVariogramCutOff = 50.0;
+
+struct VariogramModel {
+  int model = kSphericalModel;  // 2-5 as named above; any other number is model 1
+  double sill = 0.0;
+  double c = 0.0;
+  double c0 = 0.0;
+  double a = 0.0;
+};
+
+// gamma(h) for h = sqrt((x1 - x2)^2 + (y1 - y2)^2), with r = h / a:
+//   1 polynomial  min(C h^a + C0, Sill)
+//   2 spherical   Sill if h > a, else C (1.5 r - 0.5 r^3) + C0
+//   3 exponential Sill if r >= 50, else C (1 - exp(-r)) + C0
+//   4 Gaussian    Sill if r^2 >= 50, else C (1 - exp(-r^2)) + C0
+//   5 De Wijsian  a ln h + C0 (h > 0)
+// A negative value becomes 0, and gamma(0) is 0 (the nugget never stands on
+// the diagonal of the system).
+double KrigingVariogram(double x1, double x2, double y1, double y2, const VariogramModel& model);
+
+// The Bayesian form: models 1-5 as kriging has them, and model 6.
+
+// Every model number outside 2 to 6 is evaluated as the polynomial model.
+
+// One model with one parameter set: c, a, c0 and the sill for models 1-5;
+// k, rho and lagD for the k_Rho model.
+struct BayesModel {
+  int model = 0;
+  double c = 0.0;
+  double a = 0.0;
+  double c0 = 0.0;
+  double sill = 0.0;
+  double k = 0.0;
+  double rho = 0.0;
+  double lagD = 0.0;
+};
+
+// The model's value for the distance between (x1, y1) and (x2, y2): the
+// semivariogram (0 at distance 0) for models 1-5, the correlation
+// k / (1 + k) * rho^(h / lagD) for model 6. A negative value becomes 0.
+double BayesGamma(double x1, double x2, double y1, double y2, const BayesModel& model);
 
 }  // namespace mornax

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bayes/bayes_estimate.h"
-#include "bayes/bayes_gamma.h"
 #include "bayes/bayes_system.h"
 #include "bayes/guess_scaling.h"
+#include "models/variogram_models.h"
 #include "support/recorder_messages.h"
 
 namespace mornax {

@@ -11,8 +11,8 @@
 
 #include "kriging/kriging_drift.h"
 #include "kriging/kriging_estimate.h"
-#include "kriging/kriging_variogram.h"
 #include "kriging/lu_solve.h"
+#include "models/variogram_models.h"
 #include "support/kriging_harness.h"
 #include "support/recorder_messages.h"
 

@@ -1,5 +1,5 @@
 // The six semivariogram models at the distances where their formulas are easy
-// to get wrong, and the model name table.
+// to get wrong, the three forms against each other, and the model name table.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,6 +71,62 @@ TEST(Models, KRhoRaisesB3ToTheDistance) {
   for (const double value : Evaluate(6, {4.0, 7.0, 1.0}, {0.5, 1.0, 3.0, 40.0})) {
     EXPECT_DOUBLE_EQ(value, 4.0);  // B3 = 1 gives B1 everywhere
   }
+}
+
+// The fit's value at one distance, B1 = C, B2 = a, B3 = C0.
+double FitAt(int model, double c, double a, double c0, double h) {
+  return Evaluate(model, {c, a, c0}, {h})[0];
+}
+
+TEST(ModelForms, KrigingAndBayesGiveTheSameBitsForModelsOneToFive) {
+  const double distances[] = {0.0, 1e-3, 0.5, 7.0, 40.0, 99.9, 100.0, 150.0, 707.0, 5000.0, 1e6};
+  for (int model = kPolynomialModel; model <= kDeWijsianModel; ++model) {
+    // A polynomial power below 2 keeps the sill cut in play.
+    const double a = model == kPolynomialModel ? 1.3 : 100.0;
+    const VariogramModel kriging{model, 11.0, 9.0, 2.0, a};
+    const BayesModel bayes{model, 9.0, a, 2.0, 11.0};
+    for (const double h : distances) {
+      EXPECT_EQ(KrigingVariogram(h, 0.0, 0.0, 0.0, kriging), BayesGamma(0.0, h, 0.0, 0.0, bayes))
+          << "model " << model << " h " << h;
+    }
+  }
+}
+
+TEST(ModelForms, TheFitAgreesWithKrigingInsideTheRangeAndBelowTheSill) {
+  const double c = 9.0, a = 100.0, c0 = 2.0;
+  for (const double h : {0.5, 7.0, 40.0, 99.9, 100.0}) {
+    const auto krigingAt = [&](int model) {
+      return KrigingVariogram(0.0, h, 0.0, 0.0, VariogramModel{model, c + c0, c, c0, a});
+    };
+    // The spherical cubic is arranged differently in the two forms.
+    EXPECT_NEAR(FitAt(kSphericalModel, c, a, c0, h), krigingAt(kSphericalModel), 1e-13);
+    EXPECT_EQ(FitAt(kExponentialModel, c, a, c0, h), krigingAt(kExponentialModel));
+    EXPECT_EQ(FitAt(kGaussianModel, c, a, c0, h), krigingAt(kGaussianModel));
+    // Kriging lifts a negative value to 0; the fit keeps it.
+    if (h >= 1.0) {
+      EXPECT_EQ(FitAt(kDeWijsianModel, 0.0, 3.0, c0, h),
+                KrigingVariogram(0.0, h, 0.0, 0.0, VariogramModel{kDeWijsianModel, 0, 0, c0, 3.0}));
+    }
+    EXPECT_EQ(
+        FitAt(kPolynomialModel, c, 1.3, c0, h),
+        KrigingVariogram(0.0, h, 0.0, 0.0, VariogramModel{kPolynomialModel, 1e9, c, c0, 1.3}));
+  }
+  // Beyond the range the fit's cubic turns down while kriging holds the sill.
+  EXPECT_LT(FitAt(kSphericalModel, c, a, c0, 150.0), c + c0);
+  EXPECT_EQ(
+      KrigingVariogram(0.0, 150.0, 0.0, 0.0, VariogramModel{kSphericalModel, c + c0, c, c0, a}),
+      c + c0);
+}
+
+TEST(ModelForms, RangeModelsTakeCAsTheSillLessTheNugget) {
+  for (int model = 0; model <= 7; ++model) {
+    EXPECT_EQ(IsRangeModel(model), model >= kSphericalModel && model <= kGaussianModel) << model;
+  }
+  // At the range every range model's kriging value is C + C0 = the sill
+  // (the exponential and Gaussian only near their cut-off).
+  const double sill = 11.0, c0 = 2.0;
+  const VariogramModel spherical{kSphericalModel, sill, CFromSill(sill, c0), c0, 100.0};
+  EXPECT_DOUBLE_EQ(KrigingVariogram(0.0, 100.0, 0.0, 0.0, spherical), sill);
 }
 
 TEST(ModelNames, NameAndLabelsOfEveryModel) {
