@@ -14,6 +14,7 @@
 #include "estimation/neighbours.h"
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
+#include "io/format_line.h"
 #include "io/fortran_format.h"
 #include "models/variogram_models.h"
 
@@ -64,19 +65,19 @@ bool CheckParameters(const RunEnv& env, const IplCopy& p, const NeighbourArrays&
 
 // Values and guesses must have a logarithm; false after naming the first
 // data point (in file order) that has none.
-bool TakeLogarithms(const RunEnv& env, DataSet& data) {
-  for (int i = 0; i < data.count; ++i) {
-    const char* what = !(data.z[i] > 0.0) ? "Value" : !(data.guess[i] > 0.0) ? "Guess" : nullptr;
-    if (what != nullptr) {
-      env.Error(std::string("Logtransform not possible, ") + what +
-                " <= 0 at data point : " + std::to_string(i + 1));
-      return false;
-    }
+bool LogValuesAndGuesses(const RunEnv& env, DataSet& data) {
+  const auto n = static_cast<std::size_t>(data.count);
+  const int value = FirstWithoutLogarithm(data.z.first(n));
+  const int guess = FirstWithoutLogarithm(data.guess.first(n));
+  if (value != 0 || guess != 0) {
+    // At one point the value is named before the guess.
+    const bool valueFirst = value != 0 && (guess == 0 || value <= guess);
+    env.Error(std::string("Logtransform not possible, ") + (valueFirst ? "Value" : "Guess") +
+              " <= 0 at data point : " + std::to_string(valueFirst ? value : guess));
+    return false;
   }
-  for (int i = 0; i < data.count; ++i) {
-    data.z[i] = std::log(data.z[i]);
-    data.guess[i] = std::log(data.guess[i]);
-  }
+  TakeLogarithms(data.z.first(n));
+  TakeLogarithms(data.guess.first(n));
   return true;
 }
 
@@ -118,9 +119,7 @@ bool ScaleDataGuesses(const RunEnv& env, DataSet& data, int option,
 void ReportAirmFailure(const RunEnv& env, const PointEstimate& estimate) {
   static const io::FortranFormat kAirm("(1x,a,i10)");
   if (estimate.failure == kGuessWithoutLogarithm) return;
-  std::string text = kAirm(" Error in SUBROUTINE AIRM : ", estimate.failure);
-  text.erase(text.find('\n'));
-  env.Error(text);
+  env.Error(FormatLine(kAirm, " Error in SUBROUTINE AIRM : ", estimate.failure));
 }
 
 PointEstimate ToPointEstimate(const BayesResult& result) {
@@ -240,7 +239,7 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
   }
   // Error analysis always leaves one point out.
   if (errorAnalysis && data.count == ipl.bayesPoints) ipl.bayesPoints = data.count - 1;
-  if (logTransform == 1 && !TakeLogarithms(env, data)) {
+  if (logTransform == 1 && !LogValuesAndGuesses(env, data)) {
     files.Close();
     return;
   }

@@ -10,15 +10,11 @@
 #include <vector>
 
 #include "core/value_bounds.h"
+#include "io/format_line.h"
 #include "io/fortran_format.h"
 
 namespace mornax {
 namespace {
-
-// The first record of a formatted message, without its line end.
-std::string MessageLine(const std::string& records) {
-  return records.substr(0, records.find('\n'));
-}
 
 std::size_t PointCapacity(const PointArrays& points, bool withGuess) {
   std::size_t capacity = std::min({points.x.size(), points.y.size(), points.value.size()});
@@ -68,7 +64,7 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     status = reader.ReadInteger(count);
     if (status != io::kReadOk) detail = reader.FailureDetail({"count"});
   }
-  if (status == io::kReadOk && count < 0) {
+  if (status == io::kReadOk && count < 0 && !options.negativeCountIsEmpty) {
     status = io::kReadFormatError;
     detail = ", line " + std::to_string(reader.lineNumber()) + ": count expected";
   }
@@ -76,23 +72,26 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     env.InputError(status, dataFile, detail);
     return false;
   }
-  if (count == 0) {
+  if (count <= 0) {
     env.Error("No Data Points in input file : " + dataFile);
     return false;
   }
   const std::size_t capacity = PointCapacity(points, options.readGuess);
   if (static_cast<std::size_t>(count) > capacity) {
-    env.Error(MessageLine(
-        kCapacity("Maximum of ", static_cast<std::int64_t>(capacity), " points exceeded ")));
+    env.Error(FormatLine(kCapacity, "Maximum of ", static_cast<std::int64_t>(capacity),
+                         " points exceeded "));
     return false;
   }
 
   std::array<double, 4> record{};
-  const std::span<double> wanted(record.data(), options.readGuess ? 4 : 3);
+  const bool fourth = options.readGuess || options.subtract;
+  const std::span<double> wanted(record.data(), fourth ? 4 : 3);
+  const char* fourthName = options.subtract ? "value to subtract" : "guess";
+  int firstWithoutLogarithm = 0;
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     status = reader.ReadReals(wanted);
     if (status != io::kReadOk) {
-      env.InputError(status, dataFile, reader.FailureDetail({"x", "y", "value", "guess"}));
+      env.InputError(status, dataFile, reader.FailureDetail({"x", "y", "value", fourthName}));
       return false;
     }
     for (const double value : wanted) {
@@ -103,7 +102,11 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     }
     points.x[i] = record[0];
     points.y[i] = record[1];
-    points.value[i] = options.logValues ? std::log(record[2]) : record[2];
+    const double value = options.subtract ? std::fabs(record[2] - record[3]) : record[2];
+    if (options.logValues && !HasLogarithm(value) && firstWithoutLogarithm == 0) {
+      firstWithoutLogarithm = static_cast<int>(i + 1);
+    }
+    points.value[i] = options.logValues ? std::log(value) : value;
     if (options.readGuess) points.fifth[i] = record[3];
   }
 
@@ -112,6 +115,7 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
   data.z = std::span<double>(points.value.data);
   data.guess = options.readGuess ? std::span<double>(points.fifth.data) : std::span<double>();
   data.count = count;
+  data.firstWithoutLogarithm = firstWithoutLogarithm;
   data.zmin = data.z[0];
   data.zmax = data.z[0];
   for (int i = 1; i < count; ++i) {
@@ -124,8 +128,7 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
 // The pairwise scan (every later point against each point, removing as it
 // goes) costs O(N^2); grouping equal coordinates by sorting gives the same
 // merges, in the same order, with the same indices in the messages.
-void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
-  static const io::FortranFormat kDuplicate("(1x,a,i4,a1,i4)");
+void MergeCoincidentPoints(DataSet& data, const MergeReport& report) {
   const auto n = static_cast<std::size_t>(std::max(data.count, 0));
   if (n < 2) return;
 
@@ -169,8 +172,7 @@ void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
     for (std::uint32_t later = nextInGroup[first]; later != kNone; later = nextInGroup[later]) {
       const int i = present.CountUpTo(first);
       const int j = present.CountUpTo(later);
-      std::string text = kDuplicate(" Duplicate points : ", i, ",", j);
-      env.Error(MessageLine(text));
+      report(i, j);
       data.z[first] = (data.z[first] + data.z[later]) * 0.5;
       present.Remove(later);
       removed[later] = true;
@@ -188,6 +190,24 @@ void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
     ++kept;
   }
   data.count = static_cast<int>(kept);
+}
+
+void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
+  static const io::FortranFormat kDuplicate("(1x,a,i4,a1,i4)");
+  MergeCoincidentPoints(data, [&env](int kept, int removed) {
+    env.Error(FormatLine(kDuplicate, " Duplicate points : ", kept, ",", removed));
+  });
+}
+
+int FirstWithoutLogarithm(std::span<const double> values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!HasLogarithm(values[i])) return static_cast<int>(i + 1);
+  }
+  return 0;
+}
+
+void TakeLogarithms(std::span<double> values) {
+  for (double& value : values) value = std::log(value);
 }
 
 }  // namespace mornax

@@ -1,8 +1,10 @@
-// The data set of an interpolation run: the measured points read from the
-// data file into the run's point arrays, their value range, and the merging
-// of points that share their coordinates.
+// The data set of a run: the measured points read from the data file into
+// the run's point arrays, their value range, the merging of points that share
+// their coordinates, and the logarithms of their values. Every task reads its
+// points here.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "core/run_env.h"
@@ -20,6 +22,9 @@ struct DataSet {
   int count = 0;
   double zmin = 0.0;  // taken right after reading (before any merging)
   double zmax = 0.0;
+  // With logValues: the first point (1-based) whose value had no logarithm,
+  // else 0. Its stored value is then -infinity or not a number.
+  int firstWithoutLogarithm = 0;
 };
 
 struct DataReadOptions {
@@ -27,6 +32,12 @@ struct DataReadOptions {
   bool readGuess = false;
   // Each value is replaced by its natural logarithm as it is read.
   bool logValues = false;
+  // Every data line carries a fourth number, and the value is the absolute
+  // difference of the third and the fourth (the fourth is not kept).
+  bool subtract = false;
+  // A negative point count is reported as "no data points" rather than as a
+  // malformed count (the semivariogram's wording).
+  bool negativeCountIsEmpty = false;
 };
 
 // Reads the data section of the opened data file: skips the title line, reads
@@ -37,11 +48,28 @@ struct DataReadOptions {
 bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& points,
                     const DataReadOptions& options, DataSet& data);
 
+// Told of each merged pair: the 1-based places of the kept and the removed
+// point as they stand when the pair is met.
+using MergeReport = std::function<void(int kept, int removed)>;
+
 // Merges every later point whose x and y equal those of an earlier point into
-// that point: one message box " Duplicate points : i,j" per pair (indices as
-// they stand when the pair is met), the earlier value becomes the mean of the
-// two, and the later point (with its guess) is removed. zmin and zmax keep
-// their values.
+// that point: `report` is told of each pair (in the order a pairwise scan
+// meets them), the earlier value becomes the mean of the two, and the later
+// point (with its guess) is removed. zmin and zmax keep their values.
+void MergeCoincidentPoints(DataSet& data, const MergeReport& report);
+
+// The estimators' merge: one message box " Duplicate points : i,j" per pair.
 void MergeCoincidentPoints(const RunEnv& env, DataSet& data);
+
+// Whether a value has a (real, finite) natural logarithm.
+constexpr bool HasLogarithm(double value) {
+  return value > 0.0;
+}
+
+// The first place (1-based) whose value has no logarithm, else 0.
+int FirstWithoutLogarithm(std::span<const double> values);
+
+// Replaces each value by its natural logarithm.
+void TakeLogarithms(std::span<double> values);
 
 }  // namespace mornax

@@ -12,6 +12,7 @@
 #include "estimation/neighbours.h"
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
+#include "io/format_line.h"
 #include "io/fortran_format.h"
 #include "kriging/kriging_drift.h"
 #include "kriging/kriging_estimate.h"
@@ -29,11 +30,6 @@ constexpr double kUnprintable = std::numeric_limits<double>::max();
 
 bool IsUnprintable(const PointEstimate& estimate) {
   return estimate.value == kUnprintable;
-}
-
-// The first record of a formatted message, without its line end.
-std::string MessageLine(const std::string& records) {
-  return records.substr(0, records.find('\n'));
 }
 
 // Checks the parameters before any file is touched; false after the message.
@@ -74,18 +70,6 @@ SystemRoom Room(const NeighbourArrays& nb) {
   constexpr auto kLargest = static_cast<std::size_t>(std::numeric_limits<int>::max());
   return SystemRoom{static_cast<int>(std::min(capacity, kLargest)),
                     static_cast<int>(std::min(ld, kLargest))};
-}
-
-// A value of 0 or below has no logarithm: the run stops before anything is
-// estimated. Returns the 1-based number of the first such point, 0 if none.
-int FirstValueWithoutLogarithm(const DataSet& data) {
-  for (int i = 0; i < data.count; ++i) {
-    // log gives -infinity for 0 and NaN below it.
-    if (!(data.z[static_cast<std::size_t>(i)] > -std::numeric_limits<double>::infinity())) {
-      return i + 1;
-    }
-  }
-  return 0;
 }
 
 void ReportSingularPoints(const RunEnv& env, int count, bool errorAnalysis) {
@@ -179,7 +163,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   const SystemRoom room = Room(neighbours);
   if (room.capacity - driftTerms < nearest) {
     env.Error(
-        MessageLine(kCapacity("Maximum number of nearest points is ", room.capacity - driftTerms)));
+        FormatLine(kCapacity, "Maximum number of nearest points is ", room.capacity - driftTerms));
     files.Close();
     return;
   }
@@ -192,7 +176,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
     return;
   }
   if (logValues) {
-    if (const int point = FirstValueWithoutLogarithm(data); point != 0) {
+    if (const int point = data.firstWithoutLogarithm; point != 0) {
       env.Error("Log transform: the value of data point " + std::to_string(point) +
                 " is not positive");
       files.Close();

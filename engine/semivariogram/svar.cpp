@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/value_bounds.h"
+#include "estimation/data_points.h"
 #include "io/format_line.h"
 #include "io/free_reader.h"
 #include "io/record_file.h"
@@ -28,125 +28,28 @@ std::string NumberText(double value) {
   return std::string(buffer.data(), result.ptr);
 }
 
-std::size_t PointCapacity(const PointArrays& points) {
-  return std::min({points.x.size(), points.y.size(), points.value.size()});
-}
-
 std::size_t LagCapacity(const LagArrays& lags) {
   return std::min({lags.lag1.size(), lags.lag2.size(), lags.lag3.size()});
 }
 
-// Reads the point count and the point records. Returns the number of points
-// read, or -1 after the failure has been reported.
-int ReadPoints(const RunEnv& env, io::FreeFormReader& dfl, const SvarCopy& svar,
-               PointArrays& points) {
-  static const io::FortranFormat kCapacity("(1x,a,i8,a)");
-  const std::string dataFile = env.File(".dfl");
-
-  std::int32_t count = 0;
-  int status = dfl.SkipLine();
-  if (status != io::kReadOk) {
-    env.InputError(status, dataFile, dfl.FailureDetail({"title"}));
-    return -1;
-  }
-  status = dfl.ReadInteger(count);
-  if (status != io::kReadOk) {
-    env.InputError(status, dataFile, dfl.FailureDetail({"count"}));
-    return -1;
-  }
-  if (count <= 0) {
-    env.Error("No Data Points in input file : " + dataFile);
-    return -1;
-  }
-  const std::size_t capacity = PointCapacity(points);
-  if (capacity < static_cast<std::size_t>(count)) {
-    env.Error(FormatLine(kCapacity, "Maximum of ", static_cast<long long>(capacity),
-                         " points exceeded "));
-    return -1;
-  }
-
-  // With the subtract option each record carries a fourth number, and the
-  // value is the absolute difference of the third and the fourth.
-  const bool subtract = svar.subtract == 1;
-  std::array<double, 4> record{};
-  const std::span<double> wanted(record.data(), subtract ? 4 : 3);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-    status = dfl.ReadReals(wanted);
-    if (status != io::kReadOk) {
-      env.InputError(status, dataFile, dfl.FailureDetail({"x", "y", "value", "value to subtract"}));
-      return -1;
-    }
-    for (const double value : wanted) {
-      if (!UsableValue(value)) {
-        env.Error(UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
-        return -1;
-      }
-    }
-    points.x[i] = record[0];
-    points.y[i] = record[1];
-    points.value[i] = subtract ? std::fabs(record[2] - record[3]) : record[2];
-  }
-  return count;
-}
-
-// True when two of the first n points have equal coordinates; sorting finds
-// that in O(n log n), so the pairwise merge below runs only when needed.
-bool AnyCoincidentPoints(const PointArrays& points, std::size_t n) {
-  std::vector<std::pair<double, double>> sorted;
-  sorted.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    // A coordinate that is not a number equals nothing.
-    if (!std::isnan(points.x[i]) && !std::isnan(points.y[i])) {
-      sorted.emplace_back(points.x[i], points.y[i]);
-    }
-  }
-  std::sort(sorted.begin(), sorted.end());
-  return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
-}
-
-// Merges points with equal coordinates into the first of them (the mean of
-// the two values) and returns the number of points left.
-int MergeCoincidentPoints(const RunEnv& env, PointArrays& points, int count) {
+// Reports a merge of coincident points on the progress list.
+void ReportCoincidence(const RunEnv& env, int kept, int removed) {
   static const io::FortranFormat kCoincide("(A,i5,A,i5)");
-  auto& x = points.x;
-  auto& y = points.y;
-  auto& z = points.value;
-  auto n = static_cast<std::size_t>(count);
-  if (!AnyCoincidentPoints(points, n)) return count;
-  for (std::size_t i = 0; i < n; ++i) {
-    std::size_t j = i + 1;
-    while (j < n) {
-      if (x[j] != x[i] || y[j] != y[i]) {
-        ++j;
-        continue;
-      }
-      env.Progress(1, TrimTrailingBlanks(
-                          FormatLine(kCoincide, "Value ", i + 1, " coincides value ", j + 1)));
-      z[i] = (z[j] + z[i]) * 0.5;
-      // Point j goes; i is next compared with the point moved into place j.
-      for (std::size_t k = j + 1; k < n; ++k) {
-        x[k - 1] = x[k];
-        y[k - 1] = y[k];
-        z[k - 1] = z[k];
-      }
-      --n;
-    }
-  }
-  return static_cast<int>(n);
+  env.Progress(
+      1, TrimTrailingBlanks(FormatLine(kCoincide, "Value ", kept, " coincides value ", removed)));
 }
 
 // Replaces the values by their natural logarithms. A value that is 0 or
 // negative has none: reported, and false is returned with nothing changed.
-bool LogTransform(const RunEnv& env, PointArrays& points, int count) {
-  const auto n = static_cast<std::size_t>(count);
-  for (std::size_t k = 0; k < n; ++k) {
-    if (!(points.value[k] > 0.0)) {
-      env.Error("Logtransform not possible, value <= 0 at data point X = " +
-                NumberText(points.x[k]) + " Y = " + NumberText(points.y[k]));
-      return false;
-    }
+bool LogTransform(const RunEnv& env, DataSet& data) {
+  const auto n = static_cast<std::size_t>(data.count);
+  if (const int point = FirstWithoutLogarithm(data.z.first(n)); point != 0) {
+    const auto k = static_cast<std::size_t>(point - 1);
+    env.Error("Logtransform not possible, value <= 0 at data point X = " + NumberText(data.x[k]) +
+              " Y = " + NumberText(data.y[k]));
+    return false;
   }
-  for (std::size_t k = 0; k < n; ++k) points.value[k] = std::log(points.value[k]);
+  TakeLogarithms(data.z.first(n));
   return true;
 }
 
@@ -193,22 +96,28 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   io::RecordFile fit;
   if (!CreateResultFile(env, var, ".var") || !CreateResultFile(env, fit, ".fit")) return;
 
-  int count = ReadPoints(env, dfl, svar, points);
+  // With the subtract option each record carries a fourth number, and the
+  // value is the absolute difference of the third and the fourth.
+  DataReadOptions options;
+  options.subtract = svar.subtract == 1;
+  options.negativeCountIsEmpty = true;
+  DataSet data;
+  const bool read = ReadDataPoints(env, dfl, points, options, data);
   dfl.Close();
-  if (count < 0) return;
+  if (!read) return;
 
   env.Progress(2, "");
-  count = MergeCoincidentPoints(env, points, count);
-  if (svar.logTransform != 0 && !LogTransform(env, points, count)) return;
+  MergeCoincidentPoints(data,
+                        [&env](int kept, int removed) { ReportCoincidence(env, kept, removed); });
+  if (svar.logTransform != 0 && !LogTransform(env, data)) return;
   env.Progress(1, " Computing Semi-variogram ");
 
-  const auto n = static_cast<std::size_t>(count);
+  const auto n = static_cast<std::size_t>(data.count);
   int nlags = svar.lagCount;
-  const ValueStatistics stats = Gama3(std::span<const double>(points.value.data).first(n),
-                                      std::span<const double>(points.x.data).first(n),
-                                      std::span<const double>(points.y.data).first(n), nlags,
-                                      svar.lagDistance, svar.direction, svar.tolerance, lags,
-                                      env.options().threads, [&env] { return env.Cancelled(); });
+  const ValueStatistics stats =
+      Gama3(std::span<const double>(data.z).first(n), std::span<const double>(data.x).first(n),
+            std::span<const double>(data.y).first(n), nlags, svar.lagDistance, svar.direction,
+            svar.tolerance, lags, env.options().threads, [&env] { return env.Cancelled(); });
   if (nlags == 0) {  // stopped: nothing of this run is kept
     env.NoteStopped(0);
     return;
