@@ -63,8 +63,6 @@ BENCHMARK(BM_WeightedEstimate)->ArgName("NN")->Arg(4);
 
 void BM_KrigingEstimate(benchmark::State& state) {
   Setup& s = Shared();
-  static const std::array<double, 6> kXExponents{0, 1, 0, 2, 0, 1};
-  static const std::array<double, 6> kYExponents{0, 0, 1, 0, 2, 1};
   const int nearest = static_cast<int>(state.range(0));
   const int order = static_cast<int>(state.range(1));
   const std::size_t capacity = static_cast<std::size_t>(nearest) + 16;
@@ -75,8 +73,6 @@ void BM_KrigingEstimate(benchmark::State& state) {
   parameters.nearest = nearest;
   parameters.driftTerms = order == 0 ? 1 : 3;
   parameters.leadingDimension = static_cast<int>(capacity);
-  parameters.xExponents = kXExponents;
-  parameters.yExponents = kYExponents;
   QuietMessages messages;
   std::size_t q = 0;
   for (auto _ : state) {

@@ -63,9 +63,8 @@ struct SystemRoom {
 
 SystemRoom Room(const NeighbourArrays& nb) {
   const std::size_t ld = nb.x.size();
-  std::size_t capacity =
-      std::min({ld, nb.y.size(), nb.value.size(), nb.index.size(), nb.work1.size(), nb.work2.size(),
-                nb.work3.size(), nb.work4.size(), nb.work5.size()});
+  std::size_t capacity = std::min({ld, nb.y.size(), nb.value.size(), nb.index.size(),
+                                   nb.work3.size(), nb.work4.size(), nb.work5.size()});
   if (ld > 0) capacity = std::min(capacity, nb.matrix4.size() / ld);
   constexpr auto kLargest = static_cast<std::size_t>(std::numeric_limits<int>::max());
   return SystemRoom{static_cast<int>(std::min(capacity, kLargest)),
@@ -142,14 +141,6 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   static const io::FortranFormat kCapacity("(1x,a,i2)");
   if (!CheckParameters(env, ipl)) return;
 
-  // The drift exponent tables live in the first two work vectors.
-  const std::size_t tableLength = std::min(
-      {neighbours.work1.size(), neighbours.work2.size(), static_cast<std::size_t>(kMaxDriftTerms)});
-  for (std::size_t t = 0; t < tableLength; ++t) {
-    neighbours.work1[t] = kDriftXExponents[t];
-    neighbours.work2[t] = kDriftYExponents[t];
-  }
-
   const bool errorAnalysis = mode == kErrorAnalysis;
   RunFiles files;
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
@@ -192,8 +183,6 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   parameters.driftTerms = driftTerms;
   parameters.logTransform = logValues;
   parameters.leadingDimension = room.leadingDimension;
-  parameters.xExponents = std::span<const double>(neighbours.work1.data);
-  parameters.yExponents = std::span<const double>(neighbours.work2.data);
 
   const Estimator estimate = [&env, &data, &parameters](const EstimationPoint& point,
                                                         EstimateWorkspace& workspace) {

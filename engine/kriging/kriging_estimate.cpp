@@ -54,8 +54,8 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
     }
   }
   for (std::size_t t = 0; t < static_cast<std::size_t>(nd); ++t) {
-    const int ex = static_cast<int>(parameters.xExponents[t]);
-    const int ey = static_cast<int>(parameters.yExponents[t]);
+    const int ex = kDriftXExponents[t];
+    const int ey = kDriftYExponents[t];
     const std::size_t row = nnSize + t;
     for (std::size_t k = 0; k < nnSize; ++k) {
       const double term = DriftTerm(xn[k], yn[k], ex, ey, frame);

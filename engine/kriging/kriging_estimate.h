@@ -22,9 +22,6 @@ struct KrigingParameters {
   bool logTransform = false;
   // Leading dimension of the system matrix (the neighbourhood capacity).
   int leadingDimension = 0;
-  // Drift exponent tables, at least driftTerms entries each.
-  std::span<const double> xExponents;
-  std::span<const double> yExponents;
 };
 
 struct KrigingResult {

@@ -224,10 +224,14 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
                       double tolerance, LagArrays& lags, int threads,
                       const std::function<bool()>& stopRequested) {
+  // The lag arrays by role.
+  const std::span<double> pairCount(lags.lag1.data);
+  const std::span<double> semivariance(lags.lag2.data);
+  const std::span<double> meanDistance(lags.lag3.data);
   const auto classes = static_cast<std::size_t>(nlags);
-  std::fill_n(lags.lag1.begin(), classes, 0.0);
-  std::fill_n(lags.lag2.begin(), classes, 0.0);
-  std::fill_n(lags.lag3.begin(), classes, 0.0);
+  std::fill_n(pairCount.begin(), classes, 0.0);
+  std::fill_n(semivariance.begin(), classes, 0.0);
+  std::fill_n(meanDistance.begin(), classes, 0.0);
 
   const ValueStatistics stats = Statistics(z);
 
@@ -265,9 +269,9 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
     // Adding a block's zero to a total changes no bit: only the classes the
     // block reached are added (and cleared for the slot's next block).
     for (std::size_t k = sums.lowest; k <= sums.highest; ++k) {
-      lags.lag1[k] += sums.count[k];
-      lags.lag3[k] += sums.distance[k];
-      lags.lag2[k] += sums.semivariance[k];
+      pairCount[k] += sums.count[k];
+      meanDistance[k] += sums.distance[k];
+      semivariance[k] += sums.semivariance[k];
       sums.count[k] = sums.distance[k] = sums.semivariance[k] = 0.0;
     }
     highest = std::max(highest, static_cast<int>(sums.highest) + 1);
@@ -281,9 +285,9 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
   }
 
   for (std::size_t slot = 0; slot < classes; ++slot) {
-    const double count = std::max(lags.lag1[slot], 1.0);
-    lags.lag3[slot] /= count;
-    lags.lag2[slot] /= count;
+    const double count = std::max(pairCount[slot], 1.0);
+    meanDistance[slot] /= count;
+    semivariance[slot] /= count;
   }
   nlags = highest;
   return stats;

@@ -54,8 +54,9 @@ bool LogTransform(const RunEnv& env, DataSet& data) {
 }
 
 bool NoPairInAnyClass(const LagArrays& lags, int nlags) {
+  const auto& pairCount = lags.lag1;
   for (std::size_t k = 0; k < static_cast<std::size_t>(nlags); ++k) {
-    if (lags.lag1[k] > 0.0) return false;
+    if (pairCount[k] > 0.0) return false;
   }
   return true;
 }

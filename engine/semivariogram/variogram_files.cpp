@@ -36,10 +36,13 @@ void WriteVariogramReport(io::RecordFile& file, const std::string& title,
              "STEP SIZE = ", sector.lag, " meters");
   file.Write(kDirection, "DIRECTION = ", sector.direction, " degrees");
   file.Write(kHeading, "LAG    #points     DISTANCE          1/2 VARIO");
+  const auto& pairCount = lags.lag1;
+  const auto& semivariance = lags.lag2;
+  const auto& meanDistance = lags.lag3;
   for (int k = 1; k <= nlags; ++k) {
     const auto slot = static_cast<std::size_t>(k - 1);
-    file.Write(kClass, k, static_cast<long long>(lags.lag1[slot]), lags.lag3[slot],
-               lags.lag2[slot]);
+    file.Write(kClass, k, static_cast<long long>(pairCount[slot]), meanDistance[slot],
+               semivariance[slot]);
   }
 }
 
@@ -51,9 +54,11 @@ void WriteFitInput(io::RecordFile& file, const std::string& title, int nlags,
 
   file.Write(kTitle, PaddedTitle(title));
   file.Write(kCount, nlags);
+  const auto& semivariance = lags.lag2;
+  const auto& meanDistance = lags.lag3;
   for (int k = 1; k <= nlags; ++k) {
     const auto slot = static_cast<std::size_t>(k - 1);
-    file.Write(kClass, lags.lag3[slot], lags.lag2[slot]);
+    file.Write(kClass, meanDistance[slot], semivariance[slot]);
   }
 }
 

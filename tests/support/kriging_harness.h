@@ -23,10 +23,6 @@ class KrigingHarness {
     }
     nb_.index.data.assign(static_cast<std::size_t>(m), 0);
     nb_.matrix4.data.assign(static_cast<std::size_t>(m) * static_cast<std::size_t>(m), 0.0);
-    for (std::size_t t = 0; t < kMaxDriftTerms; ++t) {
-      nb_.work1[t] = kDriftXExponents[t];
-      nb_.work2[t] = kDriftYExponents[t];
-    }
     data_.x = x_;
     data_.y = y_;
     data_.z = z_;
@@ -40,8 +36,6 @@ class KrigingHarness {
     p.driftTerms = DriftTermCount(order);
     p.logTransform = log;
     p.leadingDimension = m_;
-    p.xExponents = nb_.work1.data;
-    p.yExponents = nb_.work2.data;
     return p;
   }
 
