@@ -25,6 +25,7 @@
 #include "gui/help_window.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
+#include "gui/run_indicators.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -77,6 +78,7 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateStatusBar();
   RebuildRecentMenu();
   setAcceptDrops(true);
+  new RunIndicators(*this, *view_, document_);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   UpdateTitle();
   resize(900, 650);

@@ -18,6 +18,7 @@
 #include "gui/fit_initializer.h"
 #include "gui/plot_reader.h"
 #include "gui/program_records.h"
+#include "gui/run_outcome.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -30,25 +31,15 @@ QString Name(project::FileIndex index) {
   return QString::fromStdString(ProgramFiles()[index]);
 }
 
-// Clears the running flag however the call ends.
-class RunningGuard {
- public:
-  explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningGuard() { flag_ = false; }
-  RunningGuard(const RunningGuard&) = delete;
-  RunningGuard& operator=(const RunningGuard&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
-CMornaxDoc::CMornaxDoc(UserPrompts& prompts, EngineEntry engine, QObject* parent)
+CMornaxDoc::CMornaxDoc(UserPrompts& prompts, EngineEntry engine, EngineRunner::Thread thread,
+                       QObject* parent)
     : QObject(parent),
       prompts_(prompts),
       engine_(engine),
-      fileViewer_(std::make_unique<CViewFilesDlg>(prompts)) {
+      fileViewer_(std::make_unique<CViewFilesDlg>(prompts)),
+      runner_(thread) {
   fileViewer_->hide();
 }
 
@@ -167,9 +158,30 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     return false;
   }
   if (running_) return false;
-  RunningGuard guard(running_);
-  engine_(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  running_ = true;
+  // The watch sees the result file before the run touches it.
+  auto watch = std::make_shared<RunWatch>(task, method, mode, ProgramFiles());
+  emit runStarted();
+  // One connection per run, gone when it has fired.
+  auto connection = std::make_shared<QMetaObject::Connection>();
+  *connection = connect(&runner_, &EngineRunner::finished, this, [this, task, watch, connection] {
+    disconnect(*connection);
+    running_ = false;
+    const RunOutcome outcome = watch->Finish();
+    if (outcome.succeeded && task == 1) SetDisplayMode(kPlotSemivariogram);
+    if (outcome.succeeded && task == 2) SetDisplayMode(kPlotFittedModel);
+    emit runFinished(outcome.succeeded, outcome.note);
+  });
+  // The worker reads the records for the whole run; every command that
+  // would change them is refused while running_ is set.
+  runner_.Start([engine = engine_, task, method, mode, &records] {
+    engine(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  });
   return true;
+}
+
+void CMornaxDoc::WaitForRun() {
+  runner_.WaitForFinished();
 }
 
 void CMornaxDoc::OnComputation() {
@@ -194,8 +206,7 @@ void CMornaxDoc::OnComputation() {
   svar.direction = values.direction;
   svar.tolerance = values.tolerance;
   SetModified(true);
-  // Without a run there is no new result to show.
-  if (RunEngine(1, 0, 0)) SetDisplayMode(kPlotSemivariogram);
+  RunEngine(1, 0, 0);
 }
 
 void CMornaxDoc::FitInitialize(CFitDlg& dialog, int modelIndex) {
@@ -235,7 +246,7 @@ void CMornaxDoc::OnFitting() {
   std::copy_n(values.minimum, 3, records.fvar.minimum);
   std::copy_n(values.maximum, 3, records.fvar.maximum);
   SetModified(true);
-  if (RunEngine(2, 0, 0)) SetDisplayMode(kPlotFittedModel);
+  RunEngine(2, 0, 0);
 }
 
 void CMornaxDoc::OnDistanceWeighting() {

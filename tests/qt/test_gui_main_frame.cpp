@@ -6,8 +6,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
-#include <QToolBar>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
 
 #include "gui/command_line.h"
@@ -59,7 +59,7 @@ class MainFrameTest : public ::testing::Test {
   QApplication& app = testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document{prompts, &testing::RecordingEngine};
+  CMornaxDoc document{prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller};
   std::unique_ptr<CMainFrame> frame;
 };
 

@@ -1,0 +1,73 @@
+#include "gui/run_outcome.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMessageBox>
+
+namespace mornax::gui {
+namespace {
+
+std::optional<std::filesystem::file_time_type> WriteTime(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(path, error);
+  if (error) return std::nullopt;
+  return time;
+}
+
+QString MethodLabel(int task, int method) {
+  if (task == 1) return "Semivariogram";
+  if (task == 2) return "Fit";
+  if (method == 1) return "Distance weighting";
+  if (method == 2) return "Kriging";
+  return "Bayes estimation";
+}
+
+// The file that a successful run of the task always rewrites.
+project::FileIndex ResultFile(int task, int mode) {
+  if (task == 1) return project::kFit;
+  if (task == 2) return project::kSol;
+  return mode == 1 ? project::kLst : project::kDat;
+}
+
+}  // namespace
+
+RunWatch::RunWatch(int task, int method, int mode, const project::FileSet& files)
+    : label_(MethodLabel(task, method)),
+      result_(files[ResultFile(task, mode)]),
+      before_(WriteTime(result_)),
+      warningsAllowed_(task == 2) {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+RunWatch::~RunWatch() {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+bool RunWatch::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched) != nullptr) {
+    ++messages_;
+  }
+  return false;
+}
+
+RunOutcome RunWatch::Finish() const {
+  const auto after = WriteTime(result_);
+  const bool written = after.has_value() && (!before_.has_value() || *after != *before_);
+  const QString name = QString::fromStdString(result_.string());
+  const QString shown =
+      messages_ == 0 ? QString()
+                     : QString(" (%1 message%2)").arg(messages_).arg(messages_ == 1 ? "" : "s");
+  RunOutcome outcome;
+  outcome.succeeded = written && (messages_ == 0 || warningsAllowed_);
+  if (outcome.succeeded) {
+    outcome.note = QString("%1 finished: %2 written%3").arg(label_, name, shown);
+  } else if (!written) {
+    outcome.note = QString("%1 failed or was stopped: no new %2%3").arg(label_, name, shown);
+  } else {
+    outcome.note =
+        QString("%1 failed%2: see the messages; %3 may be incomplete").arg(label_, shown, name);
+  }
+  return outcome;
+}
+
+}  // namespace mornax::gui
