@@ -1,8 +1,10 @@
 #include "gui/run_outcome.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace mornax::gui {
 namespace {
@@ -13,6 +15,10 @@ std::optional<std::filesystem::file_time_type> WriteTime(const std::filesystem::
   if (error) return std::nullopt;
   return time;
 }
+
+// The library's window and its stop button, as the user sees them.
+constexpr char kProgressTitle[] = "Progress Report";
+constexpr char kCancelText[] = "Cancel";
 
 QString MethodLabel(int task, int method) {
   if (task == 1) return "Semivariogram";
@@ -37,6 +43,18 @@ RunWatch::RunWatch(int task, int method, int mode, const project::FileSet& files
       before_(WriteTime(result_)),
       warningsAllowed_(task == 2) {
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->windowTitle() == kProgressTitle) WatchCancel(window);
+  }
+}
+
+void RunWatch::WatchCancel(QWidget* window) {
+  if (cancelWatched_) return;
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    if (button->text() != kCancelText) continue;
+    connect(button, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
+    cancelWatched_ = true;
+  }
 }
 
 RunWatch::~RunWatch() {
@@ -44,9 +62,10 @@ RunWatch::~RunWatch() {
 }
 
 bool RunWatch::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched) != nullptr) {
-    ++messages_;
-  }
+  if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  if (qobject_cast<QMessageBox*>(widget) != nullptr) ++messages_;
+  if (widget->isWindow() && widget->windowTitle() == kProgressTitle) WatchCancel(widget);
   return false;
 }
 
@@ -58,8 +77,13 @@ RunOutcome RunWatch::Finish() const {
       messages_ == 0 ? QString()
                      : QString(" (%1 message%2)").arg(messages_).arg(messages_ == 1 ? "" : "s");
   RunOutcome outcome;
-  outcome.succeeded = written && (messages_ == 0 || warningsAllowed_);
-  if (outcome.succeeded) {
+  outcome.succeeded = written && !stopRequested_ && (messages_ == 0 || warningsAllowed_);
+  if (stopRequested_) {
+    outcome.note = written
+                       ? QString("%1 stopped: %2 holds only what was computed before the stop%3")
+                             .arg(label_, name, shown)
+                       : QString("%1 stopped: %2 kept as it was%3").arg(label_, name, shown);
+  } else if (outcome.succeeded) {
     outcome.note = QString("%1 finished: %2 written%3").arg(label_, name, shown);
   } else if (!written) {
     outcome.note = QString("%1 failed or was stopped: no new %2%3").arg(label_, name, shown);
