@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 
 #include <algorithm>
 #include <string>
@@ -13,6 +14,7 @@
 #include "gui/dialogs/distance_weighting_dialog.h"
 #include "gui/dialogs/fit_dialog.h"
 #include "gui/dialogs/kriging_dialog.h"
+#include "gui/dialogs/method_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "gui/file_viewer.h"
 #include "gui/fit_initializer.h"
@@ -26,6 +28,12 @@ namespace {
 
 constexpr char kNoFileName[] = "New Document, Filename empty!";
 constexpr int kFileEntries = 8;  // "Another FIles" and the seven project files
+
+// The settings key of a project's remembered run mode.
+QString RunModeKey(const QString& documentPath) {
+  return "Run Mode/" +
+         QString::fromLatin1(documentPath.toUtf8().toBase64(QByteArray::Base64UrlEncoding));
+}
 
 QString Name(project::FileIndex index) {
   return QString::fromStdString(ProgramFiles()[index]);
@@ -72,6 +80,7 @@ void CMornaxDoc::OnNewDocument() {
   project::SetDefaults(ProgramRecords());
   ProgramFiles() = project::FileSet{};
   filePath_.clear();
+  runMode_ = kErrorAnalysisMode;
   modified_ = false;
   emit titleChanged();
   SetDisplayMode(kPlotNone);
@@ -88,11 +97,23 @@ bool CMornaxDoc::ApplyDocumentName(const QString& path) {
   ProgramRecords().fileName = fileName;
   ProgramFiles() = files;
   filePath_ = QFileInfo(path).absoluteFilePath();
+  LoadRunMode();
   modified_ = false;
   EnterDocumentFolder(filePath_);
   emit titleChanged();
   SetDisplayMode(kPlotDataMap);
   return true;
+}
+
+void CMornaxDoc::RememberRunMode(int mode) {
+  runMode_ = mode;
+  if (!filePath_.isEmpty()) QSettings().setValue(RunModeKey(filePath_), mode);
+}
+
+void CMornaxDoc::LoadRunMode() {
+  // Saving under a new name carries the current choice along.
+  const int mode = QSettings().value(RunModeKey(filePath_), runMode_).toInt();
+  runMode_ = mode == kInterpolationMode ? kInterpolationMode : kErrorAnalysisMode;
 }
 
 bool CMornaxDoc::OnOpenDocument(const QString& path) {
@@ -195,6 +216,7 @@ void CMornaxDoc::OnComputation() {
   values.lagCount = svar.lagCount;
   values.direction = svar.direction;
   values.tolerance = svar.tolerance;
+  values.logTransform = svar.logTransform;
   CSemiVariogramDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -260,6 +282,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   values.schemeIndex = ipl.dwScheme - 1;
   values.points = ipl.dwPoints;
   values.trendDegree = ipl.trendDegree;
+  values.runMode = runMode_;
   CDistanceWeightingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -267,6 +290,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   ipl.dwScheme = values.schemeIndex + 1;
   ipl.dwPoints = values.points;
   ipl.trendDegree = values.trendDegree;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(3, 1, values.runMode);
 }
@@ -287,6 +311,8 @@ void CMornaxDoc::OnKriging() {
   values.a = ipl.a;
   values.c = ipl.c;
   values.c0 = ipl.c0;
+  values.logTransform = records.svar.logTransform;
+  values.runMode = runMode_;
   CKrigingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -299,6 +325,7 @@ void CMornaxDoc::OnKriging() {
   ipl.a = values.a;
   ipl.c = values.c;
   ipl.c0 = values.c0;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(3, 2, values.runMode);
 }
@@ -327,6 +354,8 @@ void CMornaxDoc::OnBayesEstimation() {
   values.guessA = ipl.guessA;
   values.guessC = ipl.guessC;
   values.guessC0 = ipl.guessC0;
+  values.logTransform = records.svar.logTransform;
+  values.runMode = runMode_;
   CBayesDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -347,6 +376,7 @@ void CMornaxDoc::OnBayesEstimation() {
   ipl.guessA = values.guessA;
   ipl.guessC = values.guessC;
   ipl.guessC0 = values.guessC0;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(3, 3, values.runMode);
 }

@@ -82,6 +82,10 @@ class CMornaxDoc : public QObject {
 
   CViewFilesDlg& fileViewer() const { return *fileViewer_; }
 
+  // The run mode the interpolation dialogs open with: the project's last
+  // choice, kept in the settings under the document's path.
+  int runMode() const { return runMode_; }
+
  signals:
   // The plot must be drawn again (display mode or project changed).
   void viewsChanged();
@@ -93,6 +97,8 @@ class CMornaxDoc : public QObject {
 
  private:
   bool ApplyDocumentName(const QString& path);
+  void RememberRunMode(int mode);
+  void LoadRunMode();
   void FitInitialize(CFitDlg& dialog, int modelIndex);
   // Set to the project's folder: the library and the plot open the project
   // files relative to it.
@@ -106,6 +112,7 @@ class CMornaxDoc : public QObject {
   QString filePath_;
   bool modified_ = false;
   bool running_ = false;
+  int runMode_ = 1;
   std::unique_ptr<CViewFilesDlg> fileViewer_;
   EngineRunner runner_;
 };

@@ -23,7 +23,8 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
   layout->addWidget(FormBox(
-      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
+      "", {{"Number of Nearest Points:",
+            IntField(&values_.points, "points", "Number of Nearest Points:", "bayesPoints")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
 
   // Three columns: the kRho model, the observations and the guesses.
@@ -42,10 +43,13 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   const char* guessNames[] = {"guessSill", "guessA", "guessC", "guessC0"};
   for (int row = 0; row < 4; ++row) {
     grid->addWidget(new QLabel(kRhoLabels[row], this), row + 1, 0);
-    grid->addWidget(RealField(kRho[row], kRhoNames[row]), row + 1, 1);
+    grid->addWidget(RealField(kRho[row], kRhoNames[row], "kRho " + kRhoLabels[row]), row + 1, 1);
     grid->addWidget(new QLabel(observedLabels[row], this), row + 1, 2);
-    grid->addWidget(RealField(observed[row], observedNames[row]), row + 1, 3);
-    grid->addWidget(RealField(guesses[row], guessNames[row]), row + 1, 4);
+    grid->addWidget(
+        RealField(observed[row], observedNames[row], "Observations " + observedLabels[row]),
+        row + 1, 3);
+    grid->addWidget(RealField(guesses[row], guessNames[row], "Guesses " + observedLabels[row]),
+                    row + 1, 4);
   }
   layout->addWidget(parameters);
 
@@ -58,7 +62,7 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   LoadControls();
   model_.SetIndex(values_.modelIndex);
   scale_.SetIndex(values_.scaleIndex);
-  runMode_.SetIndex(0);
+  runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
 }
 
 void CBayesDlg::StoreRadioGroups() {

@@ -40,16 +40,22 @@ CFitDlg::CFitDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
   for (int j = 0; j < 3; ++j) {
     const QString row = QString("B%1").arg(j + 1);
     grid->addWidget(new QLabel(row + ":", this), j + 1, 0);
-    grid->addWidget(RealField(&values_.minimum[j], "minimum" + row), j + 1, 1);
-    grid->addWidget(RealField(&values_.initial[j], "initial" + row), j + 1, 2);
-    grid->addWidget(RealField(&values_.maximum[j], "maximum" + row), j + 1, 3);
+    grid->addWidget(RealField(&values_.minimum[j], "minimum" + row, "Minimum " + row,
+                              ("minimum" + std::to_string(j + 1)).c_str()),
+                    j + 1, 1);
+    grid->addWidget(RealField(&values_.initial[j], "initial" + row, "Initial " + row,
+                              ("initial" + std::to_string(j + 1)).c_str()),
+                    j + 1, 2);
+    grid->addWidget(RealField(&values_.maximum[j], "maximum" + row, "Maximum " + row,
+                              ("maximum" + std::to_string(j + 1)).c_str()),
+                    j + 1, 3);
   }
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(model_.MakeBox("Semi-Variogram Type"));
   auto* right = new QVBoxLayout;
   right->addWidget(
-      FormBox("", {{"Number of Lags:", IntField(&values_.lagCount, "lagCount")},
+      FormBox("", {{"Number of Lags:", IntField(&values_.lagCount, "lagCount", "Number of Lags:")},
                    {"", CheckField("Compute best fit", &values_.bestFit, "bestFit")}}));
   auto* initialize = new QPushButton("Initialize", this);
   initialize->setObjectName("initialize");

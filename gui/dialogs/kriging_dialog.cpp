@@ -18,22 +18,24 @@ CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* pa
   AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
   layout->addWidget(FormBox(
-      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
-           {"Order of Kriging [0-2]:", IntField(&values_.order, "order")},
+      "", {{"Number of Nearest Points:",
+            IntField(&values_.points, "points", "Number of Nearest Points:", "krigPoints")},
+           {"Order of Kriging [0-2]:",
+            IntField(&values_.order, "order", "Order of Kriging [0-2]:", "krigOrder")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
   auto* semivariogram = new QHBoxLayout;
   semivariogram->addWidget(model_.MakeBox("Semi-Variogram Type"));
   semivariogram->addWidget(
-      FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill")},
-                                            {"C:", RealField(&values_.c, "c")},
-                                            {"a:", RealField(&values_.a, "a")},
-                                            {"C0:", RealField(&values_.c0, "c0")}}));
+      FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill", "Sill:")},
+                                            {"C:", RealField(&values_.c, "c", "C:")},
+                                            {"a:", RealField(&values_.a, "a", "a:")},
+                                            {"C0:", RealField(&values_.c0, "c0", "C0:")}}));
   layout->addLayout(semivariogram);
   layout->addWidget(runMode_.MakeBox("", 2));
   layout->addWidget(OkCancelButtons());
   LoadControls();
   model_.SetIndex(values_.modelIndex);
-  runMode_.SetIndex(0);
+  runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
 }
 
 void CKrigingDlg::StoreRadioGroups() {

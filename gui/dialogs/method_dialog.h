@@ -1,8 +1,12 @@
 // The common part of the method dialogs: controls bound to the dialog's
 // members, loaded when the dialog is built and read back on OK after every
-// numeric field has been checked.
+// numeric field has been checked. A numeric field is checked against the
+// range of its document field (the same ranges the batch tool's "set"
+// applies) when it loses focus and again on OK; the message names the field
+// as its label shows it and the values it takes.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,8 +41,12 @@ class MethodDialog : public QDialog {
 
   // Read-only field showing a project file name.
   QLineEdit* FileNameField(const QString* member, const QString& name);
-  QLineEdit* IntField(int* member, const QString& name);
-  QLineEdit* RealField(float* member, const QString& name);
+  // `label` names the field in messages; `field` is its document field
+  // (by default `name`).
+  QLineEdit* IntField(int* member, const QString& name, const QString& label,
+                      const char* field = nullptr);
+  QLineEdit* RealField(float* member, const QString& name, const QString& label,
+                       const char* field = nullptr);
   QCheckBox* CheckField(const QString& label, int* member, const QString& name);
 
   using Row = std::pair<QString, QWidget*>;
@@ -63,8 +71,16 @@ class MethodDialog : public QDialog {
     int* intMember = nullptr;
     float* realMember = nullptr;
     const QString* textMember = nullptr;
+    QString label;
+    std::string field;
   };
+  QLineEdit* NumberField(Binding binding, const QString& name);
   bool StoreControls();
+  // Empty when the field's text is a value its document field accepts;
+  // otherwise the message for the user.
+  static QString Problem(const Binding& binding);
+  // Reports a problem with the field and puts the cursor back into it.
+  bool ReportProblem(const Binding& binding);
 
   UserPrompts& prompts_;
   std::vector<Binding> bindings_;
