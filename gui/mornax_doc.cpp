@@ -313,6 +313,7 @@ void CMornaxDoc::OnKriging() {
   values.c0 = ipl.c0;
   values.logTransform = records.svar.logTransform;
   values.runMode = runMode_;
+  values.solFile = Name(project::kSol);
   CKrigingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -356,6 +357,7 @@ void CMornaxDoc::OnBayesEstimation() {
   values.guessC0 = ipl.guessC0;
   values.logTransform = records.svar.logTransform;
   values.runMode = runMode_;
+  values.solFile = Name(project::kSol);
   CBayesDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 

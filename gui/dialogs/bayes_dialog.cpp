@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "gui/fitted_model.h"
+#include "gui/user_prompts.h"
+
 namespace mornax::gui {
 
 CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
@@ -52,6 +55,7 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
                     row + 1, 4);
   }
   layout->addWidget(parameters);
+  layout->addWidget(FittedModelBox(BayesMappingText(), [this] { UseFittedModel(); }));
 
   auto* choices = new QHBoxLayout;
   choices->addWidget(model_.MakeBox("Semi-Variogram Type"));
@@ -63,6 +67,25 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   model_.SetIndex(values_.modelIndex);
   scale_.SetIndex(values_.scaleIndex);
   runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
+}
+
+void CBayesDlg::UseFittedModel() {
+  QString error;
+  const auto fit = ReadFittedModel(values_.solFile.toStdString(), error);
+  if (!fit) {
+    prompts().Inform(this, error);
+    return;
+  }
+  const SemivariogramFill fill = FillFromFit(*fit);
+  model_.SetIndex(fit->model - 1);
+  ShowReal("sill", fill.sill);
+  ShowReal("c", fill.c);
+  ShowReal("a", fill.a);
+  ShowReal("c0", fill.c0);
+  ShowReal("sigma", fill.sigma);
+  ShowReal("k", fill.k);
+  ShowReal("rho", fill.rho);
+  ShowReal("lagD", fill.lagD);
 }
 
 void CBayesDlg::StoreRadioGroups() {

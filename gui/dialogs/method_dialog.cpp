@@ -5,6 +5,8 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -135,6 +137,26 @@ void MethodDialog::AddInterpolationFiles(QBoxLayout& layout, const QString* data
       FormBox("Output Files", {{"Error Analysis:", FileNameField(lstFile, "lstFile")},
                                {"Result: Nodes and values", FileNameField(datFile, "datFile")},
                                {"Interpolated Values:", FileNameField(levFile, "levFile")}}));
+}
+
+void MethodDialog::ShowReal(const QString& name, std::optional<float> value) {
+  if (!value) return;
+  if (auto* edit = findChild<QLineEdit*>(name)) edit->setText(FormatReal(*value));
+}
+
+QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void()> use) {
+  auto* box = new QGroupBox("Fitted Model", this);
+  auto* layout = new QHBoxLayout(box);
+  auto* button = new QPushButton("Use fitted model", box);
+  button->setObjectName("useFittedModel");
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, std::move(use));
+  auto* text = new QLabel(mapping, box);
+  text->setObjectName("fittedModelMapping");
+  text->setWordWrap(true);
+  layout->addWidget(button, 0, Qt::AlignTop);
+  layout->addWidget(text, 1);
+  return box;
 }
 
 void MethodDialog::LoadControls() {

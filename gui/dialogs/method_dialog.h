@@ -6,6 +6,8 @@
 // as its label shows it and the values it takes.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +62,13 @@ class MethodDialog : public QDialog {
 
   // Members into the controls (called once the members are set).
   void LoadControls();
+
+  UserPrompts& prompts() const { return prompts_; }
+  // Shows `value` in the real field `name`; nothing when there is no value.
+  void ShowReal(const QString& name, std::optional<float> value);
+  // "Use fitted model" and the statement of what it fills, for the kriging
+  // and Bayes dialogs; `use` runs on a click.
+  QWidget* FittedModelBox(const QString& mapping, std::function<void()> use);
 
   // Radio-group states into the members, before the data exchange on OK.
   virtual void StoreRadioGroups() {}

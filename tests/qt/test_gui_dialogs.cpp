@@ -9,6 +9,10 @@
 #include "gui/dialogs/number_text.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "qt/gui_test_support.h"
+#include "support/temp_dir.h"
+
+#include <QLabel>
+#include <QPushButton>
 
 namespace mornax::gui {
 namespace {
@@ -246,6 +250,88 @@ TEST_F(DialogTest, BayesDialogFieldsAndGroups) {
   EXPECT_EQ(out.modelIndex, 4);
   EXPECT_EQ(out.scaleIndex, 0);
   EXPECT_EQ(out.runMode, kInterpolationMode);
+}
+
+TEST_F(DialogTest, FitDialogNamesTheParametersByTheirMeaningInTheModel) {
+  CFitDlg::Values values;
+  values.modelIndex = 1;
+  CFitDlg dialog(values, prompts);
+  const auto label = [&](const char* name) {
+    return dialog.findChild<QLabel*>(name)->text().toStdString();
+  };
+  EXPECT_EQ(label("labelB1"), "B1 (C = sill - C0):");
+  EXPECT_EQ(label("labelB2"), "B2 (range a):");
+  EXPECT_EQ(label("labelB3"), "B3 (C0, nugget):");
+  Radio(dialog, "model_0")->setChecked(true);
+  EXPECT_EQ(label("labelB2"), "B2 (power):");
+  Radio(dialog, "model_5")->setChecked(true);
+  EXPECT_EQ(label("labelB1"), "B1 (sigma):");
+  EXPECT_EQ(label("labelB3"), "B3 (rho per lag):");
+}
+
+// A fit report as the fit writes it: the model on line 3, B1-B3 on lines 5-7,
+// the classes from line 9.
+std::string Report(const char* tag, double b1, double b2, double b3) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer,
+                " Semi-Variogram: test\n     ICON=  0      CHI2=  1.0     ITERATION NO. =   3\n"
+                " %s: SILL =1.0 RANGE=1.0 C0  =1.0\n        SOLUTIONS OF THE EQUATIONS      \n"
+                "          B( 1)= %16.8g\n          B( 2)= %16.8g\n          B( 3)= %16.8g\n"
+                " 2\n   250.000   100.000   101.000  -0.100000E+01\n"
+                "   500.000   200.000   199.000   0.100000E+01\n",
+                tag, b1, b2, b3);
+  return buffer;
+}
+
+TEST_F(DialogTest, UseFittedModelFillsTheSemivariogramFromTheFitReport) {
+  const testing::ScopedTempDir folder;
+  CKrigingDlg::Values values;
+  values.solFile = "P.sol";
+  values.sill = 5.0f;
+  CKrigingDlg kriging(values, prompts);
+  const auto click = [](QDialog& dialog) {
+    dialog.findChild<QPushButton*>("useFittedModel")->click();
+  };
+  EXPECT_TRUE(kriging.findChild<QLabel*>("fittedModelMapping")->text().contains("Sill = B1 + B3"));
+  click(kriging);  // no report yet
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].find("P.sol not found"), std::string::npos);
+
+  folder.Write("P.sol", Report(" Sphe", 1107.0, 2000.0, 100.0));
+  click(kriging);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{1});
+  EXPECT_EQ(Field(kriging, "sill")->text(), "1207");
+  EXPECT_EQ(Field(kriging, "c")->text(), "1107");
+  EXPECT_EQ(Field(kriging, "a")->text(), "2000");
+  EXPECT_EQ(Field(kriging, "c0")->text(), "100");
+
+  folder.Write("P.sol", Report("Polyn", 0.5, 1.5, 3.0));
+  click(kriging);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{0});
+  EXPECT_EQ(Field(kriging, "sill")->text(), "1207");  // the cap is kept
+  EXPECT_EQ(Field(kriging, "a")->text(), "1.5");
+
+  folder.Write("P.sol", Report("  k_R", 2.0, 40.0, 0.8));
+  click(kriging);
+  EXPECT_NE(prompts.messages.back().find("cannot be used for kriging"), std::string::npos);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{0});
+
+  CBayesDlg::Values bayesValues;
+  bayesValues.solFile = "P.sol";
+  CBayesDlg bayes(bayesValues, prompts);
+  click(bayes);
+  EXPECT_EQ(Checked(bayes, "model"), std::vector<int>{5});
+  EXPECT_EQ(Field(bayes, "sigma")->text(), "2");
+  EXPECT_EQ(Field(bayes, "k")->text(), "40");
+  EXPECT_EQ(Field(bayes, "rho")->text(), "0.8");
+  EXPECT_EQ(Field(bayes, "lagD")->text(), "250");  // the first class distance
+
+  folder.Write("P.sol", "not a report\n");
+  const std::size_t before = prompts.messages.size();
+  click(bayes);
+  ASSERT_EQ(prompts.messages.size(), before + 1);
+  EXPECT_NE(prompts.messages.back().find("not a fit report"), std::string::npos);
+  EXPECT_EQ(Field(bayes, "sigma")->text(), "2");  // nothing changed
 }
 
 }  // namespace
