@@ -306,7 +306,10 @@ void ProgressWindow::ShowPainted() {
     static_cast<void>(winId());
     static_cast<void>(owner->winId());
     if (windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
+    // First shown over the middle of the main window; later where the user left it.
+    if (!placed_) move(owner->frameGeometry().center() - rect().center());
   }
+  placed_ = true;
   show();
   raise();
   activateWindow();

@@ -125,6 +125,7 @@ class ProgressWindow : public QDialog, public Messages {
   QuitWatcher quitWatcher_;
   int runDepth_ = 0;
   bool scrollPending_ = false;
+  bool placed_ = false;
   std::shared_ptr<std::atomic<int>> relayCancels_;
 };
 
