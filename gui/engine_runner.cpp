@@ -1,5 +1,6 @@
 #include "gui/engine_runner.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
 
@@ -8,10 +9,11 @@ namespace mornax::gui {
 EngineRunner::EngineRunner(Thread thread, QObject* parent) : QObject(parent), thread_(thread) {}
 
 EngineRunner::~EngineRunner() {
-  if (worker_ != nullptr) {
-    worker_->wait();
-    delete worker_;
-  }
+  if (worker_ == nullptr) return;
+  // The call may be waiting for the interface thread (a message box): keep
+  // answering while it finishes.
+  while (!worker_->wait(10)) QCoreApplication::processEvents();
+  delete worker_;
 }
 
 bool EngineRunner::Start(std::function<void()> call) {

@@ -20,7 +20,8 @@ class EngineRunner : public QObject {
   enum class Thread { kWorker, kCaller };
 
   explicit EngineRunner(Thread thread, QObject* parent = nullptr);
-  // Waits for a call still running: the call uses objects of its owner.
+  // Waits for a call still running (it uses objects of its owner), answering
+  // the interface-thread requests it makes meanwhile.
   ~EngineRunner() override;
 
   // Starts `call`; false (and nothing started) while another call runs.

@@ -460,7 +460,12 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (document_.isRunning() || !SaveModified()) {
+  if (document_.isRunning()) {
+    statusBar()->showMessage("A computation is running: stop it with Cancel before leaving.");
+    event->ignore();
+    return;
+  }
+  if (!SaveModified()) {
     event->ignore();
     return;
   }

@@ -173,6 +173,8 @@ TEST_F(RunTest, ALongRunKeepsTheEventLoopTurningAndTheWindowShowsIt) {
   frame.findChild<QAction*>("actionKriging")->trigger();
   // The command returned while the library computes.
   EXPECT_TRUE(document.isRunning());
+  EXPECT_FALSE(frame.close());  // no leaving in the middle of a run
+  EXPECT_TRUE(frame.statusBar()->currentMessage().startsWith("A computation is running"));
   clock.start();
   ticker.start(50);
   document.WaitForRun();
