@@ -45,8 +45,11 @@ class CMainFrame : public QMainWindow {
   void OnAppAbout();
 
   // Prints the document's plot on the default printer (the shell's print
-  // verb) or on the named printer.
-  void PrintDirect(const QString& printerName = QString());
+  // verb) or on the named printer. Without such a printer, or when printing
+  // fails, the user is told and the result is false.
+  bool PrintDirect(const QString& printerName = QString());
+  // File > New from Data File...
+  void OnFileNewFromData();
 
   QStringList recentFiles() const;
 

@@ -178,7 +178,7 @@ class PlotRenderTest : public ::testing::Test {
   QApplication& app = testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document{prompts, &testing::RecordingEngine};
+  CMornaxDoc document{prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller};
   PlotOutcome outcome;
 };
 
