@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 #include "project/project.h"
 
@@ -29,7 +30,10 @@ QLineEdit* MethodDialog::FileNameField(const QString* member, const QString& nam
   edit->setObjectName(name);
   edit->setReadOnly(true);
   edit->setEnabled(false);
-  bindings_.push_back({.edit = edit, .textMember = member});
+  Binding binding;
+  binding.edit = edit;
+  binding.textMember = member;
+  bindings_.push_back(std::move(binding));
   return edit;
 }
 
@@ -103,7 +107,10 @@ bool MethodDialog::ReportProblem(const Binding& b) {
 QCheckBox* MethodDialog::CheckField(const QString& label, int* member, const QString& name) {
   auto* check = new QCheckBox(label, this);
   check->setObjectName(name);
-  bindings_.push_back({.check = check, .intMember = member});
+  Binding binding;
+  binding.check = check;
+  binding.intMember = member;
+  bindings_.push_back(std::move(binding));
   return check;
 }
 
