@@ -15,11 +15,12 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 5> kCommands = {{{"help", Command::kHelp},
+constexpr std::array<CommandName, 6> kCommands = {{{"help", Command::kHelp},
                                                    {"new", Command::kNew},
                                                    {"show", Command::kShow},
                                                    {"set", Command::kSet},
-                                                   {"run", Command::kRun}}};
+                                                   {"run", Command::kRun},
+                                                   {"map", Command::kMap}}};
 
 bool IsOption(std::string_view arg) {
   return arg.size() > 1 && arg.front() == '-';
@@ -135,6 +136,16 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
   if (invocation.command == Command::kHelp) return true;
 
   const auto rest = args.subspan(1);
+  if (invocation.command == Command::kMap) {
+    // The map command parses its own options.
+    if (rest.empty() || IsOption(rest.front())) {
+      error = "no document named";
+      return false;
+    }
+    invocation.project = rest.front();
+    invocation.commandArgs.assign(rest.begin() + 1, rest.end());
+    return true;
+  }
   for (std::size_t k = 0; k < rest.size(); ++k) {
     const std::string_view arg = rest[k];
     const bool threads = invocation.command == Command::kRun &&

@@ -8,7 +8,7 @@
 
 namespace mornax::batch {
 
-enum class Command { kHelp, kNew, kShow, kSet, kRun };
+enum class Command { kHelp, kNew, kShow, kSet, kRun, kMap };
 
 // What `run` was asked for: error analysis, interpolation, or neither option.
 enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
@@ -21,6 +21,7 @@ struct Invocation {
   bool force = false;                    // new: overwrite an existing document
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
+  std::vector<std::string> commandArgs;  // map: the arguments after the document
 };
 
 // Parses the arguments after the program name. On a usage fault returns false

@@ -34,6 +34,16 @@ Commands:
       threads (1: one after the other); without it the MORNAX_THREADS
       environment variable gives the number, else every core is used. The
       results are the same for every number of threads.
+  map PROJECT.mnx OUTPUT.png|svg|pdf [--layer estimate|std|guess|residuals]
+      [--size WxH] [--levels lev|auto|V1,V2,...]
+      Draws the result map of the last interpolation (or, with --layer
+      residuals, of the last error analysis) as a picture, without a
+      display: the colour surface of a regular-grid network (coloured points
+      for a scattered one), contour lines at the .lev levels (lev, the
+      default), at round levels (auto) or at the values given, and the data
+      points. --size is in pixels (default 1200x900); SVG and PDF get the
+      same size at 96 dots per inch. Reads the result files only; nothing is
+      computed. Exit status 1 when there is nothing to map.
   help, --help, -h
       Shows this text.
 
@@ -81,7 +91,7 @@ std::string HelpText() {
 }
 
 std::string UsageLine() {
-  return "usage: mornax-batch new|show|set|run PROJECT.mnx ... (mornax-batch --help for more)";
+  return "usage: mornax-batch new|show|set|run|map PROJECT.mnx ... (mornax-batch --help for more)";
 }
 
 }  // namespace mornax::batch

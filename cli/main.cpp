@@ -8,6 +8,7 @@
 #include "document_commands.h"
 #include "exit_status.h"
 #include "help.h"
+#include "map_command.h"
 #include "run_command.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
       return SetDocumentFields(invocation);
     case Command::kRun:
       return RunComputation(invocation);
+    case Command::kMap:
+      return MapPicture(invocation);
   }
   return kExitUsage;
 }

@@ -23,6 +23,7 @@
 
 #include "gui/about_dialog.h"
 #include "gui/help_window.h"
+#include "gui/map/map_hooks.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/user_prompts.h"
@@ -76,6 +77,7 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateToolBar();
   CreateStatusBar();
   RebuildRecentMenu();
+  mapHooks_ = new MapHooks(*this, document_, *view_, fileMenu_);
   setAcceptDrops(true);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   UpdateTitle();

@@ -26,6 +26,7 @@ constexpr double kBarGap = 14.0;
 constexpr double kFramePen = 0.8;
 constexpr double kLabelSpacing = 14.0;  // free space between two axis labels
 constexpr double kMinimumMapSide = 20.0;
+constexpr double kFramePadding = 5.0;
 constexpr int kMaxAxisTicks = 10;
 constexpr int kMaxContourLabelsPerLevel = 4;
 // Above this many points a marker is a plain square: drawing circles with
@@ -457,12 +458,17 @@ MapLayout ComputeMapLayout(QPainter& painter, const MapScene& scene, const QRect
   if (available.width() < kMinimumMapSide * unit || available.height() < kMinimumMapSide * unit) {
     return layout;
   }
-  const double fitted =
-      std::min(available.width() / extent.width(), available.height() / extent.height());
+  // The frame keeps a little room around the extent, so that points on its
+  // edge are drawn whole.
+  const double pad = kFramePadding * unit;
+  const double fitted = std::min((available.width() - 2 * pad) / extent.width(),
+                                 (available.height() - 2 * pad) / extent.height());
   if (!std::isfinite(fitted) || fitted <= 0.0) return layout;
+  layout.available = available;
+  layout.fittedScale = fitted;
   if (viewport.fitted) {
     // The frame hugs the extent at the fitted scale.
-    const QSizeF size(extent.width() * fitted, extent.height() * fitted);
+    const QSizeF size(extent.width() * fitted + 2 * pad, extent.height() * fitted + 2 * pad);
     layout.mapArea = QRectF(QPointF(available.left(), available.top()), size);
     layout.mapArea.moveCenter(QPointF(available.center().x(), available.top() + size.height() / 2));
     layout.scale = fitted;

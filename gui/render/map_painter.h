@@ -27,6 +27,8 @@ struct MapViewport {
 struct MapLayout {
   QRectF target;        // the whole picture
   QRectF mapArea;       // the frame the map is drawn in
+  QRectF available;     // the room for the map (mapArea when zoomed)
+  double fittedScale = 1.0;  // the scale at which the whole extent fits
   double scale = 1.0;   // device units per world unit
   QPointF worldCentre;  // world point at the centre of mapArea
   double unit = 1.0;    // device units per point

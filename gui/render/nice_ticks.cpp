@@ -24,7 +24,11 @@ std::vector<double> NiceTicks(double low, double high, int count) {
   const double first = std::ceil((low - slack) / step);
   const double last = std::floor((high + slack) / step);
   if (last - first > 1000.0) return ticks;
-  for (double k = first; k <= last; k += 1.0) ticks.push_back(k * step);
+  // Each tick is the decimal number nearest to its multiple (0.3, not
+  // 0.30000000000000004).
+  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
+  const double shift = std::pow(10.0, decimals);
+  for (double k = first; k <= last; k += 1.0) ticks.push_back(std::round(k * step * shift) / shift);
   return ticks;
 }
 
