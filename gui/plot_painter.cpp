@@ -196,7 +196,8 @@ void PaintPlot(QPainter& painter, const PlotData& data, const PlotGeometry& geom
     painter.drawPolyline(DevicePolyline(geometry, data.x, data.model));
     if (data.fitted.model != 0) {
       std::vector<double> hs, gammas;
-      for (const QPointF& p : ModelCurve(data.fitted, CurveEnd(data.fitted, r.xMax))) {
+      const double largestLag = *std::max_element(data.x.begin(), data.x.end());
+      for (const QPointF& p : ModelCurve(data.fitted, CurveEnd(data.fitted, largestLag))) {
         hs.push_back(p.x());
         gammas.push_back(p.y());
       }

@@ -10,10 +10,10 @@
 namespace mornax::gui {
 namespace {
 
-constexpr double kWheelStep = 1.25;    // zoom per notch of the wheel
-constexpr double kLargestZoom = 1e4;   // past this a map shows single cells
+constexpr double kWheelStep = 1.25;   // zoom per notch of the wheel
+constexpr double kLargestZoom = 1e4;  // past this a map shows single cells
 constexpr double kSmallestZoom = 0.1;
-constexpr double kPickPoints = 6.0;    // how near a data point the cursor must be
+constexpr double kPickPoints = 6.0;  // how near a data point the cursor must be
 
 QString Number(double value) {
   if (!std::isfinite(value)) return "no value";
@@ -53,8 +53,8 @@ void MapCanvas::ZoomAt(QPointF at, double factor) {
   const QPointF centre = layout_.available.center();
   viewport_.fitted = false;
   viewport_.zoom = zoom;
-  viewport_.centre = QPointF(world.x() - (at.x() - centre.x()) / scale,
-                             world.y() + (at.y() - centre.y()) / scale);
+  viewport_.centre =
+      QPointF(world.x() - (at.x() - centre.x()) / scale, world.y() + (at.y() - centre.y()) / scale);
   // The next paint uses the zoomed layout; keep hover and further zooms
   // consistent until then.
   layout_.mapArea = layout_.available;
@@ -84,8 +84,8 @@ QString MapCanvas::ReadOut(QPointF at) const {
   double best = reach * reach;
   const QPointF* nearest = nullptr;
   for (const QPointF& p : scene_.dataPoints) {
-    const double d = (p.x() - world.x()) * (p.x() - world.x()) +
-                     (p.y() - world.y()) * (p.y() - world.y());
+    const double d =
+        (p.x() - world.x()) * (p.x() - world.x()) + (p.y() - world.y()) * (p.y() - world.y());
     if (d <= best) {
       best = d;
       nearest = &p;
@@ -105,13 +105,15 @@ QString MapCanvas::ReadOut(QPointF at) const {
     best = reach * reach;
     const render::ValuePoint* point = nullptr;
     for (const render::ValuePoint& p : scene_.valuePoints) {
-      const double d = (p.x - world.x()) * (p.x - world.x()) + (p.y - world.y()) * (p.y - world.y());
+      const double d =
+          (p.x - world.x()) * (p.x - world.x()) + (p.y - world.y()) * (p.y - world.y());
       if (d <= best) {
         best = d;
         point = &p;
       }
     }
-    if (point != nullptr) text += QString("   %1 = %2").arg(scene_.layerTitle, Number(point->value));
+    if (point != nullptr)
+      text += QString("   %1 = %2").arg(scene_.layerTitle, Number(point->value));
   }
   return text;
 }

@@ -102,8 +102,7 @@ void MapHooks::ExportViewPicture() {
     return;
   }
   const QFileInfo file(document_.filePath());
-  const QString suggestion =
-      file.absoluteDir().filePath(file.completeBaseName() + "-plot.png");
+  const QString suggestion = file.absoluteDir().filePath(file.completeBaseName() + "-plot.png");
   ExportPictureInteractively(&frame_, document_.prompts(), suggestion, view_.size(),
                              ViewPaint(document_));
 }

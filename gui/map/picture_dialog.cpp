@@ -71,8 +71,9 @@ void PictureExportDialog::SetPictureSize(QSize size) {
 }
 
 void PictureExportDialog::Browse() {
-  const QString chosen = QFileDialog::getSaveFileName(
-      this, "Export Picture", path(), "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
+  const QString chosen =
+      QFileDialog::getSaveFileName(this, "Export Picture", path(),
+                                   "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
   if (!chosen.isEmpty()) path_->setText(chosen);
 }
 

@@ -17,8 +17,8 @@ namespace mornax::gui {
 namespace {
 
 constexpr render::MapLayer kLayers[] = {render::MapLayer::kEstimate,
-                                        render::MapLayer::kStandardError,
-                                        render::MapLayer::kGuess, render::MapLayer::kResiduals};
+                                        render::MapLayer::kStandardError, render::MapLayer::kGuess,
+                                        render::MapLayer::kResiduals};
 constexpr const char* kLayerTexts[] = {"Estimate", "Standard error", "Guess",
                                        "Residuals (error analysis)"};
 
@@ -68,7 +68,8 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
   QAction* reload = bar->addAction("Reload", this, &ResultMapWindow::Reload);
   reload->setObjectName("actionMapReload");
   reload->setShortcut(QKeySequence::Refresh);
-  QAction* exportPicture = bar->addAction("Export Picture...", this, &ResultMapWindow::ExportPicture);
+  QAction* exportPicture =
+      bar->addAction("Export Picture...", this, &ResultMapWindow::ExportPicture);
   exportPicture->setObjectName("actionMapExport");
   QAction* copy = bar->addAction("Copy", this, &ResultMapWindow::CopyPicture);
   copy->setObjectName("actionMapCopy");
@@ -156,13 +157,12 @@ void ResultMapWindow::ExportPicture() {
   const QString suggestion =
       document_.isEmpty()
           ? QString("map.png")
-          : document.absoluteDir().filePath(QString("%1-%2.png")
-                                                .arg(document.completeBaseName(),
-                                                     render::MapLayerName(layer())));
-  ExportPictureInteractively(this, prompts_, suggestion, canvas_->size(),
-                             [this](QPainter& painter, const QRectF& target) {
-                               canvas_->PaintPicture(painter, target);
-                             });
+          : document.absoluteDir().filePath(
+                QString("%1-%2.png")
+                    .arg(document.completeBaseName(), render::MapLayerName(layer())));
+  ExportPictureInteractively(
+      this, prompts_, suggestion, canvas_->size(),
+      [this](QPainter& painter, const QRectF& target) { canvas_->PaintPicture(painter, target); });
 }
 
 void ResultMapWindow::CopyPicture() {

@@ -30,7 +30,8 @@ HeadlessMapResult RenderMapPicture(const std::filesystem::path& document,
   HeadlessMapResult result;
   const QString path = QString::fromStdString(output.string());
   if (!PictureFormatOf(path)) {
-    result.error = "Cannot write " + output.string() + ": the picture formats are .png, .svg and .pdf";
+    result.error =
+        "Cannot write " + output.string() + ": the picture formats are .png, .svg and .pdf";
     return result;
   }
   const auto application = EnsureApplication();

@@ -362,13 +362,15 @@ void DrawColourBar(QPainter& painter, const MapScene& scene, const MapLayout& la
     }
   }
   // The bar's heading: what the colours stand for, and a word when the
-  // surface is flat.
+  // surface is flat; right-aligned above the bar, over the map if need be.
   QString heading = scene.layerTitle;
   if (scale.isConstant()) heading += " (constant)";
   const double headingRight = layout.target.right() - kOuterMargin * unit;
-  const double headingWidth = std::max(0.0, headingRight - bar.left());
-  painter.drawText(QPointF(bar.left(), bar.top() - kGap * unit - metrics.descent()),
-                   metrics.elidedText(heading, Qt::ElideRight, headingWidth));
+  const double headingWidth = layout.target.width() / 2;
+  const QString shown = metrics.elidedText(heading, Qt::ElideRight, headingWidth);
+  painter.drawText(QPointF(headingRight - metrics.horizontalAdvance(shown),
+                           bar.top() - kGap * unit - metrics.descent()),
+                   shown);
   painter.restore();
 }
 

@@ -25,14 +25,14 @@ struct MapViewport {
 // Where the map lands on the device: one scale for x and y, so a map is
 // never stretched.
 struct MapLayout {
-  QRectF target;        // the whole picture
-  QRectF mapArea;       // the frame the map is drawn in
-  QRectF available;     // the room for the map (mapArea when zoomed)
+  QRectF target;             // the whole picture
+  QRectF mapArea;            // the frame the map is drawn in
+  QRectF available;          // the room for the map (mapArea when zoomed)
   double fittedScale = 1.0;  // the scale at which the whole extent fits
-  double scale = 1.0;   // device units per world unit
-  QPointF worldCentre;  // world point at the centre of mapArea
-  double unit = 1.0;    // device units per point
-  bool valid = false;   // false when the picture has no room for a map
+  double scale = 1.0;        // device units per world unit
+  QPointF worldCentre;       // world point at the centre of mapArea
+  double unit = 1.0;         // device units per point
+  bool valid = false;        // false when the picture has no room for a map
 
   QPointF ToDevice(double x, double y) const;
   QPointF ToWorld(QPointF device) const;

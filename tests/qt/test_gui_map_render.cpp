@@ -98,8 +98,8 @@ TEST_F(MapRenderTest, NodePixelsMapBackToTheirValues) {
   for (int row = 0; row < scene.grid->rows; row += 5) {
     for (int col = 0; col < scene.grid->cols; col += 4) {
       const QPointF at = r.layout.ToDevice(col * 10.0, row * 10.0);
-      const auto value =
-          scene.scale->ValueOfColour(r.image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())));
+      const auto value = scene.scale->ValueOfColour(
+          r.image.pixel(static_cast<int>(at.x()), static_cast<int>(at.y())));
       ASSERT_TRUE(value.has_value()) << col << "," << row;
       EXPECT_NEAR(*value, scene.grid->At(col, row), scene.scale->step() * 1.01);
       ++checked;
@@ -168,8 +168,10 @@ TEST_F(MapRenderTest, SizesArePhysicalOnEveryDevice) {
   const Rendered page = Render(scene, {5000, 5000}, 1200);
   const QPointF a = screen.layout.ToDevice(50, 50);
   const QPointF b = page.layout.ToDevice(50, 50);
-  const int screenSide = DarkRun(screen.image, a.x(), a.y(), 1, 0) + DarkRun(screen.image, a.x(), a.y(), -1, 0);
-  const int pageSide = DarkRun(page.image, b.x(), b.y(), 1, 0) + DarkRun(page.image, b.x(), b.y(), -1, 0);
+  const int screenSide =
+      DarkRun(screen.image, a.x(), a.y(), 1, 0) + DarkRun(screen.image, a.x(), a.y(), -1, 0);
+  const int pageSide =
+      DarkRun(page.image, b.x(), b.y(), 1, 0) + DarkRun(page.image, b.x(), b.y(), -1, 0);
   // 3 points: 4 pixels at 96 dpi, 50 at 1200 dpi.
   EXPECT_NEAR(screenSide * 25.4 / 96, kDataMarkerPoints * 25.4 / 72, 0.3);
   EXPECT_NEAR(pageSide * 25.4 / 1200, kDataMarkerPoints * 25.4 / 72, 0.05);
