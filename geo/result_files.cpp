@@ -1,0 +1,479 @@
+#include "geo/result_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "geo/data_file_text.h"
+#include "geo/text_lines.h"
+
+namespace mornax::geo {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Column {
+  std::size_t begin;
+  std::size_t width;
+};
+
+// Columns of a .dat record per method, and the rounding of its positions.
+struct DatLayout {
+  Column x, y, estimate;
+  Column standardError;  // width 0 when the method writes none
+  Column guess;          // width 0 when the method writes none
+  double positionRounding;
+};
+
+// (3F15.5,I5): x, y, estimate, point number.
+constexpr DatLayout kWeightingDat{{0, 15}, {15, 15}, {30, 15}, {0, 0}, {0, 0}, 5e-6};
+// (2X,2F15.1,2F15.5): x, y, estimate, standard error.
+constexpr DatLayout kKrigingDat{{2, 15}, {17, 15}, {32, 15}, {47, 15}, {0, 0}, 0.05};
+// (2F15.1,3F15.5): x, y, estimate, guess, standard error.
+constexpr DatLayout kBayesDat{{0, 15}, {15, 15}, {30, 15}, {60, 15}, {45, 15}, 0.05};
+// (3F15.5): x, y, estimate.
+constexpr double kWlRounding = 5e-6;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string FileName(const std::filesystem::path& path) {
+  return path.filename().string();
+}
+
+// Reads one field into `value`: NaN for a missing or blank field. False for
+// text that is not a number.
+bool TakeField(std::string_view line, Column column, double& value) {
+  value = kNaN;
+  if (column.width == 0) return true;
+  double parsed = 0.0;
+  switch (ParseField(line, column.begin, column.width, parsed)) {
+    case FieldKind::kNumber:
+      value = parsed;
+      return true;
+    case FieldKind::kMissing:
+    case FieldKind::kBlank:
+      return true;
+    case FieldKind::kBad:
+      return false;
+  }
+  return false;
+}
+
+std::string LineError(const std::filesystem::path& path, long line, std::string_view what) {
+  return FileName(path) + " line " + std::to_string(line) + ": " + std::string(what);
+}
+
+// The .dat header "(3I5,A...)": three counts and " ;" in columns 16-17, then
+// the method's column labels.
+bool ParseDatHeader(std::string_view header, ResultMethod& method) {
+  if (header.size() < 17 || header.substr(15, 2) != " ;") return false;
+  const std::string_view labels = header.substr(17);
+  if (labels.find("GUESS") != std::string_view::npos) {
+    method = ResultMethod::kBayes;
+  } else if (labels.find("STD") != std::string_view::npos) {
+    method = ResultMethod::kKriging;
+  } else if (Trim(labels).empty()) {
+    method = ResultMethod::kWeighting;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+const DatLayout& LayoutOf(ResultMethod method) {
+  switch (method) {
+    case ResultMethod::kKriging:
+      return kKrigingDat;
+    case ResultMethod::kBayes:
+      return kBayesDat;
+    default:
+      return kWeightingDat;
+  }
+}
+
+bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::string& error) {
+  TextLines lines(path);
+  if (!lines.IsOpen()) {
+    error = "cannot open " + FileName(path);
+    return false;
+  }
+  std::string line;
+  if (!lines.Next(line)) {
+    error = FileName(path) + " is empty: the last interpolation had no network points";
+    return false;
+  }
+  if (!ParseDatHeader(line, results.method)) {
+    error = LineError(path, 1, "not the header of interpolation results");
+    return false;
+  }
+  const DatLayout& layout = LayoutOf(results.method);
+  const bool hasStd = layout.standardError.width > 0;
+  const bool hasGuess = layout.guess.width > 0;
+  while (lines.Next(line)) {
+    if (Trim(line).empty()) continue;
+    double x = 0.0, y = 0.0, estimate = 0.0, standardError = 0.0, guess = 0.0;
+    if (!TakeField(line, layout.x, x) || !TakeField(line, layout.y, y) ||
+        !TakeField(line, layout.estimate, estimate) ||
+        !TakeField(line, layout.standardError, standardError) ||
+        !TakeField(line, layout.guess, guess)) {
+      error = LineError(path, lines.lineNumber(),
+                        "not a record of " + std::string(MethodName(results.method)) +
+                            " results: '" + std::string(Trim(line)) + "'");
+      return false;
+    }
+    results.x.push_back(x);
+    results.y.push_back(y);
+    results.estimate.push_back(estimate);
+    if (hasStd) results.standardError.push_back(standardError);
+    if (hasGuess) results.guess.push_back(guess);
+  }
+  results.positionRounding = layout.positionRounding;
+  results.positionSource = FileName(path);
+  return true;
+}
+
+bool Near(double a, double b, double tolerance) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) == std::isnan(b);
+  return std::abs(a - b) <= tolerance + 1e-12 * std::max(std::abs(a), std::abs(b));
+}
+
+// Takes the .wl positions (five decimals) when the file holds the same points
+// and estimates as the .dat file.
+void TakeWlPositions(const std::filesystem::path& path, NetworkResults& results) {
+  TextLines lines(path);
+  if (!lines.IsOpen()) return;
+  std::vector<double> x, y;
+  x.reserve(results.size());
+  y.reserve(results.size());
+  std::string line;
+  bool matches = true;
+  std::size_t k = 0;
+  const double tolerance = results.positionRounding + kWlRounding;
+  while (matches && lines.Next(line)) {
+    if (Trim(line).empty()) continue;
+    double px = 0.0, py = 0.0, estimate = 0.0;
+    matches = k < results.size() && TakeField(line, {0, 15}, px) && TakeField(line, {15, 15}, py) &&
+              TakeField(line, {30, 15}, estimate) && Near(px, results.x[k], tolerance) &&
+              Near(py, results.y[k], tolerance) && Near(estimate, results.estimate[k], 1e-5);
+    x.push_back(std::isnan(px) ? results.x[k] : px);
+    y.push_back(std::isnan(py) ? results.y[k] : py);
+    ++k;
+  }
+  if (!matches || k != results.size()) {
+    results.warnings.push_back(FileName(path) + " does not hold the points of " +
+                               results.positionSource + " (another run?); positions from " +
+                               results.positionSource);
+    return;
+  }
+  results.x = std::move(x);
+  results.y = std::move(y);
+  results.positionRounding = kWlRounding;
+  results.positionSource = FileName(path);
+}
+
+int DataNumbers(ResultMethod method) {
+  return method == ResultMethod::kBayes ? 4 : 3;
+}
+
+// Takes the data file's network positions (every digit the user typed) when
+// they match the results within their rounding, and pads results that stop
+// short of that network with missing points.
+void TakeNetworkPositions(const std::filesystem::path& path, const DataFileText& data,
+                          NetworkResults& results) {
+  if (!data.networkRead) {
+    results.warnings.push_back("the network of " + FileName(path) +
+                               " cannot be read; positions from " + results.positionSource);
+    return;
+  }
+  const std::size_t written = results.size();
+  bool matches = data.networkX.size() >= written;
+  for (std::size_t i = 0; matches && i < written; ++i) {
+    matches = Near(data.networkX[i], results.x[i], results.positionRounding) &&
+              Near(data.networkY[i], results.y[i], results.positionRounding);
+  }
+  if (!matches) {
+    results.warnings.push_back("the network of " + FileName(path) +
+                               " has changed since the last interpolation; positions from " +
+                               results.positionSource);
+    return;
+  }
+  results.x = data.networkX;
+  results.y = data.networkY;
+  results.positionRounding = 0.0;
+  results.positionSource = FileName(path);
+  const std::size_t total = results.x.size();
+  if (written < total) {
+    results.warnings.push_back("the results hold " + std::to_string(written) + " of the " +
+                               std::to_string(total) +
+                               " network points (a stopped run?); the other " +
+                               std::to_string(total - written) + " are missing");
+    results.estimate.resize(total, kNaN);
+    if (!results.standardError.empty()) results.standardError.resize(total, kNaN);
+    if (!results.guess.empty()) results.guess.resize(total, kNaN);
+  }
+}
+
+// The header line of the error table, per method, blanks trimmed.
+struct LstLayout {
+  ResultMethod method;
+  std::string_view header;
+  Column x, y, measured, estimated, error, standardError;
+  double positionRounding;
+};
+
+constexpr LstLayout kLstLayouts[] = {
+    // (5X,5F10.2)
+    {ResultMethod::kWeighting,
+     "X          Y            Z         Z*      Z-Z*",
+     {5, 10},
+     {15, 10},
+     {25, 10},
+     {35, 10},
+     {45, 10},
+     {0, 0},
+     0.005},
+    // (5X,5F11.2)
+    {ResultMethod::kKriging,
+     "X        Y         Z          Z*        Z-Z*",
+     {5, 11},
+     {16, 11},
+     {27, 11},
+     {38, 11},
+     {49, 11},
+     {0, 0},
+     0.005},
+    // (2F15.1,5F10.2): x, y, measured, guess, estimate, error, standard error
+    {ResultMethod::kBayes,
+     "X              Y            Z      GUESS       Z*         Z-Z*      STD",
+     {0, 15},
+     {15, 15},
+     {30, 10},
+     {50, 10},
+     {60, 10},
+     {70, 10},
+     0.05},
+};
+
+const LstLayout* FindLstLayout(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  for (const LstLayout& layout : kLstLayouts) {
+    if (trimmed == layout.header) return &layout;
+  }
+  return nullptr;
+}
+
+// The data points as the method holds them: coincident points merged into
+// the first (kriging and Bayesian estimation).
+void MergedDataPositions(const DataFileText& data, ResultMethod method, std::vector<double>& x,
+                         std::vector<double>& y) {
+  x = data.dataX;
+  y = data.dataY;
+  if (method == ResultMethod::kWeighting) return;
+  std::size_t n = x.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t j = i + 1;
+    while (j < n) {
+      if (x[j] == x[i] && y[j] == y[i]) {
+        x.erase(x.begin() + static_cast<std::ptrdiff_t>(j));
+        y.erase(y.begin() + static_cast<std::ptrdiff_t>(j));
+        --n;
+      } else {
+        ++j;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::string_view MethodName(ResultMethod method) {
+  switch (method) {
+    case ResultMethod::kWeighting:
+      return "distance weighting";
+    case ResultMethod::kKriging:
+      return "kriging";
+    case ResultMethod::kBayes:
+      return "Bayesian estimation";
+    case ResultMethod::kUnknown:
+      break;
+  }
+  return "unknown method";
+}
+
+std::filesystem::path ProjectFiles::Find(std::string_view extension) const {
+  const std::string wanted = base + std::string(extension);
+  const std::filesystem::path exact = folder / wanted;
+  std::error_code status;
+  if (std::filesystem::exists(exact, status)) return exact;
+  const std::string lowered = Lower(wanted);
+  std::vector<std::filesystem::path> matches;
+  const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : folder;
+  for (std::filesystem::directory_iterator it(where, status), end; !status && it != end;
+       it.increment(status)) {
+    if (Lower(it->path().filename().string()) == lowered) matches.push_back(it->path());
+  }
+  if (matches.empty()) return exact;
+  std::sort(matches.begin(), matches.end());
+  return folder / matches.front().filename();
+}
+
+bool ProjectFiles::Exists(std::string_view extension) const {
+  std::error_code status;
+  return std::filesystem::is_regular_file(Find(extension), status);
+}
+
+ProjectFiles ProjectFilesOf(const std::filesystem::path& document) {
+  return ProjectFiles{document.parent_path(), document.stem().string()};
+}
+
+bool ReadNetworkResults(const ProjectFiles& files, NetworkResults& results, std::string& error) {
+  results = NetworkResults{};
+  const std::filesystem::path dat = files.Find(".dat");
+  if (!files.Exists(".dat")) {
+    error = "no interpolation results yet: " + FileName(dat) +
+            " does not exist (run an interpolation with --interpolate first)";
+    return false;
+  }
+  if (!ReadDat(dat, results, error)) return false;
+  if (results.size() == 0) {
+    error = FileName(dat) + " holds no network point";
+    return false;
+  }
+  if (files.Exists(".wl")) TakeWlPositions(files.Find(".wl"), results);
+
+  const std::filesystem::path dfl = files.Find(".dfl");
+  DataFileText data;
+  const int dataNumbers = DataNumbers(results.method);
+  if (files.Exists(".dfl") && ReadDataFileText(dfl, dataNumbers, dataNumbers - 1, data)) {
+    results.title = data.title;
+    TakeNetworkPositions(dfl, data, results);
+  } else {
+    results.warnings.push_back(FileName(dfl) + " cannot be read; positions from " +
+                               results.positionSource);
+  }
+  results.missingCount =
+      static_cast<std::size_t>(std::count_if(results.estimate.begin(), results.estimate.end(),
+                                             [](double value) { return std::isnan(value); }));
+  return true;
+}
+
+bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
+                       std::string& error) {
+  results = ErrorAnalysisResults{};
+  const std::filesystem::path lst = files.Find(".lst");
+  TextLines lines(lst);
+  if (!files.Exists(".lst") || !lines.IsOpen()) {
+    error = "no error analysis yet: " + FileName(lst) +
+            " does not exist (run an interpolation with --error-analysis first)";
+    return false;
+  }
+  std::string line;
+  if (lines.Next(line)) results.title = std::string(Trim(line));
+  const LstLayout* layout = nullptr;
+  while (layout == nullptr && lines.Next(line)) layout = FindLstLayout(line);
+  if (layout == nullptr) {
+    error = FileName(lst) +
+            " holds no error analysis (run an interpolation with --error-analysis first)";
+    return false;
+  }
+  results.method = layout->method;
+  const bool standardised = layout->standardError.width > 0;
+  while (lines.Next(line) && !Trim(line).empty()) {
+    double x = 0.0, y = 0.0, measured = 0.0, estimated = 0.0, difference = 0.0, standard = 0.0;
+    if (!TakeField(line, layout->x, x) || !TakeField(line, layout->y, y) ||
+        !TakeField(line, layout->measured, measured) ||
+        !TakeField(line, layout->estimated, estimated) ||
+        !TakeField(line, layout->error, difference) ||
+        !TakeField(line, layout->standardError, standard)) {
+      error = LineError(lst, lines.lineNumber(),
+                        "not a row of the error table: '" + std::string(Trim(line)) + "'");
+      return false;
+    }
+    const bool missing = std::isnan(x) || std::isnan(y) || std::isnan(measured) ||
+                         std::isnan(estimated) || std::isnan(difference);
+    if (missing) ++results.missingCount;
+    results.x.push_back(x);
+    results.y.push_back(y);
+    results.measured.push_back(measured);
+    results.estimated.push_back(estimated);
+    results.error.push_back(difference);
+    if (standardised) {
+      results.standardisedError.push_back(standard > 0.0 ? difference / standard : kNaN);
+    }
+  }
+  if (results.size() == 0) {
+    error = "the error table of " + FileName(lst) + " has no rows";
+    return false;
+  }
+
+  // The table rounds positions to one or two decimals; the data file keeps
+  // every digit when its points are still those of the table.
+  DataFileText data;
+  const int dataNumbers = DataNumbers(results.method);
+  if (!files.Exists(".dfl") ||
+      !ReadDataFileText(files.Find(".dfl"), dataNumbers, dataNumbers - 1, data)) {
+    return true;
+  }
+  std::vector<double> x, y;
+  MergedDataPositions(data, results.method, x, y);
+  bool matches = x.size() == results.size();
+  for (std::size_t i = 0; matches && i < x.size(); ++i) {
+    matches = (std::isnan(results.x[i]) || Near(x[i], results.x[i], layout->positionRounding)) &&
+              (std::isnan(results.y[i]) || Near(y[i], results.y[i], layout->positionRounding));
+  }
+  if (!matches) {
+    results.warnings.push_back("the data points of " + FileName(files.Find(".dfl")) +
+                               " have changed since the error analysis; positions as written in " +
+                               FileName(lst));
+    return true;
+  }
+  results.x = std::move(x);
+  results.y = std::move(y);
+  return true;
+}
+
+bool ReadLevelList(const std::filesystem::path& levFile, std::vector<double>& levels,
+                   std::string& error) {
+  levels.clear();
+  TextLines lines(levFile);
+  if (!lines.IsOpen()) {
+    error = "cannot open " + FileName(levFile);
+    return false;
+  }
+  std::string line;
+  if (!lines.Next(line) || line.find(';') == std::string::npos) {
+    error = FileName(levFile) + " holds no level list";
+    return false;
+  }
+  // The count (I5) may be asterisks for a long list; the levels are the
+  // whole numbers (I8) that follow, up to the first estimate (F15.5).
+  double count = 0.0;
+  const bool counted = ParseField(line, 0, 5, count) == FieldKind::kNumber && count >= 0.0;
+  while ((!counted || levels.size() < static_cast<std::size_t>(count)) && lines.Next(line)) {
+    const std::string_view item = Trim(line);
+    double value = 0.0;
+    if (item.find('.') != std::string_view::npos || item.empty() ||
+        ParseField(item, 0, item.size(), value) != FieldKind::kNumber) {
+      if (!counted) break;
+      error = LineError(levFile, lines.lineNumber(), "not a level: '" + std::string(item) + "'");
+      return false;
+    }
+    levels.push_back(value);
+  }
+  if (counted && levels.size() < static_cast<std::size_t>(count)) {
+    error = FileName(levFile) + " ends inside its level list";
+    return false;
+  }
+  if (levels.empty()) {
+    error = FileName(levFile) + " holds no level list";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace mornax::geo
