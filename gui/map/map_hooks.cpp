@@ -1,5 +1,7 @@
 #include "gui/map/map_hooks.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -79,9 +81,15 @@ void MapHooks::ShowResultMap() {
 }
 
 void MapHooks::AfterRun() {
-  if (!awaitingRun_ || document_.isRunning()) return;
-  awaitingRun_ = false;
-  map().ShowIfNewResults(document_.filePath());
+  if (document_.isRunning()) return;
+  bool errorAnalysis = false;
+  const QDateTime newest = ResultMapWindow::NewestResult(document_.filePath(), errorAnalysis);
+  const bool fresh = newest.isValid() && (!seenResults_.isValid() || newest > seenResults_);
+  seenResults_ = newest;
+  const bool afterRun = std::exchange(awaitingRun_, false);
+  // Opening a project, or a dialog the user cancelled, shows nothing new.
+  if (!afterRun || !fresh || document_.filePath().isEmpty()) return;
+  map().ShowRunResults(document_.filePath(), errorAnalysis);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // map shown by itself when an interpolation run has written new results.
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 
 class QMainWindow;
@@ -29,7 +30,8 @@ class MapHooks : public QObject {
   void CopyViewPicture();
 
  private:
-  // Called when a run may have ended: shows the map of its new results.
+  // Called when a run may have ended, or the project changed: shows the map
+  // when an interpolation run wrote results newer than those seen before.
   void AfterRun();
 
   QMainWindow& frame_;
@@ -37,6 +39,7 @@ class MapHooks : public QObject {
   CMornaxView& view_;
   ResultMapWindow* map_ = nullptr;
   bool awaitingRun_ = false;
+  QDateTime seenResults_;  // the newest result file when last looked at
 };
 
 }  // namespace mornax::gui

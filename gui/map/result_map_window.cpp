@@ -90,8 +90,6 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
 
 void ResultMapWindow::ShowProject(const QString& documentPath) {
   document_ = documentPath;
-  bool errorAnalysis = false;
-  shownResults_ = NewestResult(documentPath, errorAnalysis);
   Reload();
   show();
   raise();
@@ -114,7 +112,7 @@ void ResultMapWindow::Reload() {
   canvas_->SetScene(std::move(scene));
 }
 
-QDateTime ResultMapWindow::NewestResult(const QString& documentPath, bool& errorAnalysis) const {
+QDateTime ResultMapWindow::NewestResult(const QString& documentPath, bool& errorAnalysis) {
   const QFileInfo dat = ResultFile(documentPath, ".dat");
   const QFileInfo lst = ResultFile(documentPath, ".lst");
   const QDateTime datTime = dat.exists() ? dat.lastModified() : QDateTime();
@@ -123,19 +121,13 @@ QDateTime ResultMapWindow::NewestResult(const QString& documentPath, bool& error
   return errorAnalysis ? lstTime : datTime;
 }
 
-bool ResultMapWindow::ShowIfNewResults(const QString& documentPath) {
-  if (documentPath.isEmpty()) return false;
-  bool errorAnalysis = false;
-  const QDateTime newest = NewestResult(documentPath, errorAnalysis);
-  if (!newest.isValid()) return false;
-  if (documentPath == document_ && shownResults_.isValid() && newest <= shownResults_) return false;
+void ResultMapWindow::ShowRunResults(const QString& documentPath, bool errorAnalysis) {
   if (errorAnalysis) {
     SetLayer(render::MapLayer::kResiduals);
   } else if (layer() == render::MapLayer::kResiduals) {
     SetLayer(render::MapLayer::kEstimate);
   }
   ShowProject(documentPath);
-  return true;
 }
 
 void ResultMapWindow::SetLayer(render::MapLayer layer) {

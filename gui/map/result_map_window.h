@@ -29,10 +29,12 @@ class ResultMapWindow : public QMainWindow {
   void ShowProject(const QString& documentPath);
   // Reads the files again with the chosen layer and levels.
   void Reload();
-  // After a run: shows the window when the project's result files are newer
-  // than those it showed last, on the layer the run wrote (residuals after
-  // an error analysis). True when it did.
-  bool ShowIfNewResults(const QString& documentPath);
+  // The time of the project's newest result file (.dat or .lst), invalid
+  // when there is none; `errorAnalysis` tells whether the .lst is newer.
+  static QDateTime NewestResult(const QString& documentPath, bool& errorAnalysis);
+  // Shows the results of a run on the layer it wrote: the residuals after an
+  // error analysis, else the surface.
+  void ShowRunResults(const QString& documentPath, bool errorAnalysis);
 
   void SetLayer(render::MapLayer layer);
   render::MapLayer layer() const;
@@ -42,14 +44,11 @@ class ResultMapWindow : public QMainWindow {
   void CopyPicture();
 
  private:
-  QDateTime NewestResult(const QString& documentPath, bool& errorAnalysis) const;
-
   UserPrompts& prompts_;
   MapCanvas* canvas_;
   QComboBox* layer_;
   QComboBox* levels_;
   QString document_;
-  QDateTime shownResults_;
 };
 
 }  // namespace mornax::gui

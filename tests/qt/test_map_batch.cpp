@@ -50,7 +50,8 @@ void WriteProject(const ScopedTempDir& dir) {
   }
   dfl += "63\n";
   for (int r = 6; r >= 0; --r) {
-    for (int c = 0; c < 9; ++c) dfl += std::to_string(c * 100.0) + " " + std::to_string(r * 100.0) + "\n";
+    for (int c = 0; c < 9; ++c)
+      dfl += std::to_string(c * 100.0) + " " + std::to_string(r * 100.0) + "\n";
   }
   dir.Write("SITE.dfl", dfl);
 }
@@ -95,10 +96,10 @@ TEST_F(MapBatch, NothingToMapOrBadUsage) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "est.png"));
   EXPECT_EQ(Batch(dir, "map NOSUCH.mnx est.png").status, 1);
 
-  for (const char* args : {"map SITE.mnx", "map SITE.mnx a.png --layer depth",
-                           "map SITE.mnx a.png --size 0x10", "map SITE.mnx a.png --size big",
-                           "map SITE.mnx a.png b.png", "map SITE.mnx a.png --colour red",
-                           "map SITE.mnx a.png --levels"}) {
+  for (const char* args :
+       {"map SITE.mnx", "map SITE.mnx a.png --layer depth", "map SITE.mnx a.png --size 0x10",
+        "map SITE.mnx a.png --size big", "map SITE.mnx a.png b.png",
+        "map SITE.mnx a.png --colour red", "map SITE.mnx a.png --levels"}) {
     const Result usage = Batch(dir, args);
     EXPECT_EQ(usage.status, 2) << args;
     EXPECT_NE(usage.err.find("mornax-batch"), std::string::npos) << args;
