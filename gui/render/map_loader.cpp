@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <limits>
 #include <system_error>
 
@@ -72,19 +74,32 @@ void AddWarnings(MapScene& scene, const std::vector<std::string>& warnings) {
   for (const std::string& w : warnings) scene.notes << Text(w);
 }
 
-void AddDataPoints(MapScene& scene, const geo::ProjectFiles& files) {
+// The data points of the data file, or a note saying why they are missing.
+struct DataPoints {
+  std::vector<QPointF> points;
+  QString note;
+};
+
+DataPoints ReadDataPoints(const geo::ProjectFiles& files) {
+  DataPoints result;
   geo::DataFileText data;
   if (!geo::ReadDataFileText(files.Find(".dfl"), 3, 2, data)) {
-    scene.notes << QString("The data points are not shown: %1 cannot be read.")
-                       .arg(Text(files.Find(".dfl").filename().string()));
-    return;
+    result.note = QString("The data points are not shown: %1 cannot be read.")
+                      .arg(Text(files.Find(".dfl").filename().string()));
+    return result;
   }
-  scene.dataPoints.reserve(data.dataX.size());
+  result.points.reserve(data.dataX.size());
   for (std::size_t i = 0; i < data.dataX.size() && i < data.dataY.size(); ++i) {
     if (std::isfinite(data.dataX[i]) && std::isfinite(data.dataY[i])) {
-      scene.dataPoints.emplace_back(data.dataX[i], data.dataY[i]);
+      result.points.emplace_back(data.dataX[i], data.dataY[i]);
     }
   }
+  return result;
+}
+
+void AddDataPoints(MapScene& scene, DataPoints data) {
+  scene.dataPoints = std::move(data.points);
+  if (!data.note.isEmpty()) scene.notes << data.note;
 }
 
 QRectF PointExtent(const MapScene& scene, const std::vector<double>& x,
@@ -98,8 +113,8 @@ QRectF PointExtent(const MapScene& scene, const std::vector<double>& x,
 
 void NoteDropped(MapScene& scene, std::size_t dropped) {
   if (dropped == 0) return;
-  scene.notes << QString("%1 value(s) beyond +-1e20 or not finite are shown as missing.")
-                     .arg(dropped);
+  scene.notes
+      << QString("%1 value(s) beyond +-1e20 or not finite are shown as missing.").arg(dropped);
 }
 
 MapScene LoadResiduals(const geo::ProjectFiles& files) {
@@ -129,7 +144,8 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
     scene.notes << QString("%1 row(s) have values written as asterisks.").arg(results.missingCount);
   }
   if (DataNewerThan(files, files.Find(".lst"))) {
-    scene.notes << "Stale: the data file is newer than these residuals; run the error analysis again.";
+    scene.notes
+        << "Stale: the data file is newer than these residuals; run the error analysis again.";
   }
   return scene;
 }
@@ -198,6 +214,8 @@ const char* LayerTitle(MapLayer layer) {
 }
 
 MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) {
+  // The data file is read for its points while the results are read.
+  auto dataPoints = std::async(std::launch::async, ReadDataPoints, std::cref(files));
   geo::NetworkResults results;
   std::string error;
   if (!geo::ReadNetworkResults(files, results, error)) {
@@ -229,8 +247,9 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
                            .arg(Text(results.positionSource)));
   }
   if (results.missingCount > 0) {
-    scene.notes << QString("%1 of %2 network points have no estimate (a stopped run, or values "
-                           "too wide for their field); they are left blank.")
+    scene.notes << QString(
+                       "%1 of %2 network points have no estimate (a stopped run, or values "
+                       "too wide for their field); they are left blank.")
                        .arg(results.missingCount)
                        .arg(results.size());
   }
@@ -238,13 +257,13 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
   if (low == high) {
     scene.notes << QString("The surface is constant (%1): no contour lines.").arg(low, 0, 'g', 8);
   }
-  AddDataPoints(scene, files);
+  AddDataPoints(scene, dataPoints.get());
 
   geo::RegularGrid grid;
   std::string reason;
-  const bool regular = geo::DetectRegularGrid(results.x, results.y, results.positionRounding, grid,
-                                              reason) &&
-                       grid.cellCount() <= kLargestGridCells;
+  const bool regular =
+      geo::DetectRegularGrid(results.x, results.y, results.positionRounding, grid, reason) &&
+      grid.cellCount() <= kLargestGridCells;
   if (regular) {
     // Geo rows run from the top; the surface's rows from the bottom.
     std::vector<double> cellValues(static_cast<std::size_t>(grid.cellCount()),
@@ -277,8 +296,9 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
       scene.valuePoints.push_back({results.x[i], results.y[i], values[i]});
     }
     scene.extent = PointExtent(scene, results.x, results.y);
-    scene.notes << QString("The network is not a regular grid (%1): its points are coloured, "
-                           "without contour lines.")
+    scene.notes << QString(
+                       "The network is not a regular grid (%1): its points are coloured, "
+                       "without contour lines.")
                        .arg(Text(reason.empty() ? std::string("too many cells") : reason));
   }
   if (DataNewerThan(files, files.Find(".dat"))) {

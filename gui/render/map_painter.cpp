@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -32,6 +33,10 @@ constexpr int kMaxContourLabelsPerLevel = 4;
 // Above this many points a marker is a plain square: drawing circles with
 // smooth edges would make large networks slow to draw.
 constexpr std::size_t kManyPoints = 20000;
+// Points whose squares would cover more than 1/kDenseCover of the map are
+// drawn as dots of this opacity.
+constexpr double kDenseCover = 4.0;
+constexpr int kDenseAlpha = 110;
 
 double PointsToDevice(const QPainter& painter) {
   const QPaintDevice* device = painter.device();
@@ -255,23 +260,83 @@ void DrawContours(QPainter& painter, const MapScene& scene, const MapLayout& lay
   painter.restore();
 }
 
-void DrawDataPoints(QPainter& painter, const MapScene& scene, const MapLayout& layout) {
-  if (scene.dataPoints.empty()) return;
-  const double side = kDataMarkerPoints * layout.unit;
-  const double edge = 0.5 * layout.unit;
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  const QRectF visible = layout.mapArea.adjusted(-side, -side, side, side);
-  // White under black so that points stay visible on dark colours.
+// True when the data points' squares would cover much of the map: they are
+// then drawn as faint dots so that the surface stays visible.
+bool DensePoints(const MapScene& scene, const MapLayout& layout) {
+  const double side = (kDataMarkerPoints + 1.0) * layout.unit;
+  std::size_t visible = 0;
+  for (const QPointF& p : scene.dataPoints) {
+    if (layout.mapArea.contains(layout.ToDevice(p.x(), p.y()))) ++visible;
+  }
+  const double area = layout.mapArea.width() * layout.mapArea.height();
+  return static_cast<double>(visible) * side * side * kDenseCover > area;
+}
+
+// Many points on a raster device: stamped straight into an image the size
+// of the map area and drawn in one go, as 10^5 separate squares would make
+// every redraw slow. Vector devices (PDF, SVG) get real squares.
+bool StampDataPoints(QPainter& painter, const MapScene& scene, const MapLayout& layout) {
+  const QPaintEngine* engine = painter.paintEngine();
+  if (engine == nullptr || engine->type() != QPaintEngine::Raster ||
+      !painter.transform().isIdentity() || scene.dataPoints.size() < kManyPoints) {
+    return false;
+  }
+  const QRect area = layout.mapArea.toAlignedRect();
+  QImage stamp(area.size(), QImage::Format_ARGB32_Premultiplied);
+  if (stamp.isNull()) return false;
+  stamp.fill(Qt::transparent);
+  const bool dense = DensePoints(scene, layout);
+  const int half = std::max(1, static_cast<int>(std::lround(kDataMarkerPoints * layout.unit / 2)));
+  const int edge = std::max(1, static_cast<int>(std::lround(0.5 * layout.unit)));
   for (const bool outline : {true, false}) {
-    const double s = outline ? side + 2 * edge : side;
-    const QColor colour = outline ? Qt::white : Qt::black;
+    if (dense && outline) continue;
+    // A dense cloud: one faint pixel per point (premultiplied black).
+    const int reach = dense ? 1 : outline ? half + edge : half;
+    const QRgb colour = dense     ? qRgba(0, 0, 0, kDenseAlpha)
+                        : outline ? qRgba(255, 255, 255, 255)
+                                  : qRgba(0, 0, 0, 255);
     for (const QPointF& p : scene.dataPoints) {
-      const QPointF at = layout.ToDevice(p.x(), p.y());
-      if (!visible.contains(at)) continue;
-      painter.fillRect(QRectF(at.x() - s / 2, at.y() - s / 2, s, s), colour);
+      const QPointF at = layout.ToDevice(p.x(), p.y()) - QPointF(area.topLeft());
+      const int cx = static_cast<int>(std::floor(at.x()));
+      const int cy = static_cast<int>(std::floor(at.y()));
+      const int x0 = std::max(0, dense ? cx : cx - reach);
+      const int x1 = std::min(stamp.width() - 1, cx + reach - 1);
+      const int y0 = std::max(0, dense ? cy : cy - reach);
+      const int y1 = std::min(stamp.height() - 1, cy + reach - 1);
+      for (int y = y0; y <= y1; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(stamp.scanLine(y));
+        for (int x = x0; x <= x1; ++x) line[x] = colour;
+      }
     }
   }
+  painter.drawImage(area.topLeft(), stamp);
+  return true;
+}
+
+void DrawDataPoints(QPainter& painter, const MapScene& scene, const MapLayout& layout) {
+  if (scene.dataPoints.empty() || StampDataPoints(painter, scene, layout)) return;
+  const bool dense = DensePoints(scene, layout);
+  const double side = (dense ? 0.5 : kDataMarkerPoints) * layout.unit;
+  const double edge = dense ? 0.0 : 0.5 * layout.unit;
+  const QRectF visible = layout.mapArea.adjusted(-side, -side, side, side);
+  QList<QRectF> outlines, marks;
+  for (const QPointF& p : scene.dataPoints) {
+    const QPointF at = layout.ToDevice(p.x(), p.y());
+    if (!visible.contains(at)) continue;
+    const double s = side + 2 * edge;
+    outlines.append(QRectF(at.x() - s / 2, at.y() - s / 2, s, s));
+    marks.append(QRectF(at.x() - side / 2, at.y() - side / 2, side, side));
+  }
+  // White under black so that points stay visible on dark colours.
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  if (!dense) {
+    painter.setBrush(Qt::white);
+    painter.drawRects(outlines);
+  }
+  painter.setBrush(dense ? QColor(0, 0, 0, kDenseAlpha) : QColor(Qt::black));
+  painter.drawRects(marks);
   painter.restore();
 }
 
