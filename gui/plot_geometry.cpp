@@ -112,6 +112,13 @@ std::optional<PlotGeometry> ComputePlotGeometry(int kind, const WorldRange& rang
     const double scale = std::max(geometry.xScale, geometry.yScale);
     geometry.xScale = scale;
     geometry.yScale = scale;
+    // The map, narrower or lower than the area at one scale, is centred in it.
+    const double width = (range.xMax - range.xMin) / scale;
+    const double height = (range.yMax - range.yMin) / scale;
+    geometry.xMargin += static_cast<int>((geometry.plotWidth - width) / 2);
+    geometry.yMargin += static_cast<int>((geometry.plotHeight - height) / 2);
+    geometry.plotWidth = width;
+    geometry.plotHeight = height;
   }
   if (!std::isfinite(geometry.xScale) || !std::isfinite(geometry.yScale) ||
       geometry.xScale <= 0.0 || geometry.yScale <= 0.0) {

@@ -39,7 +39,7 @@ struct PlotGeometry {
 // The margins are a share of the device's size and never less than the
 // labels need, so the plot fills the window on screen and on paper alike.
 // Kind 3 takes the larger scale on both axes so that the map keeps its
-// aspect ratio. nullopt when the device has no room at all.
+// aspect ratio, and is centred in the area. nullopt when the device has no room at all.
 std::optional<PlotGeometry> ComputePlotGeometry(int kind, const WorldRange& range, QSize device,
                                                 double unit);
 

@@ -141,8 +141,9 @@ TEST(PlotGeometryTest, MarginsInProportionWithRoomForTheLabels) {
 
   const auto map = ComputePlotGeometry(3, range, QSize(800, 600), 1.0);
   ASSERT_TRUE(map.has_value());
-  EXPECT_EQ(map->xScale, 2.0);  // the larger scale on both axes
-  EXPECT_EQ(map->ToDevice(688.0, 984.0), QPoint(424, 48));
+  EXPECT_EQ(map->xScale, 2.0);  // the larger scale on both axes, centred
+  EXPECT_EQ(map->ToDevice(0.0, 0.0), QPoint(252, 540));
+  EXPECT_EQ(map->ToDevice(688.0, 984.0), QPoint(596, 48));
 
   // A page at 1200 dpi: the margins hold the labels, in physical size.
   const auto page = ComputePlotGeometry(1, range, QSize(9000, 12000), 1200.0 / 72.0);
