@@ -560,7 +560,7 @@ MapLayout PaintMap(QPainter& painter, const MapScene& scene, const QRectF& targe
   const double titleWidth = std::max(0.0, target.width() - 2 * kOuterMargin * unit);
   painter.drawText(QPointF(target.left() + kOuterMargin * unit,
                            target.top() + kOuterMargin * unit + titleMetrics.ascent()),
-                   titleMetrics.elidedText(scene.title.trimmed(), Qt::ElideRight, titleWidth));
+                   titleMetrics.elidedText(scene.title.simplified(), Qt::ElideRight, titleWidth));
 
   MapLayout layout;
   if (!scene.failure.isEmpty()) {
