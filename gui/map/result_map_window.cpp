@@ -7,11 +7,15 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "gui/map/map_canvas.h"
 #include "gui/map/picture_dialog.h"
+#include "gui/user_prompts.h"
 
 namespace mornax::gui {
 namespace {
@@ -71,6 +75,9 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
   QAction* exportPicture =
       bar->addAction("Export Picture...", this, &ResultMapWindow::ExportPicture);
   exportPicture->setObjectName("actionMapExport");
+  QAction* print = bar->addAction("Print...", this, &ResultMapWindow::Print);
+  print->setObjectName("actionMapPrint");
+  print->setShortcut(QKeySequence::Print);
   QAction* copy = bar->addAction("Copy", this, &ResultMapWindow::CopyPicture);
   copy->setObjectName("actionMapCopy");
   copy->setShortcut(QKeySequence::Copy);
@@ -161,6 +168,27 @@ void ResultMapWindow::CopyPicture() {
   CopyPictureToClipboard(canvas_->size(), [this](QPainter& painter, const QRectF& target) {
     canvas_->PaintPicture(painter, target);
   });
+}
+
+}  // namespace mornax::gui
+
+namespace mornax::gui {
+
+void ResultMapWindow::Print() {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
+  PrintOn(printer);
+}
+
+void ResultMapWindow::PrintOn(QPrinter& printer) {
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    prompts_.Inform(this, "The printer cannot be opened: nothing was printed.");
+    return;
+  }
+  canvas_->PaintPicture(painter, QRectF(0, 0, printer.width(), printer.height()));
+  painter.end();
 }
 
 }  // namespace mornax::gui

@@ -11,6 +11,7 @@
 #include "gui/render/map_loader.h"
 
 class QComboBox;
+class QPrinter;
 
 namespace mornax::gui {
 
@@ -42,6 +43,9 @@ class ResultMapWindow : public QMainWindow {
 
   void ExportPicture();
   void CopyPicture();
+  // Prints the map on one page, sized to the page in physical units.
+  void Print();
+  void PrintOn(QPrinter& printer);
 
  private:
   UserPrompts& prompts_;

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QToolBar>
 
 #include "gui/main_frame.h"
@@ -171,6 +172,13 @@ TEST_F(MapWindowTest, PicturesOfThePlotAndTheMap) {
       [&](PictureExportDialog& d) { d.SetPath(QString::fromStdString(map)); });
   frame.mapHooks().map().ExportPicture();
   EXPECT_NE(folder.Read("map.svg").find("<svg"), std::string::npos);
+
+  // On paper through the printer: a PDF page at the printer's resolution.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString((folder.path() / "printed.pdf").string()));
+  frame.mapHooks().map().PrintOn(printer);
+  EXPECT_GT(std::filesystem::file_size(folder.path() / "printed.pdf"), 1000u);
 }
 
 }  // namespace
