@@ -1,5 +1,6 @@
 #include "help.h"
 
+#include "export_command.h"
 #include "project/project.h"
 
 namespace mornax::batch {
@@ -86,6 +87,7 @@ std::string HelpText() {
     line += field.IsInteger() ? "integer  " : "real     ";
     text += line + project::RangeText(field) + "\n";
   }
+  text += "\nExporting results:" + ExportHelpText();
   text += kTailText;
   return text;
 }

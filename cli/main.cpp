@@ -7,6 +7,7 @@
 #include "arguments.h"
 #include "document_commands.h"
 #include "exit_status.h"
+#include "export_command.h"
 #include "help.h"
 #include "map_command.h"
 #include "run_command.h"
@@ -14,6 +15,9 @@
 int main(int argc, char** argv) {
   using namespace mornax::batch;
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (!args.empty() && args.front() == "export") {
+    return ExportResultsCommand(std::span(args).subspan(1));
+  }
   Invocation invocation;
   std::string error;
   if (!ParseArguments(args, invocation, error)) {

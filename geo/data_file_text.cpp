@@ -1,8 +1,10 @@
 #include "geo/data_file_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <system_error>
 
 #include "geo/text_lines.h"
 
@@ -61,7 +63,13 @@ bool ReadDataFileText(const std::filesystem::path& path, int dataNumbers, int ne
   }
 
   if (!ReadCount(lines, count)) return true;
-  // The count comes from the file; the vectors grow as points are read.
+  // Room for the points, but never more than the file could hold (a network
+  // line takes at least four bytes), whatever the count says.
+  std::error_code status;
+  const std::uintmax_t bytes = std::filesystem::file_size(path, status);
+  const std::size_t room = status ? 0 : std::min<std::size_t>(count, bytes / 4);
+  contents.networkX.reserve(room);
+  contents.networkY.reserve(room);
   for (std::size_t i = 0; i < count; ++i) {
     if (!ReadNumbers(lines, static_cast<std::size_t>(networkNumbers), numbers)) return true;
     contents.networkX.push_back(numbers[0]);

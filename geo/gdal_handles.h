@@ -6,6 +6,7 @@
 #include <gdal.h>
 #include <ogr_api.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,6 +45,10 @@ class OptionList {
  private:
   char** items_ = nullptr;
 };
+
+// Closes the dataset, which writes whatever GDAL still holds; a failure
+// there is a failed write of `path` (false, `error` set).
+bool CloseDataset(DatasetHandle& dataset, const std::filesystem::path& path, std::string& error);
 
 // "what: GDAL's last message", or `what` alone when GDAL said nothing.
 std::string GdalFailure(std::string_view what);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace mornax::geo {
 namespace {
@@ -26,6 +27,16 @@ std::string Number(double value) {
 // last digits of a double.
 double Allowed(double rounding, double spacing, double coordinate) {
   return 2.0 * rounding + 1e-4 * spacing + 1e-12 * std::abs(coordinate);
+}
+
+// `value` rounded to the fewest decimals that keep it within `tolerance`.
+double FewestDecimals(double value, double tolerance) {
+  for (int decimals = 0; decimals <= 15; ++decimals) {
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
+    if (std::abs(rounded - value) <= tolerance) return rounded;
+  }
+  return value;
 }
 
 // Fits the distinct values of one coordinate to a regular spacing. `values`
@@ -96,7 +107,12 @@ bool FitAxis(std::vector<double>& values, double rounding, const char* axis, Axi
       return false;
     }
   }
-  fit = AxisFit{origin, spacing, static_cast<std::int64_t>(steps) + 1};
+  // The fit carries the rounding's noise into the last digits; the decimal
+  // with the fewest digits that the positions cannot tell apart is the
+  // spacing and origin meant (500, not 500.00000000002).
+  const double steady = std::max(rounding, 1e-12 * std::max(spacing, scale));
+  spacing = FewestDecimals(spacing, steady / std::max(steps, 1.0));
+  fit = AxisFit{FewestDecimals(origin, steady), spacing, static_cast<std::int64_t>(steps) + 1};
   return true;
 }
 
@@ -111,28 +127,42 @@ std::vector<std::int64_t> CellPoints(const RegularGrid& grid) {
   return cells;
 }
 
+std::vector<double> CellValues(const RegularGrid& grid, std::span<const double> values) {
+  std::vector<double> cells(static_cast<std::size_t>(grid.cellCount()),
+                            std::numeric_limits<double>::quiet_NaN());
+  for (std::size_t i = 0; i < grid.pointCell.size() && i < values.size(); ++i) {
+    if (grid.pointCell[i] >= 0) cells[static_cast<std::size_t>(grid.pointCell[i])] = values[i];
+  }
+  return cells;
+}
+
 bool DetectRegularGrid(std::span<const double> x, std::span<const double> y, double rounding,
                        RegularGrid& grid, std::string& reason) {
   grid = RegularGrid{};
-  std::vector<double> xs, ys;
-  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    if (std::isfinite(x[i]) && std::isfinite(y[i])) {
-      xs.push_back(x[i]);
-      ys.push_back(y[i]);
+  // One coordinate at a time, so that only one sorted copy is held.
+  const auto placedValues = [&](std::span<const double> values) {
+    std::vector<double> kept;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+      if (std::isfinite(x[i]) && std::isfinite(y[i])) kept.push_back(values[i]);
     }
-  }
-  const std::size_t placed = xs.size();
-  if (placed < 2) {
-    reason = placed == 0 ? "the network has no point with a position"
-                         : "a single point does not make a grid";
-    return false;
-  }
+    return kept;
+  };
   AxisFit fx, fy;
-  if (!FitAxis(xs, rounding, "x", fx, reason) || !FitAxis(ys, rounding, "y", fy, reason)) {
-    return false;
+  std::size_t placed = 0;
+  {
+    std::vector<double> xs = placedValues(x);
+    placed = xs.size();
+    if (placed < 2) {
+      reason = placed == 0 ? "the network has no point with a position"
+                           : "a single point does not make a grid";
+      return false;
+    }
+    if (!FitAxis(xs, rounding, "x", fx, reason)) return false;
   }
-  xs = {};
-  ys = {};
+  {
+    std::vector<double> ys = placedValues(y);
+    if (!FitAxis(ys, rounding, "y", fy, reason)) return false;
+  }
   if (fx.count == 1 && fy.count == 1) {
     reason = "all points lie at one position";
     return false;

@@ -34,6 +34,10 @@ struct RegularGrid {
 // The point held by each cell, or -1 for a node the network lacks (nodata).
 std::vector<std::int64_t> CellPoints(const RegularGrid& grid);
 
+// The values of the network's points laid out on the grid's cells (row 0 at
+// the top), NaN for a cell without a point: the surface to draw or contour.
+std::vector<double> CellValues(const RegularGrid& grid, std::span<const double> values);
+
 // Decides whether the points (x[i], y[i]) are the nodes of a regular grid.
 // `rounding` is half a unit of the last digit the coordinates were written
 // with (0 for exact ones): nodes may be off by that much. Nodes may be

@@ -25,14 +25,15 @@ struct DatLayout {
   Column standardError;  // width 0 when the method writes none
   Column guess;          // width 0 when the method writes none
   double positionRounding;
+  std::size_t recordWidth;
 };
 
 // (3F15.5,I5): x, y, estimate, point number.
-constexpr DatLayout kWeightingDat{{0, 15}, {15, 15}, {30, 15}, {0, 0}, {0, 0}, 5e-6};
+constexpr DatLayout kWeightingDat{{0, 15}, {15, 15}, {30, 15}, {0, 0}, {0, 0}, 5e-6, 50};
 // (2X,2F15.1,2F15.5): x, y, estimate, standard error.
-constexpr DatLayout kKrigingDat{{2, 15}, {17, 15}, {32, 15}, {47, 15}, {0, 0}, 0.05};
+constexpr DatLayout kKrigingDat{{2, 15}, {17, 15}, {32, 15}, {47, 15}, {0, 0}, 0.05, 62};
 // (2F15.1,3F15.5): x, y, estimate, guess, standard error.
-constexpr DatLayout kBayesDat{{0, 15}, {15, 15}, {30, 15}, {60, 15}, {45, 15}, 0.05};
+constexpr DatLayout kBayesDat{{0, 15}, {15, 15}, {30, 15}, {60, 15}, {45, 15}, 0.05, 75};
 // (3F15.5): x, y, estimate.
 constexpr double kWlRounding = 5e-6;
 
@@ -114,6 +115,18 @@ bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::st
   const DatLayout& layout = LayoutOf(results.method);
   const bool hasStd = layout.standardError.width > 0;
   const bool hasGuess = layout.guess.width > 0;
+  // Room for the records the file's size allows, so that the columns do not
+  // grow by doubling.
+  std::error_code status;
+  const std::uintmax_t bytes = std::filesystem::file_size(path, status);
+  if (!status) {
+    const std::size_t records = static_cast<std::size_t>(bytes / (layout.recordWidth + 1)) + 1;
+    results.x.reserve(records);
+    results.y.reserve(records);
+    results.estimate.reserve(records);
+    if (hasStd) results.standardError.reserve(records);
+    if (hasGuess) results.guess.reserve(records);
+  }
   while (lines.Next(line)) {
     if (Trim(line).empty()) continue;
     double x = 0.0, y = 0.0, estimate = 0.0, standardError = 0.0, guess = 0.0;
@@ -182,13 +195,13 @@ int DataNumbers(ResultMethod method) {
 
 // Takes the data file's network positions (every digit the user typed) when
 // they match the results within their rounding, and pads results that stop
-// short of that network with missing points.
-void TakeNetworkPositions(const std::filesystem::path& path, const DataFileText& data,
-                          NetworkResults& results) {
+// short of that network with missing points. False with `problem` set when
+// the network does not match.
+bool TakeNetworkPositions(const std::filesystem::path& path, DataFileText& data,
+                          NetworkResults& results, std::string& problem) {
   if (!data.networkRead) {
-    results.warnings.push_back("the network of " + FileName(path) +
-                               " cannot be read; positions from " + results.positionSource);
-    return;
+    problem = "the network of " + FileName(path) + " cannot be read";
+    return false;
   }
   const std::size_t written = results.size();
   bool matches = data.networkX.size() >= written;
@@ -197,13 +210,11 @@ void TakeNetworkPositions(const std::filesystem::path& path, const DataFileText&
               Near(data.networkY[i], results.y[i], results.positionRounding);
   }
   if (!matches) {
-    results.warnings.push_back("the network of " + FileName(path) +
-                               " has changed since the last interpolation; positions from " +
-                               results.positionSource);
-    return;
+    problem = "the network of " + FileName(path) + " has changed since the last interpolation";
+    return false;
   }
-  results.x = data.networkX;
-  results.y = data.networkY;
+  results.x = std::move(data.networkX);
+  results.y = std::move(data.networkY);
   results.positionRounding = 0.0;
   results.positionSource = FileName(path);
   const std::size_t total = results.x.size();
@@ -216,6 +227,7 @@ void TakeNetworkPositions(const std::filesystem::path& path, const DataFileText&
     if (!results.standardError.empty()) results.standardError.resize(total, kNaN);
     if (!results.guess.empty()) results.guess.resize(total, kNaN);
   }
+  return true;
 }
 
 // The header line of the error table, per method, blanks trimmed.
@@ -344,17 +356,23 @@ bool ReadNetworkResults(const ProjectFiles& files, NetworkResults& results, std:
     error = FileName(dat) + " holds no network point";
     return false;
   }
-  if (files.Exists(".wl")) TakeWlPositions(files.Find(".wl"), results);
 
+  // Positions: the data file's network when it still is that of the
+  // results, else the five decimals of the .wl file, else the .dat file's.
   const std::filesystem::path dfl = files.Find(".dfl");
-  DataFileText data;
-  const int dataNumbers = DataNumbers(results.method);
-  if (files.Exists(".dfl") && ReadDataFileText(dfl, dataNumbers, dataNumbers - 1, data)) {
-    results.title = data.title;
-    TakeNetworkPositions(dfl, data, results);
-  } else {
-    results.warnings.push_back(FileName(dfl) + " cannot be read; positions from " +
-                               results.positionSource);
+  std::string problem = FileName(dfl) + " cannot be read";
+  bool fromDataFile = false;
+  {
+    DataFileText data;
+    const int dataNumbers = DataNumbers(results.method);
+    if (files.Exists(".dfl") && ReadDataFileText(dfl, dataNumbers, dataNumbers - 1, data)) {
+      results.title = data.title;
+      fromDataFile = TakeNetworkPositions(dfl, data, results, problem);
+    }
+  }
+  if (!fromDataFile) {
+    if (files.Exists(".wl")) TakeWlPositions(files.Find(".wl"), results);
+    results.warnings.push_back(problem + "; positions from " + results.positionSource);
   }
   results.missingCount =
       static_cast<std::size_t>(std::count_if(results.estimate.begin(), results.estimate.end(),

@@ -1,5 +1,6 @@
 #include "geo/text_lines.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,7 +15,8 @@ constexpr std::size_t kBufferSize = 1 << 20;
 bool ParseReal(std::string_view text, double& value) {
   if (text.empty()) return false;
   std::string copy;
-  if (text.find_first_of("dD") != std::string_view::npos) {
+  // Plain loops: find_first_of would search the set once per character.
+  if (std::any_of(text.begin(), text.end(), [](char c) { return c == 'd' || c == 'D'; })) {
     copy.assign(text);
     for (char& c : copy) {
       if (c == 'd' || c == 'D') c = 'e';
@@ -62,28 +64,34 @@ bool TextLines::Next(std::string& line) {
 }
 
 std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t first = 0;
+  std::size_t end = text.size();
+  while (first < end && blank(text[first])) ++first;
+  while (end > first && blank(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
 
 FieldKind ParseField(std::string_view line, std::size_t begin, std::size_t width, double& value) {
   if (begin >= line.size()) return FieldKind::kBlank;
   const std::string_view field = Trim(line.substr(begin, width));
   if (field.empty()) return FieldKind::kBlank;
-  if (field.find_first_not_of('*') == std::string_view::npos) return FieldKind::kMissing;
+  if (std::all_of(field.begin(), field.end(), [](char c) { return c == '*'; })) {
+    return FieldKind::kMissing;
+  }
   if (!ParseReal(field, value)) return FieldKind::kBad;
   return std::isfinite(value) ? FieldKind::kNumber : FieldKind::kMissing;
 }
 
 bool SplitNumbers(std::string_view line, std::vector<double>& numbers) {
+  const auto separator = [](char c) { return c == ' ' || c == '\t' || c == ','; };
   std::size_t pos = 0;
   while (pos < line.size()) {
-    const auto start = line.find_first_not_of(" \t,", pos);
-    if (start == std::string_view::npos) break;
-    auto stop = line.find_first_of(" \t,", start);
-    if (stop == std::string_view::npos) stop = line.size();
+    std::size_t start = pos;
+    while (start < line.size() && separator(line[start])) ++start;
+    if (start == line.size()) break;
+    std::size_t stop = start;
+    while (stop < line.size() && !separator(line[stop])) ++stop;
     double value = 0.0;
     if (!ParseReal(line.substr(start, stop - start), value)) return false;
     numbers.push_back(value);

@@ -38,8 +38,19 @@ void ExpectGrid(const Network& network, double rounding, int cols, int rows) {
   EXPECT_NEAR(grid.x0, NodeX(0), 0.05);
   EXPECT_NEAR(grid.y0, NodeY(rows - 1), 0.05);  // the top row
   EXPECT_NEAR(grid.left(), NodeX(0) - 12.5, 0.05);
-  // Every point lands in the cell of its own node, each cell at most once.
+  // Every point lands in the cell of its own node, each cell at most once,
+  // and carries its value there.
   const std::vector<std::int64_t> cells = CellPoints(grid);
+  std::vector<double> index(network.x.size());
+  for (std::size_t i = 0; i < index.size(); ++i) index[i] = static_cast<double>(i);
+  const std::vector<double> values = CellValues(grid, index);
+  for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+    if (cells[cell] < 0) {
+      EXPECT_TRUE(std::isnan(values[cell]));
+    } else {
+      EXPECT_EQ(values[cell], static_cast<double>(cells[cell]));
+    }
+  }
   for (std::size_t i = 0; i < network.x.size(); ++i) {
     const std::int64_t cell = grid.pointCell[i];
     ASSERT_GE(cell, 0);
@@ -99,8 +110,10 @@ TEST(RegularGrid, MissingNodesRoundedCoordinatesAndOneRow) {
   ASSERT_TRUE(DetectRegularGrid(rounded.x, rounded.y, 0.05, grid, reason)) << reason;
   EXPECT_EQ(grid.cols, 40);
   EXPECT_EQ(grid.rows, 30);
-  EXPECT_NEAR(grid.dx, 25.03, 0.005);
-  EXPECT_NEAR(grid.dy, 40.07, 0.005);
+  // The spacing the one-decimal positions tell, without the fit's noise.
+  EXPECT_EQ(grid.dx, 25.03);
+  EXPECT_EQ(grid.dy, 40.07);
+  EXPECT_EQ(grid.x0, 1000.0);
   // The same points read as exact: the rounding is not regular.
   EXPECT_FALSE(DetectRegularGrid(rounded.x, rounded.y, 0.0, grid, reason));
 

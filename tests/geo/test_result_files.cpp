@@ -153,8 +153,17 @@ TEST(NetworkResults, BayesColumnsAndAWlFileOfAnotherRun) {
   EXPECT_DOUBLE_EQ(results.guess[2], 9.0);
   EXPECT_DOUBLE_EQ(results.standardError[2], 1.5);
   EXPECT_DOUBLE_EQ(results.x[1], kNetX[1]);  // the data file still matches the .dat
-  ASSERT_EQ(results.warnings.size(), 1u);
+  EXPECT_TRUE(results.warnings.empty());
+
+  // Without the data file the .wl file is read, found to be of another run,
+  // and the positions come from the .dat file.
+  std::filesystem::remove(dir.path() / "SITE.dfl");
+  ASSERT_TRUE(ReadNetworkResults(Files(dir), results, error)) << error;
+  EXPECT_EQ(results.positionSource, "SITE.dat");
+  EXPECT_NEAR(results.x[1], kNetX[1], 0.05);
+  ASSERT_EQ(results.warnings.size(), 2u);
   EXPECT_NE(results.warnings[0].find("SITE.wl does not hold"), std::string::npos);
+  EXPECT_NE(results.warnings[1].find("SITE.dfl cannot be read"), std::string::npos);
 }
 
 TEST(NetworkResults, RefusesMissingEmptyAndForeignFiles) {

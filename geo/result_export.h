@@ -1,0 +1,47 @@
+// Export of a project's results to the formats GIS programs read: rasters
+// and contour lines of a regular network, points of any network, and the
+// residuals of the error analysis. Reads the result files; never computes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "geo/levels.h"
+
+namespace mornax::geo {
+
+enum class ResultLayer { kEstimate, kStandardError, kGuess, kAll };
+
+struct ExportRequest {
+  std::filesystem::path document;  // PROJECT.mnx
+  std::filesystem::path output;    // the format follows its extension
+  ResultLayer layer = ResultLayer::kEstimate;
+  bool layerGiven = false;
+  LevelChoice levels;
+  bool levelsGiven = false;
+  bool errorAnalysis = false;  // the .lst residuals instead of the network
+};
+
+enum class ExportStatus {
+  kWritten,   // the output is in place
+  kFailed,    // nothing written; `error` says why
+  kBadUsage,  // the request does not make sense for the output format
+};
+
+struct ExportReport {
+  std::vector<std::string> lines;     // what was written
+  std::vector<std::string> warnings;  // what was read around (missing points, other runs)
+};
+
+// The output extensions and what each holds, for help texts.
+std::string ExportFormatsText();
+
+// Checks the request against the output's format without reading anything.
+ExportStatus CheckExportRequest(const ExportRequest& request, std::string& error);
+
+// Writes the export beside the output under a temporary name and renames it
+// into place; on any failure every existing file stays as it was.
+ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, std::string& error);
+
+}  // namespace mornax::geo
