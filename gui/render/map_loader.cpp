@@ -150,19 +150,22 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
   return scene;
 }
 
-// The contour levels asked for, inside the surface's range.
-std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const std::string& request,
+// The contour levels asked for, inside the surface's range. The .lev list
+// is made for the estimate; other layers get round levels in its place.
+std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapRequest& request,
                                  double low, double high, MapScene& scene, QString& failure) {
   geo::LevelChoice choice;
   std::string error;
-  if (!geo::ParseLevelChoice(request, choice, error)) {
+  if (!geo::ParseLevelChoice(request.levels, choice, error)) {
     failure = QString("Contour levels: %1").arg(Text(error));
     return {};
   }
   std::vector<double> levels;
   switch (choice.source) {
     case geo::LevelSource::kLevFile:
-      if (!geo::ReadLevelList(files.Find(".lev"), levels, error)) {
+      if (request.layer != MapLayer::kEstimate) {
+        levels = geo::NiceLevels(low, high);
+      } else if (!geo::ReadLevelList(files.Find(".lev"), levels, error)) {
         scene.notes << QString("%1; round levels are drawn instead.").arg(Text(error));
         levels = geo::NiceLevels(low, high);
       }
@@ -179,7 +182,7 @@ std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const std::stri
 }
 
 void AddContours(MapScene& scene, const geo::ProjectFiles& files, const geo::RegularGrid& grid,
-                 const std::vector<double>& cellValues, const std::string& request, double low,
+                 const std::vector<double>& cellValues, const MapRequest& request, double low,
                  double high, QString& failure) {
   const std::vector<double> levels = ChooseLevels(files, request, low, high, scene, failure);
   if (!failure.isEmpty() || levels.empty()) return;
@@ -286,7 +289,7 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
     scene.grid = std::move(surface);
     QString failure;
     if (low < high) {
-      AddContours(scene, files, grid, cellValues, request.levels, low, high, failure);
+      AddContours(scene, files, grid, cellValues, request, low, high, failure);
     }
     if (!failure.isEmpty()) return FailedScene(scene.title, failure);
     scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));

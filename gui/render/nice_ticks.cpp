@@ -33,9 +33,14 @@ std::vector<double> NiceTicks(double low, double high, int count) {
 }
 
 QString TickLabel(double value, double step) {
+  // As many decimals as the step has (0.25 needs two, 0.5 one).
   int decimals = 0;
   if (step > 0.0 && std::isfinite(step)) {
-    decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 12);
+    while (decimals < 12) {
+      const double scaled = step * std::pow(10.0, decimals);
+      if (std::abs(scaled - std::round(scaled)) <= 1e-6 * std::max(1.0, scaled)) break;
+      ++decimals;
+    }
   }
   if (std::abs(value) < step * 1e-6) value = 0.0;
   const double magnitude = std::abs(value);

@@ -257,6 +257,8 @@ TEST(NiceTicksTest, RoundStepsAndLabels) {
   EXPECT_EQ(TickLabel(0.30000000000000004, 0.1), "0.3");
   EXPECT_EQ(TickLabel(-1e-17, 0.1), "0.0");
   EXPECT_EQ(TickLabel(2500, 500), "2500");
+  EXPECT_EQ(TickLabel(2.25, 0.25), "2.25");  // not rounded to 2.3
+  EXPECT_EQ(TickLabel(2.5, 0.5), "2.5");
 }
 
 }  // namespace
