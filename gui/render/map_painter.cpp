@@ -434,7 +434,7 @@ void DrawColourBar(QPainter& painter, const MapScene& scene, const MapLayout& la
   const double headingWidth = layout.target.width() / 2;
   const QString shown = metrics.elidedText(heading, Qt::ElideRight, headingWidth);
   painter.drawText(QPointF(headingRight - metrics.horizontalAdvance(shown),
-                           bar.top() - kGap * unit - metrics.descent()),
+                           bar.top() - metrics.height() / 2 - kGap * unit - metrics.descent()),
                    shown);
   painter.restore();
 }
@@ -507,7 +507,7 @@ MapLayout ComputeMapLayout(QPainter& painter, const MapScene& scene, const QRect
   const QFontMetricsF title = Metrics(painter, MakeFont(kTitlePoints, true));
   const QFontMetricsF label = Metrics(painter, MakeFont(kLabelPoints, false));
   const double top =
-      target.top() + kOuterMargin * unit + title.height() + label.height() + 2 * kGap * unit;
+      target.top() + kOuterMargin * unit + title.height() + 1.5 * label.height() + 2 * kGap * unit;
   const double bottom = target.bottom() - BottomRoom(painter, scene);
   // Room for the y labels: the widest label of the extent's ticks.
   double yLabels = 0.0;
