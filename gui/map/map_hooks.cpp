@@ -86,6 +86,10 @@ void MapHooks::AfterRun() {
   const QDateTime newest = ResultMapWindow::NewestResult(document_.filePath(), errorAnalysis);
   const bool fresh = newest.isValid() && (!seenResults_.isValid() || newest > seenResults_);
   seenResults_ = newest;
+  // An open map follows the project: another document shows its own results.
+  if (map_ != nullptr && map_->isVisible() && map_->documentPath() != document_.filePath()) {
+    map_->ShowProject(document_.filePath());
+  }
   const bool afterRun = std::exchange(awaitingRun_, false);
   // Opening a project, or a dialog the user cancelled, shows nothing new.
   if (!afterRun || !fresh || document_.filePath().isEmpty()) return;

@@ -25,6 +25,8 @@ class ResultMapWindow : public QMainWindow {
   ResultMapWindow(UserPrompts& prompts, QWidget* parent = nullptr);
 
   MapCanvas& canvas() const { return *canvas_; }
+  // The document whose results are shown; empty before the first.
+  const QString& documentPath() const { return document_; }
 
   // Shows the results of the document PROJECT.mnx (read afresh).
   void ShowProject(const QString& documentPath);

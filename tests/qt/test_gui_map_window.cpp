@@ -101,6 +101,16 @@ TEST_F(MapWindowTest, MenusToolbarAndTheMapAfterARun) {
   ASSERT_TRUE(frame.OpenDocumentFile(QString::fromStdString((folder.path() / "P.mnx").string())));
   EXPECT_FALSE(map->isVisible());
 
+  // An open map follows the document to another project.
+  map->show();
+  testing::ScopedTempDir other;
+  other.Write("Q.dfl", "Other\n1\n0 0 1\n0\n");
+  ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((other.path() / "Q.mnx").string())));
+  EXPECT_TRUE(map->documentPath().endsWith("Q.mnx")) << map->documentPath().toStdString();
+  EXPECT_TRUE(map->canvas().scene().failure.contains("No results"))
+      << map->canvas().scene().failure.toStdString();
+  ASSERT_TRUE(frame.OpenDocumentFile(QString::fromStdString((folder.path() / "P.mnx").string())));
+
   // Layers switch; one the method lacks says so on the canvas.
   map->SetLayer(render::MapLayer::kGuess);
   map->Reload();
