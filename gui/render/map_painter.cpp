@@ -137,6 +137,8 @@ void DrawValuePoints(QPainter& painter, const MapScene& scene, const MapLayout& 
   painter.setRenderHint(QPainter::Antialiasing, !many);
   painter.setPen(many ? QPen(Qt::NoPen) : QPen(QColor(60, 60, 60), 0.4 * layout.unit));
   const QRectF visible = layout.mapArea.adjusted(-size, -size, size, size);
+  const bool sizedByValue =
+      scene.scale->kind() == ColourMapKind::kDiverging && !scene.scale->isConstant() && !many;
   for (const ValuePoint& p : scene.valuePoints) {
     const QPointF at = layout.ToDevice(p.x, p.y);
     if (!visible.contains(at)) continue;
@@ -147,7 +149,12 @@ void DrawValuePoints(QPainter& painter, const MapScene& scene, const MapLayout& 
     } else {
       painter.setBrush(QColor(colour));
     }
-    const QRectF box(at.x() - size / 2, at.y() - size / 2, size, size);
+    // Residuals: the larger the error, the larger the point as well.
+    double side = size;
+    if (sizedByValue && std::isfinite(p.value)) {
+      side = size * (0.6 + 0.8 * std::min(1.0, std::abs(p.value) / scene.scale->high()));
+    }
+    const QRectF box(at.x() - side / 2, at.y() - side / 2, side, side);
     if (many) {
       painter.fillRect(box, QColor(colour));
     } else {
