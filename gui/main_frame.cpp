@@ -26,6 +26,7 @@
 
 #include "gui/about_dialog.h"
 #include "gui/help_window.h"
+#include "gui/map/map_hooks.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/new_from_data.h"
@@ -81,6 +82,7 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateToolBar();
   CreateStatusBar();
   RebuildRecentMenu();
+  mapHooks_ = new MapHooks(*this, document_, *view_, fileMenu_);
   setAcceptDrops(true);
   new RunIndicators(*this, *view_, document_);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);

@@ -16,6 +16,7 @@ namespace mornax::gui {
 class CMornaxDoc;
 class CMornaxView;
 class HelpWindow;
+class MapHooks;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -27,6 +28,7 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   CMornaxView& view() const { return *view_; }
+  MapHooks& mapHooks() const { return *mapHooks_; }
   CMornaxDoc& document() const { return document_; }
 
   // Opens a document (command line, recent-file list, dropped file, File >
@@ -79,6 +81,7 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   std::unique_ptr<QPrinter> printer_;
   HelpWindow* helpWindow_ = nullptr;
+  MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
 };
 
 }  // namespace mornax::gui
