@@ -14,9 +14,9 @@
 #include "gui/dialogs/kriging_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "gui/file_viewer.h"
+#include "gui/gui_test_support.h"
 #include "gui/mornax_doc.h"
 #include "gui/program_records.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

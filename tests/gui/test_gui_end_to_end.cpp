@@ -14,10 +14,10 @@
 
 #include "gui/dialogs/fit_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
+#include "gui/gui_test_support.h"
 #include "gui/main_frame.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

@@ -6,9 +6,9 @@
 
 #include "gui/dialogs/fit_dialog.h"
 #include "gui/fit_initializer.h"
+#include "gui/gui_test_support.h"
 #include "gui/mornax_doc.h"
 #include "gui/program_records.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

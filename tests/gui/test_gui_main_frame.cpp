@@ -12,11 +12,11 @@
 #include <QUrl>
 
 #include "gui/command_line.h"
+#include "gui/gui_test_support.h"
 #include "gui/main_frame.h"
 #include "gui/mornax_doc.h"
 #include "gui/new_from_data.h"
 #include "gui/program_records.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

@@ -9,9 +9,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include "gui/gui_test_support.h"
 #include "gui/render/map_loader.h"
 #include "gui/render/map_painter.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::render {

@@ -8,12 +8,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include "gui/gui_test_support.h"
 #include "gui/render/colour_scale.h"
 #include "gui/render/map_painter.h"
 #include "gui/render/map_scene.h"
 #include "gui/render/nice_ticks.h"
 #include "gui/render/picture_export.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::render {

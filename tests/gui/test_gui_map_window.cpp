@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QToolBar>
 
+#include "gui/gui_test_support.h"
 #include "gui/main_frame.h"
 #include "gui/map/map_canvas.h"
 #include "gui/map/map_hooks.h"
@@ -22,7 +23,6 @@
 #include "gui/map/result_map_window.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include "gui/gui_test_support.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/plot_geometry.h"
@@ -15,7 +16,6 @@
 #include "gui/plot_pass.h"
 #include "gui/plot_reader.h"
 #include "gui/program_records.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {

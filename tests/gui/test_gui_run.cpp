@@ -19,11 +19,11 @@
 
 #include "gui/dialogs/kriging_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
+#include "gui/gui_test_support.h"
 #include "gui/main_frame.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/program_records.h"
-#include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
 namespace mornax::gui {
