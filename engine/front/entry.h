@@ -2,9 +2,9 @@
 // implementation differs between them.
 #pragma once
 
+#include "api/mornax.h"
 #include "core/engine_state.h"
 #include "core/messages.h"
-#include "front/mornax.h"
 
 namespace mornax {
 

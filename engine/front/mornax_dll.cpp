@@ -11,9 +11,9 @@
 #include <new>
 #include <string_view>
 
+#include "api/mornax.h"
 #include "front/console_messages.h"
 #include "front/entry.h"
-#include "front/mornax.h"
 #include "front/progress_window.h"
 
 namespace {

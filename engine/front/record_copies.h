@@ -2,8 +2,8 @@
 // out, copied into the engine state before a run.
 #pragma once
 
+#include "api/mornax.h"
 #include "core/engine_state.h"
-#include "front/mornax.h"
 
 namespace mornax {
 

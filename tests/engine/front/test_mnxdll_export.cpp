@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <string>
 
-#include "front/mornax.h"
+#include "api/mornax.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "front/mornax.h"
+#include "api/mornax.h"
 #include "support/temp_dir.h"
 
 namespace {

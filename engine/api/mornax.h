@@ -3,8 +3,8 @@
 // The program owns the four parameter records for the whole process and passes
 // them to mornaxDLL once per computation. The library only reads them; every
 // result leaves the library as a text file beside the data file.
-#ifndef MORNAX_FRONT_MORNAX_H
-#define MORNAX_FRONT_MORNAX_H
+#ifndef MORNAX_API_MORNAX_H
+#define MORNAX_API_MORNAX_H
 
 #include <cstddef>
 #include <cstdint>
@@ -120,4 +120,4 @@ static_assert(offsetof(IPL, k) == 72);
 static_assert(offsetof(IPL, rho) == 76);
 static_assert(offsetof(IPL, lagD) == 80);
 
-#endif  // MORNAX_FRONT_MORNAX_H
+#endif  // MORNAX_API_MORNAX_H
