@@ -86,7 +86,7 @@ void Measure(const Sector& sector, int threads) {
   StampedPolls polls;
   const double workStart = ThreadCpuMilliseconds();
   const Clock::time_point start = Clock::now();
-  mornax::RunTask(1, 0, 0, state, polls);
+  mornax::RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, state, polls);
   const Clock::time_point end = Clock::now();
   std::vector<double> work{workStart};
   work.insert(work.end(), polls.work.begin(), polls.work.end());
@@ -111,7 +111,7 @@ void Measure(const Sector& sector, int threads) {
   stopped.svar.lagCount = sector.lags;
   StampedPolls stopping;
   stopping.stopAtPoll = 5;
-  mornax::RunTask(1, 0, 0, stopped, stopping);
+  mornax::RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, stopped, stopping);
   const Clock::time_point stopEnd = Clock::now();
   const double latency =
       stopping.stamps.size() >= 5 ? Milliseconds(stopEnd - stopping.stamps[4]) : -1.0;

@@ -195,7 +195,8 @@ void CMornaxDoc::OnComputation() {
   svar.tolerance = values.tolerance;
   SetModified(true);
   // Without a run there is no new result to show.
-  if (RunEngine(1, 0, 0)) SetDisplayMode(kPlotSemivariogram);
+  if (RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE))
+    SetDisplayMode(kPlotSemivariogram);
 }
 
 void CMornaxDoc::FitInitialize(CFitDlg& dialog, int modelIndex) {
@@ -235,7 +236,7 @@ void CMornaxDoc::OnFitting() {
   std::copy_n(values.minimum, 3, records.fvar.minimum);
   std::copy_n(values.maximum, 3, records.fvar.maximum);
   SetModified(true);
-  if (RunEngine(2, 0, 0)) SetDisplayMode(kPlotFittedModel);
+  if (RunEngine(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE)) SetDisplayMode(kPlotFittedModel);
 }
 
 void CMornaxDoc::OnDistanceWeighting() {
@@ -257,7 +258,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   ipl.dwPoints = values.points;
   ipl.trendDegree = values.trendDegree;
   SetModified(true);
-  RunEngine(3, 1, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, values.runMode);
 }
 
 void CMornaxDoc::OnKriging() {
@@ -289,7 +290,7 @@ void CMornaxDoc::OnKriging() {
   ipl.c = values.c;
   ipl.c0 = values.c0;
   SetModified(true);
-  RunEngine(3, 2, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, values.runMode);
 }
 
 void CMornaxDoc::OnBayesEstimation() {
@@ -337,7 +338,7 @@ void CMornaxDoc::OnBayesEstimation() {
   ipl.guessC = values.guessC;
   ipl.guessC0 = values.guessC0;
   SetModified(true);
-  RunEngine(3, 3, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, values.runMode);
 }
 
 void CMornaxDoc::OnShowFile(int index) {

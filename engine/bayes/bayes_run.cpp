@@ -10,6 +10,7 @@
 #include "bayes/bayes_estimate.h"
 #include "bayes/bayes_gamma.h"
 #include "bayes/guess_scaling.h"
+#include "front/mornax.h"
 #include "interpolation/data_points.h"
 #include "interpolation/error_statistics.h"
 #include "interpolation/neighbours.h"
@@ -20,7 +21,6 @@
 namespace mornax {
 namespace {
 
-constexpr int kErrorAnalysis = 1;
 // PointEstimate::failure of a network guess that has no logarithm; its
 // message is shown where the point is known.
 constexpr int kGuessWithoutLogarithm = -1;
@@ -182,8 +182,8 @@ void Interpolate(const RunEnv& env, RunFiles& files, const DataSet& data,
       }
       g0 = std::log(g0);
     }
-    return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x,
-                                         point.y, g0, -1, ws));
+    return ToPointEstimate(
+        EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x, point.y, g0, -1, ws));
   };
   setup.writeDatHeader = [](io::RecordFile& dat, std::int32_t networkCount) {
     dat.Write(kDatHeader, 0, networkCount, 0, " ;", "GUESS ", "STD");
@@ -221,7 +221,7 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
   // alone; the engine state keeps the values loaded from the records.
   IplCopy ipl = parameters;
   if (!CheckParameters(env, ipl, neighbours)) return;
-  const bool errorAnalysis = mode == kErrorAnalysis;
+  const bool errorAnalysis = mode == MNX_MODE_ERROR_ANALYSIS;
   RunFiles files;
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
@@ -259,7 +259,7 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
         "STD')");
     files.lst.Write(kHeader);
   }
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
 
   const BayesSettings settings = MakeSettings(
       ipl, logTransform, errorAnalysis, static_cast<int>(neighbours.x.size()), ipl.scaleGuess);

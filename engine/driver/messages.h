@@ -8,6 +8,15 @@
 
 namespace mornax {
 
+// Modes of Messages::AddLine and ProgressMessage. The negated mode makes the
+// same change without the immediate repaint.
+enum ListMode : int {
+  kListRestart = 0,      // empty the list, then add the line
+  kListReplaceLast = 1,  // replace the last line (a running counter)
+  kListAppend = 2,       // add the line at the end
+  kListMessageBox = 3    // show the text in a message box; the list is unchanged
+};
+
 class Messages {
  public:
   virtual ~Messages() = default;
@@ -41,8 +50,7 @@ void ProgressMessage(Messages& messages, int mode, int length, std::string_view 
 // code 0: the first `length` characters of `text` as the message.
 // code != 0: `text` is a project file name whose length is nameLength + 4;
 // code < 0 gives the end-of-file wording, code > 0 the data-format wording.
-void ErrorMessage(Messages& messages, int length, std::string_view text, int code,
-                  int nameLength);
+void ErrorMessage(Messages& messages, int length, std::string_view text, int code, int nameLength);
 
 // The text ErrorMessage shows for a nonzero code: the input-file wording and
 // the first nameLength + 4 characters of `name`.

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "front/mornax.h"
 #include "interpolation/data_points.h"
 #include "interpolation/kriging_drift.h"
 #include "interpolation/kriging_estimate.h"
@@ -19,7 +20,6 @@
 namespace mornax {
 namespace {
 
-constexpr int kErrorAnalysis = 1;
 constexpr int kLastKrigingModel = kDeWijsianModel;
 
 // Written for the estimate and standard error of a point whose system is
@@ -167,7 +167,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
     neighbours.work2[t] = kDriftYExponents[t];
   }
 
-  const bool errorAnalysis = mode == kErrorAnalysis;
+  const bool errorAnalysis = mode == MNX_MODE_ERROR_ANALYSIS;
   RunFiles files;
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
@@ -203,7 +203,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
     }
   }
   MergeCoincidentPoints(env, data);
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
 
   KrigingParameters parameters;
   parameters.variogram = VariogramModel{model, ipl.sill, ipl.c, ipl.c0, ipl.a};

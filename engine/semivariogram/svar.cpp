@@ -120,8 +120,8 @@ int MergeCoincidentPoints(const RunEnv& env, PointArrays& points, int count) {
         ++j;
         continue;
       }
-      env.Progress(1, TrimTrailingBlanks(
-                          FormatLine(kCoincide, "Value ", i + 1, " coincides value ", j + 1)));
+      env.Progress(kListReplaceLast, TrimTrailingBlanks(FormatLine(kCoincide, "Value ", i + 1,
+                                                                   " coincides value ", j + 1)));
       z[i] = (z[j] + z[i]) * 0.5;
       // Point j goes; i is next compared with the point moved into place j.
       for (std::size_t k = j + 1; k < n; ++k) {
@@ -158,7 +158,7 @@ bool NoPairInAnyClass(const LagArrays& lags, int nlags) {
 }
 
 bool CreateResultFile(const RunEnv& env, io::RecordFile& file, std::string_view extension) {
-  if (file.Create(env.File(extension))) return true;
+  if (file.Create(env.Path(extension))) return true;
   env.Error("Cannot create output file : " + env.File(extension));
   return false;
 }
@@ -182,7 +182,7 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   }
 
   io::FreeFormReader dfl;
-  if (!dfl.Open(env.File(".dfl"))) {
+  if (!dfl.Open(env.Path(".dfl"))) {
     env.Error("Cannot open input file : " + env.File(".dfl"));
     return;
   }
@@ -197,10 +197,10 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   dfl.Close();
   if (count < 0) return;
 
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
   count = MergeCoincidentPoints(env, points, count);
   if (svar.logTransform != 0 && !LogTransform(env, points, count)) return;
-  env.Progress(1, " Computing Semi-variogram ");
+  env.Progress(kListReplaceLast, " Computing Semi-variogram ");
 
   const auto n = static_cast<std::size_t>(count);
   int nlags = svar.lagCount;
@@ -229,7 +229,7 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   if (NoPairInAnyClass(lags, nlags)) {
     env.Error("No pair of points fell in any lag class (check direction, tolerance and lag)");
   }
-  env.Progress(2, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
+  env.Progress(kListAppend, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
 }
 
 }  // namespace mornax

@@ -24,6 +24,7 @@
 #include "interpolation/point_loops.h"
 #include "interpolation/run_files.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -177,7 +178,7 @@ class ScriptedLoop : public ::testing::Test {
     dir.Write("SITE.dfl", file);
     SequenceRecorder messages;
     messages.cancelAtPoll = script.cancelAtPoll;
-    const RunEnv env(messages, "SITE", 4, RunOptions{threads, false});
+    const RunEnv env(messages, "SITE", 4, RunOptions{threads, false}, nullptr, dir.path());
     RunFiles files;
     EXPECT_TRUE(files.Open(env, "Scripted", errorAnalysis, !errorAnalysis));
     PointArrays points;
@@ -192,7 +193,7 @@ class ScriptedLoop : public ::testing::Test {
     const Estimator estimate = [&](const EstimationPoint& point, EstimateWorkspace& ws) {
       Messages& out = ws.MessagesOr(env.messages());
       if (point.number == 5 || point.number == 30) {
-        out.AddLine(2, "note " + std::to_string(point.number));
+        out.AddLine(kListAppend, "note " + std::to_string(point.number));
         out.ShowMessage("box " + std::to_string(point.number));
         out.WriteOutput("output " + std::to_string(point.number));
       }
@@ -344,13 +345,9 @@ std::string FieldFile() {
   return text;
 }
 
-class WholeRuns : public ::testing::Test {
+class WholeRuns : public testing::ProjectRun {
  protected:
   void SetUp() override {
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, state);
     auto& p = state.ipl;
     p.dwPoints = 6;
     p.dwScheme = 2;
@@ -371,15 +368,14 @@ class WholeRuns : public ::testing::Test {
 
   // Runs method (1 weighting, 2 kriging, 3 Bayes) in `mode` on `threads`.
   Outcome Run(int method, int mode, int threads) {
-    for (const char* name : {"SITE.lst", "SITE.dat", "SITE.lev", "SITE.wl"}) std::remove(name);
+    for (const char* name : {"SITE.lst", "SITE.dat", "SITE.lev", "SITE.wl"}) {
+      std::filesystem::remove(dir.path() / name);
+    }
     SequenceRecorder messages;
     state.threadCount = threads;
-    RunTask(3, method, mode, state, messages);
+    RunTask(MNX_TASK_INTERPOLATION, method, mode, state, messages);
     return Left(messages, dir);
   }
-
-  ScopedTempDir dir;
-  EngineState state;
 };
 
 TEST_F(WholeRuns, FilesAndMessagesAreTheSameForEveryThreadCountAndWithoutTheIndex) {

@@ -6,8 +6,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
-#include <QToolBar>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
 
 #include "gui/command_line.h"

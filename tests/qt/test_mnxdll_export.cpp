@@ -59,7 +59,8 @@ TEST(MnxdllLibrary, RunsOnTheConsoleWhenTheProcessHasNoApplication) {
   for (int run = 1; run <= 2; ++run) {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    entry(1, 0, 0, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+    entry(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, &records.fileName, &records.svar,
+          &records.fvar, &records.ipl);
     const std::string out = ::testing::internal::GetCapturedStdout();
     const std::string err = ::testing::internal::GetCapturedStderr();
 
@@ -83,7 +84,8 @@ TEST(MnxdllLibrary, RefusesAProjectNameItCannotHold) {
   records.fileName.nameLength = 0;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  entry(3, 2, 2, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  entry(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, &records.fileName,
+        &records.svar, &records.fvar, &records.ipl);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "MORNAX: Start Computation\nMORNAX: Computation Complete\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),

@@ -1,5 +1,5 @@
-// A fresh temporary folder that is the current directory while the object
-// lives; the engine finds and writes its project files there.
+// A fresh temporary folder, removed with everything in it when the object
+// goes; the tests pass its path to the engine as the project's folder.
 #pragma once
 
 #include <filesystem>
@@ -25,7 +25,6 @@ class ScopedTempDir {
 
  private:
   std::filesystem::path path_;
-  std::filesystem::path previous_;
 };
 
 // Contents of a file in the source tree (tests/data/... and the like).
