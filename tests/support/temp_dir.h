@@ -16,6 +16,8 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  // The path of a file of the folder, as text.
+  std::string In(std::string_view name) const { return (path_ / std::string(name)).string(); }
 
   // Writes a text file in the folder.
   void Write(std::string_view name, std::string_view content) const;
