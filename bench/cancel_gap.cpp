@@ -73,8 +73,9 @@ void WriteDataFile(const std::filesystem::path& file, int count) {
   out << "0\n";
 }
 
-void Measure(const Sector& sector, int threads) {
+void Measure(const std::filesystem::path& folder, const Sector& sector, int threads) {
   mornax::EngineState state;
+  state.projectFolder = folder;
   state.baseName = "GAP         ";
   state.baseLength = 3;
   state.threadCount = threads;
@@ -129,8 +130,7 @@ int main(int argc, char** argv) {
       argc > 2 ? std::filesystem::path(argv[2])
                : std::filesystem::temp_directory_path() / "mornax-cancel-gap";
   std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  WriteDataFile("GAP.dfl", count);
+  WriteDataFile(folder / "GAP.dfl", count);
 
   // A usual sector, and the worst case for the pair loop: every pair within
   // reach and inside the sector, so every pair takes the exact arithmetic.
@@ -143,9 +143,8 @@ int main(int argc, char** argv) {
       "|------------------------------|---------|-----------|--------|--------------|--------------"
       "|--------------|------------|\n");
   for (const Sector& sector : sectors) {
-    for (const int threads : {1, 2}) Measure(sector, threads);
+    for (const int threads : {1, 2}) Measure(folder, sector, threads);
   }
-  std::filesystem::current_path(folder.parent_path());
   std::filesystem::remove_all(folder);
   return 0;
 }
