@@ -90,6 +90,9 @@ enum : int {
   MNX_MODE_INTERPOLATION = 2    // estimate at the network points; so is any value other than 1
 };
 
+// Runs one computation, described by `task`, `method` and `mode` (the values
+// above) and the records, which are only read. The project's files are found
+// and written in the current directory as it is when the call begins.
 MORNAX_EXPORT void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SVAR* svar,
                              FVAR* fvar, IPL* ipl);
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "front/mornax.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -63,7 +62,6 @@ TEST(MnxdllWindow, OneWindowForAllCallsAndNoRunInsideARun) {
   char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const mornax::testing::ScopedTempDir folder;
 
   QPointer<QWidget> firstWindow;
   std::vector<std::string> firstLines;
