@@ -1,7 +1,6 @@
 #include "geo/result_files.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 #include <system_error>
