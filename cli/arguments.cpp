@@ -15,15 +15,16 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 9> kCommands = {{{"help", Command::kHelp},
-                                                   {"new", Command::kNew},
-                                                   {"show", Command::kShow},
-                                                   {"set", Command::kSet},
-                                                   {"run", Command::kRun},
-                                                   {"grid", Command::kGrid},
-                                                   {"import", Command::kImport},
-                                                   {"crs", Command::kCrs},
-                                                   {"export", Command::kExport}}};
+constexpr std::array<CommandName, 10> kCommands = {{{"help", Command::kHelp},
+                                                    {"new", Command::kNew},
+                                                    {"show", Command::kShow},
+                                                    {"set", Command::kSet},
+                                                    {"run", Command::kRun},
+                                                    {"grid", Command::kGrid},
+                                                    {"import", Command::kImport},
+                                                    {"crs", Command::kCrs},
+                                                    {"export", Command::kExport},
+                                                    {"map", Command::kMap}}};
 
 // Commands whose options take values (negative numbers among them) and are
 // read by the command itself.
@@ -150,6 +151,16 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
   }
 
   const auto rest = args.subspan(1);
+  if (invocation.command == Command::kMap) {
+    // The map command parses its own options.
+    if (rest.empty() || IsOption(rest.front())) {
+      error = "no document named";
+      return false;
+    }
+    invocation.project = rest.front();
+    invocation.commandArgs.assign(rest.begin() + 1, rest.end());
+    return true;
+  }
   for (std::size_t k = 0; k < rest.size(); ++k) {
     const std::string_view arg = rest[k];
     const bool threads = invocation.command == Command::kRun &&

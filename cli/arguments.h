@@ -8,7 +8,7 @@
 
 namespace mornax::batch {
 
-enum class Command { kHelp, kNew, kShow, kSet, kRun, kGrid, kImport, kCrs, kExport };
+enum class Command { kHelp, kNew, kShow, kSet, kRun, kGrid, kImport, kCrs, kExport, kMap };
 
 // What `run` was asked for: error analysis, interpolation, or neither option.
 enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
@@ -21,7 +21,8 @@ struct Invocation {
   bool force = false;                    // new: overwrite an existing document
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
-  std::vector<std::string> commandArgs;  // grid, import, crs, export: parsed by the command
+  std::vector<std::string> commandArgs;  // grid, import, crs, export: parsed by the command;
+                                         // map: the arguments after the document
 };
 
 // Parses the arguments after the program name. On a usage fault returns false

@@ -62,6 +62,16 @@ Commands:
       Stores the project's coordinate system as PROJECT.prj beside the
       document (WKT, ESRI convention), checked by GDAL; none removes it. show
       prints it as "crs = ..." when there is one.
+  map PROJECT.mnx OUTPUT.png|svg|pdf [--layer estimate|std|guess|residuals]
+      [--size WxH] [--levels lev|auto|V1,V2,...]
+      Draws the result map of the last interpolation (or, with --layer
+      residuals, of the last error analysis) as a picture, without a
+      display: the colour surface of a regular-grid network (coloured points
+      for a scattered one), contour lines at the .lev levels (lev, the
+      default), at round levels (auto) or at the values given, and the data
+      points. --size is in pixels (default 1200x900); SVG and PDF get the
+      same size at 96 dots per inch. Reads the result files only; nothing is
+      computed. Exit status 1 when there is nothing to map.
   help, --help, -h
       Shows this text.
 
@@ -111,7 +121,7 @@ std::string HelpText() {
 }
 
 std::string UsageLine() {
-  return "usage: mornax-batch new|show|set|run|grid|import|crs|export PROJECT.mnx ... "
+  return "usage: mornax-batch new|show|set|run|grid|import|crs|export|map PROJECT.mnx ... "
          "(mornax-batch --help for more)";
 }
 

@@ -12,6 +12,7 @@
 #include "grid_command.h"
 #include "help.h"
 #include "import_command.h"
+#include "map_command.h"
 #include "run_command.h"
 
 int main(int argc, char** argv) {
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
                                                      invocation.commandArgs.end());
       return ExportResultsCommand(exportArgs);
     }
+    case Command::kMap:
+      return MapPicture(invocation);
   }
   return kExitUsage;
 }

@@ -1,49 +1,103 @@
 #include "gui/file_viewer.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
-#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "gui/file_lines.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
 namespace {
 
-// Lines are read in pieces of at most 99 characters; a longer line arrives
-// as several list entries.
-constexpr qint64 kLineBuffer = 100;
+// Bytes indexed before LoadFile returns, and per turn of the event loop
+// afterwards (a few milliseconds of work each).
+constexpr qint64 kFirstSlice = 2 << 20;
+constexpr qint64 kSlice = 1 << 20;
 
-// The line end becomes a blank; a piece without one (the middle of a long
-// line, or a last line without a line end) keeps every character.
-QString ListEntry(QByteArray piece) {
-  if (piece.endsWith('\n')) {
-    piece.chop(1);
-    if (piece.endsWith('\r')) piece.chop(1);
-    piece.append(' ');
+// The desktop's fixed-pitch font, or any monospaced family where the desktop
+// names none.
+QFont FixedFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (QFontInfo(font).fixedPitch()) return font;
+  for (const QString& family : QFontDatabase::families()) {
+    if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family)) {
+      font.setFamily(family);
+      if (QFontInfo(font).fixedPitch()) return font;
+    }
   }
-  return QString::fromUtf8(piece);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  return font;
 }
 
 }  // namespace
 
 CViewFilesDlg::CViewFilesDlg(UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent), prompts_(prompts) {
+    : QDialog(parent), prompts_(prompts), lines_(new FileLines(this)), indexer_(new QTimer(this)) {
   setWindowTitle("View Files");
   setModal(false);
   // The viewer has no owner window; it must not keep the program alive.
   setAttribute(Qt::WA_QuitOnClose, false);
 
-  list_ = new QListWidget(this);
+  list_ = new QListView(this);
   list_->setObjectName("lines");
-  QFont fixed("Monospace");
-  fixed.setStyleHint(QFont::TypeWriter);
-  list_->setFont(fixed);
+  list_->setModel(lines_);
+  list_->setFont(FixedFont());
+  // Every row has the same height: the view need not measure a million rows.
+  list_->setUniformItemSizes(true);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   name_ = new QLineEdit(this);
   name_->setObjectName("fileName");
+  find_ = new QLineEdit(this);
+  find_->setObjectName("find");
+  find_->setPlaceholderText("Text to find");
+  find_->setClearButtonEnabled(true);
+
+  auto* findNext = new QPushButton("Find Next", this);
+  findNext->setObjectName("findNext");
+  findNext->setAutoDefault(false);
+  connect(findNext, &QPushButton::clicked, this, &CViewFilesDlg::FindNext);
+  connect(find_, &QLineEdit::returnPressed, this, &CViewFilesDlg::FindNext);
+  auto* copy = new QPushButton("Copy", this);
+  copy->setObjectName("copy");
+  copy->setAutoDefault(false);
+  connect(copy, &QPushButton::clicked, this, &CViewFilesDlg::CopySelection);
+
+  auto* copyKey = new QAction(this);
+  copyKey->setShortcuts(QKeySequence::Copy);
+  copyKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(copyKey, &QAction::triggered, this, &CViewFilesDlg::CopySelection);
+  list_->addAction(copyKey);
+  auto* findKey = new QAction(this);
+  findKey->setShortcuts(QKeySequence::Find);
+  connect(findKey, &QAction::triggered, this, [this] {
+    find_->setFocus();
+    find_->selectAll();
+  });
+  auto* findAgain = new QAction(this);
+  findAgain->setShortcuts(QKeySequence::FindNext);
+  connect(findAgain, &QAction::triggered, this, &CViewFilesDlg::FindNext);
+  addAction(findKey);
+  addAction(findAgain);
+
+  auto* search = new QHBoxLayout;
+  search->addWidget(find_, 1);
+  search->addWidget(findNext);
+  search->addWidget(copy);
 
   auto* form = new QFormLayout;
   form->addRow("Filename:", name_);
@@ -56,49 +110,82 @@ CViewFilesDlg::CViewFilesDlg(UserPrompts& prompts, QWidget* parent)
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(search);
   layout->addWidget(list_);
   layout->addLayout(form);
   layout->addWidget(buttons);
-  resize(640, 480);
+  resize(700, 500);
+
+  connect(indexer_, &QTimer::timeout, this, &CViewFilesDlg::IndexSlice);
 }
 
 void CViewFilesDlg::LoadFile(const QString& name) {
+  indexer_->stop();
   name_->setText(name);
-  list_->clear();
+  lines_->Clear();
   if (name.isEmpty()) return;
-
-  // Read access is all a viewer needs: a read-only file is listed.
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (lines_->Open(name) != FileLines::Status::kOk) {
     prompts_.Inform(this, " File Not Found!");
     return;
   }
-  QStringList entries;
-  while (!file.atEnd()) {
-    const QByteArray piece = file.readLine(kLineBuffer);
-    if (piece.isEmpty() && file.error() != QFileDevice::NoError) {
-      list_->addItems(entries);
-      prompts_.Inform(this, " ERROR Reading File");
-      return;
-    }
-    if (entries.size() >= kMaxLines) {
-      list_->addItems(entries);
-      prompts_.Inform(this, " Insufficient space to view the whole file");
-      return;
-    }
-    entries.append(ListEntry(piece));
+  const FileLines::Status status = lines_->IndexMore(kFirstSlice);
+  if (status == FileLines::Status::kOk && !lines_->complete()) {
+    indexer_->start(0);
+  } else if (status != FileLines::Status::kOk) {
+    IndexSlice();  // reports the status
   }
-  list_->addItems(entries);
+}
+
+void CViewFilesDlg::IndexSlice() {
+  const FileLines::Status status = lines_->IndexMore(kSlice);
+  if (lines_->complete()) indexer_->stop();
+  if (status == FileLines::Status::kTooLong) {
+    prompts_.Inform(this, " Insufficient space to view the whole file");
+  } else if (status == FileLines::Status::kReadError) {
+    prompts_.Inform(this, " ERROR Reading File");
+  }
+}
+
+bool CViewFilesDlg::loading() const {
+  return indexer_->isActive();
 }
 
 QStringList CViewFilesDlg::Lines() const {
   QStringList lines;
-  for (int i = 0; i < list_->count(); ++i) lines.append(list_->item(i)->text());
+  for (int i = 0; i < lines_->rowCount(); ++i) lines.append(lines_->Line(i));
   return lines;
+}
+
+int CViewFilesDlg::lineCount() const {
+  return lines_->rowCount();
 }
 
 QString CViewFilesDlg::FileName() const {
   return name_->text();
+}
+
+void CViewFilesDlg::FindNext() {
+  const QString text = find_->text();
+  if (text.isEmpty()) return;
+  const QModelIndex current = list_->currentIndex();
+  const int row = lines_->Find(text, current.isValid() ? current.row() + 1 : 0);
+  if (row < 0) {
+    prompts_.Inform(this, QString(" \"%1\" not found").arg(text));
+    return;
+  }
+  const QModelIndex found = lines_->index(row);
+  list_->setCurrentIndex(found);
+  list_->scrollTo(found, QAbstractItemView::PositionAtCenter);
+}
+
+void CViewFilesDlg::CopySelection() {
+  QModelIndexList selected = list_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return;
+  std::sort(selected.begin(), selected.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  QStringList text;
+  for (const QModelIndex& index : selected) text.append(lines_->Line(index.row()));
+  QApplication::clipboard()->setText(text.join('\n') + '\n');
 }
 
 }  // namespace mornax::gui

@@ -15,16 +15,22 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include <algorithm>
+
 #include "gui/about_dialog.h"
 #include "gui/help_window.h"
+#include "gui/map/map_hooks.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
+#include "gui/new_from_data.h"
+#include "gui/run_indicators.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -76,7 +82,9 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateToolBar();
   CreateStatusBar();
   RebuildRecentMenu();
+  mapHooks_ = new MapHooks(*this, document_, *view_, fileMenu_);
   setAcceptDrops(true);
+  new RunIndicators(*this, *view_, document_);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   UpdateTitle();
   resize(900, 650);
@@ -109,6 +117,9 @@ void CMainFrame::CreateActions() {
   add(
       "&New\tCtrl+N", "actionNew", "Create a new document", [this] { OnFileNew(); },
       QKeySequence::New);
+  add("New from &Data File...", "actionNewFromData",
+      "Start a project from a data file anywhere; the file is copied beside the document",
+      [this] { OnFileNewFromData(); });
   add(
       "&Open...\tCtrl+O", "actionOpen", "Open an existing document", [this] { OnFileOpen(); },
       QKeySequence::Open);
@@ -197,6 +208,7 @@ void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu("&File");
   fileMenu_->addAction(action("actionCreateNew"));
   fileMenu_->addAction(action("actionNew"));
+  fileMenu_->addAction(action("actionNewFromData"));
   fileMenu_->addAction(action("actionOpen"));
   fileMenu_->addAction(action("actionSave"));
   fileMenu_->addSeparator();
@@ -211,13 +223,17 @@ void CMainFrame::CreateMenus() {
     auto* recent = new QAction(this);
     recent->setObjectName(QString("actionRecent%1").arg(i + 1));
     recent->setStatusTip("Open this document");
-    connect(recent, &QAction::triggered, this,
-            [this, recent] { OpenDocumentFile(recent->data().toString()); });
+    connect(recent, &QAction::triggered, this, [this, recent] {
+      OpenDocumentFile(recent->data().toString());
+      RebuildRecentMenu();
+    });
     fileMenu_->addAction(recent);
     recentActions_.append(recent);
   }
   fileMenu_->addSeparator();
   fileMenu_->addAction(action("actionExit"));
+  // A document deleted since the list was built leaves it when the menu opens.
+  connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::RebuildRecentMenu);
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   for (const char* name : {"actionUndo", "actionCut", "actionCopy", "actionPaste"}) {
@@ -376,9 +392,30 @@ void CMainFrame::OnFilePrintSetup() {
   document_.prompts().RunDialog(dialog);
 }
 
-void CMainFrame::PrintDirect(const QString& printerName) {
-  if (!printerName.isEmpty()) Printer().setPrinterName(printerName);
-  view_->Print(Printer());
+bool CMainFrame::PrintDirect(const QString& printerName) {
+  const QPrinterInfo printer = printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
+                                                     : QPrinterInfo::printerInfo(printerName);
+  if (printer.isNull()) {
+    document_.prompts().Inform(
+        this, printerName.isEmpty()
+                  ? QString("No printer is installed: %1 was not printed.").arg(document_.title())
+                  : QString("There is no printer %1: %2 was not printed.")
+                        .arg(printerName, document_.title()));
+    return false;
+  }
+  Printer().setPrinterName(printer.printerName());
+  if (!Printer().isValid() || !view_->Print(Printer())) {
+    document_.prompts().Inform(
+        this, QString("Printing %1 on %2 failed.").arg(document_.title(), printer.printerName()));
+    return false;
+  }
+  return true;
+}
+
+void CMainFrame::OnFileNewFromData() {
+  if (document_.isRunning() || !SaveModified()) return;
+  const QString path = NewFromDataFile(document_, this);
+  if (!path.isEmpty()) AddRecentFile(path);
 }
 
 void CMainFrame::OnHelpTopics() {
@@ -407,7 +444,12 @@ void CMainFrame::AddRecentFile(const QString& path) {
 }
 
 void CMainFrame::RebuildRecentMenu() {
-  const QStringList files = recentFiles();
+  QStringList files = recentFiles();
+  const auto gone = [](const QString& file) { return !QFileInfo::exists(file); };
+  if (std::any_of(files.begin(), files.end(), gone)) {
+    files.removeIf(gone);
+    QSettings().setValue(kRecentKey, files);
+  }
   recentPlaceholder_->setVisible(files.isEmpty());
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* action = recentActions_[i];
@@ -420,7 +462,12 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (document_.isRunning() || !SaveModified()) {
+  if (document_.isRunning()) {
+    statusBar()->showMessage("A computation is running: stop it with Cancel before leaving.");
+    event->ignore();
+    return;
+  }
+  if (!SaveModified()) {
     event->ignore();
     return;
   }

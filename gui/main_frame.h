@@ -16,6 +16,7 @@ namespace mornax::gui {
 class CMornaxDoc;
 class CMornaxView;
 class HelpWindow;
+class MapHooks;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -27,6 +28,7 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   CMornaxView& view() const { return *view_; }
+  MapHooks& mapHooks() const { return *mapHooks_; }
   CMornaxDoc& document() const { return document_; }
 
   // Opens a document (command line, recent-file list, dropped file, File >
@@ -45,8 +47,11 @@ class CMainFrame : public QMainWindow {
   void OnAppAbout();
 
   // Prints the document's plot on the default printer (the shell's print
-  // verb) or on the named printer.
-  void PrintDirect(const QString& printerName = QString());
+  // verb) or on the named printer. Without such a printer, or when printing
+  // fails, the user is told and the result is false.
+  bool PrintDirect(const QString& printerName = QString());
+  // File > New from Data File...
+  void OnFileNewFromData();
 
   QStringList recentFiles() const;
 
@@ -76,6 +81,7 @@ class CMainFrame : public QMainWindow {
   QList<QAction*> recentActions_;
   std::unique_ptr<QPrinter> printer_;
   HelpWindow* helpWindow_ = nullptr;
+  MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
 };
 
 }  // namespace mornax::gui

@@ -34,7 +34,9 @@ bool CMornaxApp::InitInstance() {
     return false;
   }
   if (line.action == CommandLine::Action::kPrint || line.action == CommandLine::Action::kPrintTo) {
-    frame_->PrintDirect(line.printerName);
+    // The print verb has no window to show its result in: a failure ends
+    // the program with status 1.
+    if (!frame_->PrintDirect(line.printerName)) startupStatus_ = 1;
     return false;
   }
   frame_->show();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 
 #include <algorithm>
 #include <string>
@@ -13,11 +14,13 @@
 #include "gui/dialogs/distance_weighting_dialog.h"
 #include "gui/dialogs/fit_dialog.h"
 #include "gui/dialogs/kriging_dialog.h"
+#include "gui/dialogs/method_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "gui/file_viewer.h"
 #include "gui/fit_initializer.h"
 #include "gui/plot_reader.h"
 #include "gui/program_records.h"
+#include "gui/run_outcome.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -26,29 +29,25 @@ namespace {
 constexpr char kNoFileName[] = "New Document, Filename empty!";
 constexpr int kFileEntries = 8;  // "Another FIles" and the seven project files
 
+// The settings key of a project's remembered run mode.
+QString RunModeKey(const QString& documentPath) {
+  return "Run Mode/" +
+         QString::fromLatin1(documentPath.toUtf8().toBase64(QByteArray::Base64UrlEncoding));
+}
+
 QString Name(project::FileIndex index) {
   return QString::fromStdString(ProgramFiles()[index]);
 }
 
-// Clears the running flag however the call ends.
-class RunningGuard {
- public:
-  explicit RunningGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningGuard() { flag_ = false; }
-  RunningGuard(const RunningGuard&) = delete;
-  RunningGuard& operator=(const RunningGuard&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
-CMornaxDoc::CMornaxDoc(UserPrompts& prompts, EngineEntry engine, QObject* parent)
+CMornaxDoc::CMornaxDoc(UserPrompts& prompts, EngineEntry engine, EngineRunner::Thread thread,
+                       QObject* parent)
     : QObject(parent),
       prompts_(prompts),
       engine_(engine),
-      fileViewer_(std::make_unique<CViewFilesDlg>(prompts)) {
+      fileViewer_(std::make_unique<CViewFilesDlg>(prompts)),
+      runner_(thread) {
   fileViewer_->hide();
 }
 
@@ -81,6 +80,7 @@ void CMornaxDoc::OnNewDocument() {
   project::SetDefaults(ProgramRecords());
   ProgramFiles() = project::FileSet{};
   filePath_.clear();
+  runMode_ = kErrorAnalysisMode;
   modified_ = false;
   emit titleChanged();
   SetDisplayMode(kPlotNone);
@@ -97,11 +97,23 @@ bool CMornaxDoc::ApplyDocumentName(const QString& path) {
   ProgramRecords().fileName = fileName;
   ProgramFiles() = files;
   filePath_ = QFileInfo(path).absoluteFilePath();
+  LoadRunMode();
   modified_ = false;
   EnterDocumentFolder(filePath_);
   emit titleChanged();
   SetDisplayMode(kPlotDataMap);
   return true;
+}
+
+void CMornaxDoc::RememberRunMode(int mode) {
+  runMode_ = mode;
+  if (!filePath_.isEmpty()) QSettings().setValue(RunModeKey(filePath_), mode);
+}
+
+void CMornaxDoc::LoadRunMode() {
+  // Saving under a new name carries the current choice along.
+  const int mode = QSettings().value(RunModeKey(filePath_), runMode_).toInt();
+  runMode_ = mode == kInterpolationMode ? kInterpolationMode : kErrorAnalysisMode;
 }
 
 bool CMornaxDoc::OnOpenDocument(const QString& path) {
@@ -167,9 +179,30 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     return false;
   }
   if (running_) return false;
-  RunningGuard guard(running_);
-  engine_(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  running_ = true;
+  // The watch sees the result file before the run touches it.
+  auto watch = std::make_shared<RunWatch>(task, method, mode, ProgramFiles());
+  emit runStarted();
+  // One connection per run, gone when it has fired.
+  auto connection = std::make_shared<QMetaObject::Connection>();
+  *connection = connect(&runner_, &EngineRunner::finished, this, [this, task, watch, connection] {
+    disconnect(*connection);
+    running_ = false;
+    const RunOutcome outcome = watch->Finish();
+    if (outcome.succeeded && task == MNX_TASK_SEMIVARIOGRAM) SetDisplayMode(kPlotSemivariogram);
+    if (outcome.succeeded && task == MNX_TASK_FIT) SetDisplayMode(kPlotFittedModel);
+    emit runFinished(outcome.succeeded, outcome.note);
+  });
+  // The worker reads the records for the whole run; every command that
+  // would change them is refused while running_ is set.
+  runner_.Start([engine = engine_, task, method, mode, &records] {
+    engine(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  });
   return true;
+}
+
+void CMornaxDoc::WaitForRun() {
+  runner_.WaitForFinished();
 }
 
 void CMornaxDoc::OnComputation() {
@@ -183,6 +216,7 @@ void CMornaxDoc::OnComputation() {
   values.lagCount = svar.lagCount;
   values.direction = svar.direction;
   values.tolerance = svar.tolerance;
+  values.logTransform = svar.logTransform;
   CSemiVariogramDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -194,9 +228,7 @@ void CMornaxDoc::OnComputation() {
   svar.direction = values.direction;
   svar.tolerance = values.tolerance;
   SetModified(true);
-  // Without a run there is no new result to show.
-  if (RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE))
-    SetDisplayMode(kPlotSemivariogram);
+  RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 void CMornaxDoc::FitInitialize(CFitDlg& dialog, int modelIndex) {
@@ -236,7 +268,7 @@ void CMornaxDoc::OnFitting() {
   std::copy_n(values.minimum, 3, records.fvar.minimum);
   std::copy_n(values.maximum, 3, records.fvar.maximum);
   SetModified(true);
-  if (RunEngine(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE)) SetDisplayMode(kPlotFittedModel);
+  RunEngine(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 void CMornaxDoc::OnDistanceWeighting() {
@@ -250,6 +282,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   values.schemeIndex = ipl.dwScheme - 1;
   values.points = ipl.dwPoints;
   values.trendDegree = ipl.trendDegree;
+  values.runMode = runMode_;
   CDistanceWeightingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -257,6 +290,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   ipl.dwScheme = values.schemeIndex + 1;
   ipl.dwPoints = values.points;
   ipl.trendDegree = values.trendDegree;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, values.runMode);
 }
@@ -277,6 +311,9 @@ void CMornaxDoc::OnKriging() {
   values.a = ipl.a;
   values.c = ipl.c;
   values.c0 = ipl.c0;
+  values.logTransform = records.svar.logTransform;
+  values.runMode = runMode_;
+  values.solFile = Name(project::kSol);
   CKrigingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -289,6 +326,7 @@ void CMornaxDoc::OnKriging() {
   ipl.a = values.a;
   ipl.c = values.c;
   ipl.c0 = values.c0;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, values.runMode);
 }
@@ -317,6 +355,9 @@ void CMornaxDoc::OnBayesEstimation() {
   values.guessA = ipl.guessA;
   values.guessC = ipl.guessC;
   values.guessC0 = ipl.guessC0;
+  values.logTransform = records.svar.logTransform;
+  values.runMode = runMode_;
+  values.solFile = Name(project::kSol);
   CBayesDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -337,6 +378,7 @@ void CMornaxDoc::OnBayesEstimation() {
   ipl.guessA = values.guessA;
   ipl.guessC = values.guessC;
   ipl.guessC0 = values.guessC0;
+  RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, values.runMode);
 }

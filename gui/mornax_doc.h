@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include "gui/engine_runner.h"
 #include "mornax.h"
 
 class QWidget;
@@ -24,8 +25,10 @@ class CMornaxDoc : public QObject {
  public:
   using EngineEntry = void (*)(int task, int method, int mode, FILENAME*, SVAR*, FVAR*, IPL*);
 
-  // `engine` is the library's entry; the tests pass a recorder.
+  // `engine` is the library's entry; the tests pass a recorder. `thread` says
+  // where it runs: on a worker thread (the program) or inside the command.
   explicit CMornaxDoc(UserPrompts& prompts, EngineEntry engine = &mornaxDLL,
+                      EngineRunner::Thread thread = EngineRunner::Thread::kWorker,
                       QObject* parent = nullptr);
   ~CMornaxDoc() override;
 
@@ -69,20 +72,33 @@ class CMornaxDoc : public QObject {
   // 2 .var, 3 .fit, 4 .sol, 5 .lst, 6 .dat, 7 .lev).
   void OnShowFile(int index);
 
-  // Calls the library unless the document has no file name yet (message) or
-  // a run is active; true when the library ran.
+  // Starts the library unless the document has no file name yet (message) or
+  // a run is active; true when it started. When the run has ended, a
+  // semivariogram or fit that wrote its result switches the plot to it; a run
+  // that failed or was stopped leaves the plot as it was. runFinished tells.
   bool RunEngine(int task, int method, int mode);
+  // Turns the event loop until the running computation has ended.
+  void WaitForRun();
 
   CViewFilesDlg& fileViewer() const { return *fileViewer_; }
+
+  // The run mode the interpolation dialogs open with: the project's last
+  // choice, kept in the settings under the document's path.
+  int runMode() const { return runMode_; }
 
  signals:
   // The plot must be drawn again (display mode or project changed).
   void viewsChanged();
   // The name or the modified state changed.
   void titleChanged();
+  // A computation started; it ended, with a note for the status bar.
+  void runStarted();
+  void runFinished(bool succeeded, const QString& note);
 
  private:
   bool ApplyDocumentName(const QString& path);
+  void RememberRunMode(int mode);
+  void LoadRunMode();
   void FitInitialize(CFitDlg& dialog, int modelIndex);
   // Set to the project's folder: the library and the plot open the project
   // files relative to it.
@@ -96,7 +112,9 @@ class CMornaxDoc : public QObject {
   QString filePath_;
   bool modified_ = false;
   bool running_ = false;
+  int runMode_ = 1;
   std::unique_ptr<CViewFilesDlg> fileViewer_;
+  EngineRunner runner_;
 };
 
 }  // namespace mornax::gui

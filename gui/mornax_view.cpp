@@ -41,14 +41,15 @@ void CMornaxView::ReportOnce(const PlotOutcome& outcome) {
   });
 }
 
-void CMornaxView::Print(QPrinter& printer) {
+bool CMornaxView::Print(QPrinter& printer) {
   QPainter painter;
-  if (!painter.begin(&printer)) return;
+  if (!painter.begin(&printer)) return false;
   const PlotOutcome outcome =
       RunPlotPass(painter, QSize(printer.width(), printer.height()), true, document_.displayMode(),
                   ProgramRecords().fileName, ProgramFiles());
   painter.end();
   ReportOnce(outcome);
+  return true;
 }
 
 }  // namespace mornax::gui

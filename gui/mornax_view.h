@@ -19,8 +19,9 @@ class CMornaxView : public QWidget {
 
   CMornaxDoc& document() const { return document_; }
 
-  // Draws the plot on the printer's pages (one page).
-  void Print(QPrinter& printer);
+  // Draws the plot on the printer's pages (one page); false when the printer
+  // could not be started.
+  bool Print(QPrinter& printer);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -4,23 +4,22 @@
 #include <cmath>
 #include <limits>
 
+#include "gui/plot_model.h"
+
 namespace mornax::gui {
 namespace {
 
-// Screen and paper layouts in device units.
-constexpr int kScreenXMargin = 100;
-constexpr int kScreenYMargin = 15;
-constexpr int kScreenWidthCut = 200;
-constexpr int kScreenHeightCut = 200;
-constexpr int kPrintXMargin = 400;
-constexpr int kPrintYMargin = 150;
-constexpr int kPrintWidthCut = 100;
-constexpr int kPrintHeightCut = 1000;
-// On a device too small for the layout, the margins become this share of
-// its size and the drawing area the whole device.
+// Margins as shares of the device and their least sizes in points (room for
+// the tick labels, the axis labels and the title).
+constexpr double kLeftShare = 0.10, kLeftPoints = 58.0;
+constexpr double kRightShare = 0.04, kRightPoints = 14.0;
+constexpr double kTopShare = 0.08, kTopPoints = 30.0;
+constexpr double kBottomShare = 0.10, kBottomPoints = 36.0;
+// On a device too small for those, the margins become this share of it.
 constexpr int kSmallDeviceMarginDivisor = 8;
 
 void Include(double value, double& low, double& high) {
+  if (!std::isfinite(value)) return;
   low = std::min(low, value);
   high = std::max(high, value);
 }
@@ -35,6 +34,10 @@ void WidenIfEmpty(double& low, double& high) {
 int ToDeviceUnit(double value) {
   constexpr double kLimit = std::numeric_limits<int>::max() / 2;
   return static_cast<int>(std::trunc(std::clamp(value, -kLimit, kLimit)));
+}
+
+int Margin(double size, double share, double points, double unit) {
+  return static_cast<int>(std::lround(std::max(size * share, points * unit)));
 }
 
 }  // namespace
@@ -52,6 +55,18 @@ WorldRange ComputeWorldRange(const PlotData& data, int kind) {
   }
   if (kind == kPlotFittedModel) {
     for (double value : data.model) Include(value, range.yMin, range.yMax);
+    if (data.fitted.model != 0) {
+      const double end = CurveEnd(data.fitted, range.xMax);
+      for (const QPointF& p : ModelCurve(data.fitted, end)) {
+        Include(p.x(), range.xMin, range.xMax);
+        Include(p.y(), range.yMin, range.yMax);
+      }
+    }
+  }
+  if (kind == kPlotSemivariogram || kind == kPlotFittedModel) {
+    // Distances and semivariances are read against zero.
+    range.xMin = std::min(range.xMin, 0.0);
+    range.yMin = std::min(range.yMin, 0.0);
   }
   if (kind >= kPlotDataMap) {
     for (std::size_t i = 0; i < data.nodeX.size(); ++i) {
@@ -71,34 +86,39 @@ QPoint PlotGeometry::ToDevice(double x, double y) const {
 }
 
 std::optional<PlotGeometry> ComputePlotGeometry(int kind, const WorldRange& range, QSize device,
-                                                bool printing) {
+                                                double unit) {
+  if (!(unit > 0.0) || !std::isfinite(unit)) return std::nullopt;
   PlotGeometry geometry;
   geometry.range = range;
-  geometry.xMargin = printing ? kPrintXMargin : kScreenXMargin;
-  geometry.yMargin = printing ? kPrintYMargin : kScreenYMargin;
-  geometry.plotWidth = device.width() - (printing ? kPrintWidthCut : kScreenWidthCut);
-  geometry.plotHeight = device.height() - (printing ? kPrintHeightCut : kScreenHeightCut);
-
-  if (geometry.plotWidth - 2 * geometry.xMargin < 1) {
-    geometry.xMargin = device.width() / kSmallDeviceMarginDivisor;
-    geometry.plotWidth = device.width();
-  }
-  if (geometry.plotHeight - 2 * geometry.yMargin < 1) {
-    // The lowest point lands at yMargin + plotHeight: keep it on the device.
-    geometry.yMargin = device.height() / kSmallDeviceMarginDivisor;
-    geometry.plotHeight = device.height() - 2 * geometry.yMargin;
-  }
-  const double xSpan = geometry.plotWidth - 2 * geometry.xMargin;
-  const double ySpan = geometry.plotHeight - 2 * geometry.yMargin;
-  if (xSpan < 1 || ySpan < 1) return std::nullopt;
+  geometry.unit = unit;
+  const double width = device.width();
+  const double height = device.height();
+  int left = Margin(width, kLeftShare, kLeftPoints, unit);
+  int right = Margin(width, kRightShare, kRightPoints, unit);
+  int top = Margin(height, kTopShare, kTopPoints, unit);
+  int bottom = Margin(height, kBottomShare, kBottomPoints, unit);
+  if (width - left - right < 1) left = right = device.width() / kSmallDeviceMarginDivisor;
+  if (height - top - bottom < 1) top = bottom = device.height() / kSmallDeviceMarginDivisor;
+  geometry.xMargin = left;
+  geometry.yMargin = top;
+  geometry.plotWidth = width - left - right;
+  geometry.plotHeight = height - top - bottom;
+  if (geometry.plotWidth < 1 || geometry.plotHeight < 1) return std::nullopt;
   if (!(range.xMax > range.xMin) || !(range.yMax > range.yMin)) return std::nullopt;
 
-  geometry.xScale = (range.xMax - range.xMin) / xSpan;
-  geometry.yScale = (range.yMax - range.yMin) / ySpan;
+  geometry.xScale = (range.xMax - range.xMin) / geometry.plotWidth;
+  geometry.yScale = (range.yMax - range.yMin) / geometry.plotHeight;
   if (kind >= kPlotDataMap) {
     const double scale = std::max(geometry.xScale, geometry.yScale);
     geometry.xScale = scale;
     geometry.yScale = scale;
+    // The map, narrower or lower than the area at one scale, is centred in it.
+    const double width = (range.xMax - range.xMin) / scale;
+    const double height = (range.yMax - range.yMin) / scale;
+    geometry.xMargin += static_cast<int>((geometry.plotWidth - width) / 2);
+    geometry.yMargin += static_cast<int>((geometry.plotHeight - height) / 2);
+    geometry.plotWidth = width;
+    geometry.plotHeight = height;
   }
   if (!std::isfinite(geometry.xScale) || !std::isfinite(geometry.yScale) ||
       geometry.xScale <= 0.0 || geometry.yScale <= 0.0) {

@@ -1,5 +1,7 @@
-// Draws one plot: the axes, the title and labels, the range values and the
-// series of the plot kind.
+// Draws one plot: the axes with their ticks, the title and labels, the range
+// values and the series of the plot kind; the fitted-model plot adds the
+// model curve and a legend. Sizes are in points, so a page shows what the
+// screen shows.
 #pragma once
 
 #include "gui/plot_geometry.h"
@@ -9,11 +11,15 @@ class QPainter;
 
 namespace mornax::gui {
 
-// Marker half-sizes in device units.
-inline constexpr int kSmallMarker = 1;
-inline constexpr int kDataMarker = 3;
+// Marker half-sizes in points.
+inline constexpr double kSmallMarkerPoints = 1.0;
+inline constexpr double kDataMarkerPoints = 2.5;
 
-void PaintPlot(QPainter& painter, const PlotData& data, const PlotGeometry& geometry, int kind,
-               bool printing);
+// The device units per point of the painter's device.
+double DeviceUnitsPerPoint(const QPainter& painter);
+// A marker half-size in whole device units, at least 1.
+int MarkerHalfSize(double points, double unit);
+
+void PaintPlot(QPainter& painter, const PlotData& data, const PlotGeometry& geometry, int kind);
 
 }  // namespace mornax::gui

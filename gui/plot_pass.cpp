@@ -14,7 +14,7 @@ std::string PlotFileName(int displayMode, const project::FileSet& files) {
   return files[project::kDfl];
 }
 
-PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool printing, int displayMode,
+PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool /*printing*/, int displayMode,
                         const FILENAME& fileName, const project::FileSet& files) {
   if (displayMode <= kPlotNone) return {};
   if (fileName.nameLength == 0) {
@@ -38,9 +38,10 @@ PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool printing, int disp
               QString("Data format error in input file : %1").arg(QString::fromStdString(name))};
   }
 
-  const auto geometry =
-      ComputePlotGeometry(displayMode, ComputeWorldRange(data, displayMode), device, printing);
-  if (geometry) PaintPlot(painter, data, *geometry, displayMode, printing);
+  // Sizes follow the device's resolution, so screen, page and picture agree.
+  const auto geometry = ComputePlotGeometry(displayMode, ComputeWorldRange(data, displayMode),
+                                            device, DeviceUnitsPerPoint(painter));
+  if (geometry) PaintPlot(painter, data, *geometry, displayMode);
   return {};
 }
 

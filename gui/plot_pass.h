@@ -27,6 +27,8 @@ struct PlotOutcome {
 // The project file a display mode plots (0 and below: none).
 std::string PlotFileName(int displayMode, const project::FileSet& files);
 
+// Every size is taken from the device's resolution, so the plot looks the
+// same on screen, on paper and in a picture; `printing` changes nothing.
 PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool printing, int displayMode,
                         const FILENAME& fileName, const project::FileSet& files);
 

@@ -5,9 +5,13 @@
 namespace mornax::gui {
 namespace {
 
-// Lines of the .sol report between its model line (the plot title) and the
-// class count: the heading and the three parameter lines.
-constexpr int kSolLinesAfterTitle = 4;
+// The parameter value of a report line "          B( 1)=   50.000000".
+bool ParameterValue(const std::string& line, double& value) {
+  const std::size_t equals = line.find(")=");
+  if (equals == std::string::npos) return false;
+  TextScanner scanner(line.substr(equals + 2));
+  return scanner.ScanDouble(value);
+}
 
 // A failed scan at the end of the text is a missing record, otherwise the
 // text there is not a number.
@@ -32,7 +36,12 @@ PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
     // The title of the fitted model is the report's model line, its third.
     scanner.ReadLine(line);
     scanner.ReadLine(data.title);
-    for (int i = 0; i < kSolLinesAfterTitle; ++i) scanner.ReadLine(line);
+    data.fitted.model = ModelFromReportLine(data.title);
+    scanner.ReadLine(line);  // the heading of the parameter lines
+    for (double& b : data.fitted.b) {
+      scanner.ReadLine(line);
+      if (!ParameterValue(line, b)) data.fitted.model = 0;
+    }
   }
 
   int count = 0;
@@ -56,6 +65,8 @@ PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
     data.x.push_back(x);
     data.y.push_back(y);
   }
+  // k_Rho was fitted on distances in units of the first lag.
+  if (kind == kPlotFittedModel) data.fitted.lagScale = data.x.front();
   if (kind < kPlotDataMap) return PlotReadStatus::kOk;
 
   // A data file without a network section still maps its data points.

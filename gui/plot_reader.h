@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/plot_model.h"
+
 namespace mornax::gui {
 
 enum PlotKind { kPlotNone = 0, kPlotSemivariogram = 1, kPlotFittedModel = 2, kPlotDataMap = 3 };
@@ -15,6 +17,9 @@ struct PlotData {
   std::vector<double> x, y;          // the n points
   std::vector<double> model;         // kind 2: the model value at each x
   std::vector<double> nodeX, nodeY;  // kind 3: the network nodes
+  // Kind 2: the model and parameters of the report (model 0 when the
+  // report does not name them; the plot then shows no curve).
+  FittedModel fitted;
 };
 
 enum class PlotReadStatus {

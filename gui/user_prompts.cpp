@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace mornax::gui {
@@ -35,6 +36,24 @@ UserPrompts::SaveAnswer QtPrompts::AskSaveChanges(QWidget* parent, const QString
   if (answer == QMessageBox::Yes) return SaveAnswer::kSave;
   if (answer == QMessageBox::No) return SaveAnswer::kDiscard;
   return SaveAnswer::kCancel;
+}
+
+QString QtPrompts::AskDataFileName(QWidget* parent) {
+  return QFileDialog::getOpenFileName(parent, "New from Data File", QDir::currentPath(),
+                                      "Data files (*.dfl *.DFL *.txt *.dat);;All files (*)");
+}
+
+QString QtPrompts::AskText(QWidget* parent, const QString& title, const QString& label,
+                           const QString& suggestion) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(parent, title, label, QLineEdit::Normal, suggestion, &ok);
+  return ok ? text : QString();
+}
+
+bool QtPrompts::AskYesNo(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace mornax::gui

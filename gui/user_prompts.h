@@ -24,6 +24,13 @@ class UserPrompts {
   virtual QString AskOpenFileName(QWidget* parent) = 0;
   virtual QString AskSaveFileName(QWidget* parent, const QString& suggestion) = 0;
   virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& documentName) = 0;
+  // Any file, to take the data of a new project from; empty when cancelled.
+  virtual QString AskDataFileName(QWidget* parent) = 0;
+  // A line of text, offered as `suggestion`; empty when cancelled.
+  virtual QString AskText(QWidget* parent, const QString& title, const QString& label,
+                          const QString& suggestion) = 0;
+  // A question answered with Yes (true) or No.
+  virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
 };
 
 class QtPrompts : public UserPrompts {
@@ -33,6 +40,10 @@ class QtPrompts : public UserPrompts {
   QString AskOpenFileName(QWidget* parent) override;
   QString AskSaveFileName(QWidget* parent, const QString& suggestion) override;
   SaveAnswer AskSaveChanges(QWidget* parent, const QString& documentName) override;
+  QString AskDataFileName(QWidget* parent) override;
+  QString AskText(QWidget* parent, const QString& title, const QString& label,
+                  const QString& suggestion) override;
+  bool AskYesNo(QWidget* parent, const QString& text) override;
 };
 
 // The title of the program's message boxes and main window.

@@ -1,5 +1,7 @@
 // The library's one export. With a QApplication on the calling thread the run
-// reports through the progress window; otherwise through the console.
+// reports through the progress window; called from another thread of a widget
+// application, through the same window on the interface thread (whose event
+// loop keeps turning); otherwise through the console.
 #include <QApplication>
 #include <QPointer>
 #include <QThread>
@@ -21,12 +23,21 @@ constexpr std::string_view kAlreadyRunning = "A computation is already running";
 constexpr std::string_view kCompleteLine = "MORNAX: Computation Complete";
 constexpr std::string_view kNoMemory = " Allocation Error, not enough memory";
 constexpr std::string_view kUnexpected = "Computation stopped by an unexpected error";
+// How long a run on another thread waits for the interface thread to answer
+// before it reports through the console instead.
+constexpr int kInterfaceAnswerMs = 5000;
 
 // The application whose thread this is, when it is a widget application.
 QApplication* GuiApplication() {
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
   if (app == nullptr || QThread::currentThread() != app->thread()) return nullptr;
   return app;
+}
+
+// A widget application whose thread is not this one.
+bool RemoteGuiApplication() {
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  return app != nullptr && QThread::currentThread() != app->thread();
 }
 
 // The process's progress window: created by the first call, kept between
@@ -106,6 +117,17 @@ std::filesystem::path CurrentFolder() {
   return folder;
 }
 
+// The relay to the window, asked for from a thread other than the interface thread.
+std::unique_ptr<mornax::ProgressRelay> ConnectRelay(bool forRun) {
+  if (!RemoteGuiApplication()) return nullptr;
+  return mornax::ProgressRelay::Connect(
+      []() -> mornax::ProgressWindow* {
+        QApplication* app = GuiApplication();
+        return app != nullptr ? &ProcessWindow(*app) : nullptr;
+      },
+      kInterfaceAnswerMs, forRun);
+}
+
 }  // namespace
 
 extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SVAR* svar,
@@ -115,6 +137,8 @@ extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SV
   if (!claim.owned()) {
     if (app != nullptr) {
       ProcessWindow(*app).ShowMessage(kAlreadyRunning);
+    } else if (const auto relay = ConnectRelay(false)) {
+      relay->ShowMessage(kAlreadyRunning);
     } else {
       mornax::ConsoleMessages().ShowMessage(kAlreadyRunning);
     }
@@ -125,6 +149,8 @@ extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SV
     mornax::ProgressWindow& window = ProcessWindow(*app);
     const mornax::ProgressWindow::RunScope scope(window);
     RunReported(task, method, mode, fileName, svar, fvar, ipl, window);
+  } else if (const auto relay = ConnectRelay(true)) {
+    RunReported(task, method, mode, fileName, svar, fvar, ipl, *relay);
   } else {
     mornax::ConsoleMessages console;
     const mornax::InterruptAsCancel interrupts;

@@ -1,23 +1,32 @@
 #include "front/progress_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSemaphore>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 namespace mornax {
 namespace {
 
 constexpr const char* kTitle = "Progress Report";
 constexpr const char* kMessageTitle = "mornax";
+// How long a showing window waits for the window system to put it on screen.
+constexpr int kExposeWaitMs = 500;
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -78,6 +87,30 @@ bool BelongsTo(const QObject* object, const QWidget* window) {
   if (object->isWidgetType()) return static_cast<const QWidget*>(object)->window() == window;
   if (object->isWindowType()) return object == window->windowHandle();
   return false;
+}
+
+// The program's main window, which the progress window is kept above.
+QWidget* MainWindowOf(const QWidget* besides) {
+  QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active != besides && qobject_cast<QMainWindow*>(active) != nullptr) {
+    return active;
+  }
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget != besides && widget->isVisible() && qobject_cast<QMainWindow*>(widget) != nullptr) {
+      return widget;
+    }
+  }
+  return nullptr;
+}
+
+// Runs `call` on the interface thread; with `wait` the calling thread blocks
+// until it has run there.
+template <typename Call>
+void OnInterfaceThread(Call call, bool wait) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return;
+  QMetaObject::invokeMethod(app, std::move(call),
+                            wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -153,6 +186,9 @@ ProgressWindow::ProgressWindow() : QDialog(nullptr), gate_(*this) {
   cancelButton_->setAutoDefault(false);
   // OK hides the window; Cancel only counts as a request during a run.
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, [this] {
+    if (relayCancels_) relayCancels_->fetch_add(1);
+  });
 
   // Sizes in dialog units of the window's font: a quarter of the average
   // character width across, an eighth of the line height down.
@@ -261,10 +297,44 @@ void ProgressWindow::WriteOutput(std::string_view line) {
 }
 
 void ProgressWindow::Show() {
+  ShowPainted();
+}
+
+void ProgressWindow::ShowPainted() {
+  // A transient window stays above its parent in every window manager.
+  if (QWidget* owner = MainWindowOf(this)) {
+    static_cast<void>(winId());
+    static_cast<void>(owner->winId());
+    if (windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
+    // First shown over the middle of the main window; later where the user left it.
+    if (!placed_) move(owner->frameGeometry().center() - rect().center());
+  }
+  placed_ = true;
   show();
   raise();
   activateWindow();
+  // A repaint before the window is on screen paints nothing; wait for it,
+  // letting only the window system's own events through.
+  QElapsedTimer clock;
+  clock.start();
+  while ((windowHandle() == nullptr || !windowHandle()->isExposed()) &&
+         clock.elapsed() < kExposeWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    QThread::msleep(2);
+  }
   repaint();
+}
+
+void ProgressWindow::BeginRelayRun(std::shared_ptr<std::atomic<int>> cancels) {
+  relayCancels_ = std::move(cancels);
+  // The window stays up for the whole run.
+  okButton_->setEnabled(false);
+}
+
+void ProgressWindow::EndRelayRun(const std::shared_ptr<std::atomic<int>>& cancels) {
+  if (relayCancels_ != cancels) return;
+  relayCancels_.reset();
+  okButton_->setEnabled(true);
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
@@ -273,6 +343,91 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+ProgressRelay::ProgressRelay(ProgressWindow* window, bool forRun)
+    : window_(window), forRun_(forRun) {}
+
+std::unique_ptr<ProgressRelay> ProgressRelay::Connect(
+    const std::function<ProgressWindow*()>& windowOnInterfaceThread, int timeoutMs, bool forRun) {
+  if (QCoreApplication::instance() == nullptr) return nullptr;
+  // The answer outlives this call: should the interface thread answer after
+  // the wait gave up, it still writes into live memory.
+  struct Handshake {
+    QSemaphore answered;
+    QPointer<ProgressWindow> window;
+  };
+  const auto handshake = std::make_shared<Handshake>();
+  OnInterfaceThread(
+      [handshake, windowOnInterfaceThread] {
+        handshake->window = windowOnInterfaceThread();
+        handshake->answered.release();
+      },
+      false);
+  if (!handshake->answered.tryAcquire(1, timeoutMs) || handshake->window.isNull()) return nullptr;
+
+  std::unique_ptr<ProgressRelay> relay(new ProgressRelay(handshake->window.data(), forRun));
+  if (!forRun) return relay;
+  OnInterfaceThread(
+      [window = relay->window_, cancels = relay->cancels_] {
+        if (window) window->BeginRelayRun(cancels);
+      },
+      true);
+  return relay;
+}
+
+ProgressRelay::~ProgressRelay() {
+  if (!forRun_) return;
+  OnInterfaceThread(
+      [window = window_, cancels = cancels_] {
+        if (window) window->EndRelayRun(cancels);
+      },
+      false);
+}
+
+void ProgressRelay::AddLine(int mode, std::string_view text) {
+  if (mode == kListMessageBox || mode == -kListMessageBox) {
+    ShowMessage(text);
+    return;
+  }
+  // The interface thread's event loop paints; an immediate repaint per line
+  // would only cost it time.
+  const int quiet = mode > 0 ? -mode : mode;
+  OnInterfaceThread(
+      [window = window_, quiet, line = std::string(text)] {
+        if (window) window->AddLine(quiet, line);
+      },
+      false);
+}
+
+void ProgressRelay::ShowMessage(std::string_view text) {
+  OnInterfaceThread(
+      [window = window_, line = std::string(text)] {
+        if (window) window->ShowMessage(line);
+      },
+      true);
+}
+
+bool ProgressRelay::PollCancel() {
+  int pending = cancels_->load();
+  while (pending > 0) {
+    if (cancels_->compare_exchange_weak(pending, pending - 1)) return true;
+  }
+  return false;
+}
+
+void ProgressRelay::WriteOutput(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void ProgressRelay::Show() {
+  OnInterfaceThread(
+      [window = window_] {
+        if (window) window->ShowPainted();
+      },
+      true);
 }
 
 }  // namespace mornax

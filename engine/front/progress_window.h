@@ -5,6 +5,11 @@
 
 #include <QDialog>
 #include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
 
 #include "driver/messages.h"
 #include "front/progress_list.h"
@@ -79,6 +84,17 @@ class ProgressWindow : public QDialog, public Messages {
   void WriteOutput(std::string_view line) override;
   void Show() override;
 
+  // Shows the window above the program's main window, waits until it is on
+  // screen (at most a short while) and paints it, so that the user sees it
+  // before the run's first line.
+  void ShowPainted();
+
+  // A run on another thread (see ProgressRelay) counts the Cancel button's
+  // clicks into `cancels` from Begin to End; no input gate is installed, the
+  // program's own windows stay usable.
+  void BeginRelayRun(std::shared_ptr<std::atomic<int>> cancels);
+  void EndRelayRun(const std::shared_ptr<std::atomic<int>>& cancels);
+
   // Cancel, Escape and the close box never close the window; OK hides it, and
   // so does the application's quitting.
   void reject() override {}
@@ -109,6 +125,39 @@ class ProgressWindow : public QDialog, public Messages {
   QuitWatcher quitWatcher_;
   int runDepth_ = 0;
   bool scrollPending_ = false;
+  bool placed_ = false;
+  std::shared_ptr<std::atomic<int>> relayCancels_;
+};
+
+// The messages of a run on a thread other than the application's: every call
+// is carried to the progress window on the interface thread as a queued call.
+// Lines are posted and the run goes on; a message box blocks the run until
+// the user has answered it; Cancel is a counter the run polls without waiting.
+// The interface thread must keep its event loop turning meanwhile.
+class ProgressRelay : public Messages {
+ public:
+  // Asks the interface thread for the process's window. Null when there is no
+  // application, no window, or the interface thread does not answer within
+  // `timeoutMs` (no event loop runs there). With `forRun` the window counts its
+  // Cancel clicks for this relay until it is destroyed.
+  static std::unique_ptr<ProgressRelay> Connect(
+      const std::function<ProgressWindow*()>& windowOnInterfaceThread, int timeoutMs, bool forRun);
+  ~ProgressRelay() override;
+  ProgressRelay(const ProgressRelay&) = delete;
+  ProgressRelay& operator=(const ProgressRelay&) = delete;
+
+  void AddLine(int mode, std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  bool PollCancel() override;
+  void WriteOutput(std::string_view line) override;
+  void Show() override;
+
+ private:
+  ProgressRelay(ProgressWindow* window, bool forRun);
+
+  QPointer<ProgressWindow> window_;
+  bool forRun_;
+  std::shared_ptr<std::atomic<int>> cancels_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace mornax

@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "gui/fitted_model.h"
+#include "gui/user_prompts.h"
+
 namespace mornax::gui {
 
 CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
@@ -23,7 +26,8 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
   layout->addWidget(FormBox(
-      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
+      "", {{"Number of Nearest Points:",
+            IntField(&values_.points, "points", "Number of Nearest Points:", "bayesPoints")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
 
   // Three columns: the kRho model, the observations and the guesses.
@@ -42,12 +46,16 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   const char* guessNames[] = {"guessSill", "guessA", "guessC", "guessC0"};
   for (int row = 0; row < 4; ++row) {
     grid->addWidget(new QLabel(kRhoLabels[row], this), row + 1, 0);
-    grid->addWidget(RealField(kRho[row], kRhoNames[row]), row + 1, 1);
+    grid->addWidget(RealField(kRho[row], kRhoNames[row], "kRho " + kRhoLabels[row]), row + 1, 1);
     grid->addWidget(new QLabel(observedLabels[row], this), row + 1, 2);
-    grid->addWidget(RealField(observed[row], observedNames[row]), row + 1, 3);
-    grid->addWidget(RealField(guesses[row], guessNames[row]), row + 1, 4);
+    grid->addWidget(
+        RealField(observed[row], observedNames[row], "Observations " + observedLabels[row]),
+        row + 1, 3);
+    grid->addWidget(RealField(guesses[row], guessNames[row], "Guesses " + observedLabels[row]),
+                    row + 1, 4);
   }
   layout->addWidget(parameters);
+  layout->addWidget(FittedModelBox(BayesMappingText(), [this] { UseFittedModel(); }));
 
   auto* choices = new QHBoxLayout;
   choices->addWidget(model_.MakeBox("Semi-Variogram Type"));
@@ -58,7 +66,26 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
   LoadControls();
   model_.SetIndex(values_.modelIndex);
   scale_.SetIndex(values_.scaleIndex);
-  runMode_.SetIndex(0);
+  runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
+}
+
+void CBayesDlg::UseFittedModel() {
+  QString error;
+  const auto fit = ReadFittedModel(values_.solFile.toStdString(), error);
+  if (!fit) {
+    prompts().Inform(this, error);
+    return;
+  }
+  const SemivariogramFill fill = FillFromFit(*fit);
+  model_.SetIndex(fit->model - 1);
+  ShowReal("sill", fill.sill);
+  ShowReal("c", fill.c);
+  ShowReal("a", fill.a);
+  ShowReal("c0", fill.c0);
+  ShowReal("sigma", fill.sigma);
+  ShowReal("k", fill.k);
+  ShowReal("rho", fill.rho);
+  ShowReal("lagD", fill.lagD);
 }
 
 void CBayesDlg::StoreRadioGroups() {

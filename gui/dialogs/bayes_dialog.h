@@ -14,6 +14,7 @@ class CBayesDlg : public MethodDialog {
  public:
   struct Values {
     QString dataFile, lstFile, datFile, levFile;
+    QString solFile;  // the fit report "Use fitted model" reads
     int points = 0;
     int logTransform = 0;
     float sigma = 0.0f, k = 0.0f, rho = 0.0f, lagD = 0.0f;
@@ -31,6 +32,8 @@ class CBayesDlg : public MethodDialog {
   void StoreRadioGroups() override;
 
  private:
+  void UseFittedModel();
+
   Values values_;
   RadioGroup model_;
   RadioGroup scale_;

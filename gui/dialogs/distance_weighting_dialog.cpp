@@ -22,14 +22,16 @@ CDistanceWeightingDlg::CDistanceWeightingDlg(const Values& values, UserPrompts& 
   AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
   layout->addWidget(FormBox(
-      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
-           {"Degree of Trendsurface [1-9]:", IntField(&values_.trendDegree, "trendDegree")}}));
+      "", {{"Number of Nearest Points:",
+            IntField(&values_.points, "points", "Number of Nearest Points:", "dwPoints")},
+           {"Degree of Trendsurface [1-9]:",
+            IntField(&values_.trendDegree, "trendDegree", "Degree of Trendsurface [1-9]:")}}));
   layout->addWidget(scheme_.MakeBox("Interpolation Scheme"));
   layout->addWidget(runMode_.MakeBox("", 2));
   layout->addWidget(OkCancelButtons());
   LoadControls();
   scheme_.SetIndex(values_.schemeIndex);
-  runMode_.SetIndex(0);
+  runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
 }
 
 void CDistanceWeightingDlg::StoreRadioGroups() {

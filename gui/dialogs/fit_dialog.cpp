@@ -11,6 +11,9 @@
 #include <QVBoxLayout>
 
 #include "gui/dialogs/number_text.h"
+#include "gui/fitted_model.h"
+
+#include <QRadioButton>
 
 namespace mornax::gui {
 namespace {
@@ -39,17 +42,25 @@ CFitDlg::CFitDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
   grid->addWidget(new QLabel("Maximum", this), 0, 3);
   for (int j = 0; j < 3; ++j) {
     const QString row = QString("B%1").arg(j + 1);
-    grid->addWidget(new QLabel(row + ":", this), j + 1, 0);
-    grid->addWidget(RealField(&values_.minimum[j], "minimum" + row), j + 1, 1);
-    grid->addWidget(RealField(&values_.initial[j], "initial" + row), j + 1, 2);
-    grid->addWidget(RealField(&values_.maximum[j], "maximum" + row), j + 1, 3);
+    parameterLabels_[j] = new QLabel(row + ":", this);
+    parameterLabels_[j]->setObjectName("label" + row);
+    grid->addWidget(parameterLabels_[j], j + 1, 0);
+    grid->addWidget(RealField(&values_.minimum[j], "minimum" + row, "Minimum " + row,
+                              ("minimum" + std::to_string(j + 1)).c_str()),
+                    j + 1, 1);
+    grid->addWidget(RealField(&values_.initial[j], "initial" + row, "Initial " + row,
+                              ("initial" + std::to_string(j + 1)).c_str()),
+                    j + 1, 2);
+    grid->addWidget(RealField(&values_.maximum[j], "maximum" + row, "Maximum " + row,
+                              ("maximum" + std::to_string(j + 1)).c_str()),
+                    j + 1, 3);
   }
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(model_.MakeBox("Semi-Variogram Type"));
   auto* right = new QVBoxLayout;
   right->addWidget(
-      FormBox("", {{"Number of Lags:", IntField(&values_.lagCount, "lagCount")},
+      FormBox("", {{"Number of Lags:", IntField(&values_.lagCount, "lagCount", "Number of Lags:")},
                    {"", CheckField("Compute best fit", &values_.bestFit, "bestFit")}}));
   auto* initialize = new QPushButton("Initialize", this);
   initialize->setObjectName("initialize");
@@ -65,6 +76,21 @@ CFitDlg::CFitDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
   layout->addWidget(OkCancelButtons());
   LoadControls();
   model_.SetIndex(values_.modelIndex);
+  // B1-B3 are named by what they mean in the model checked.
+  for (QRadioButton* button : model_.buttons()) {
+    connect(button, &QRadioButton::toggled, this, [this] { ShowParameterMeanings(); });
+  }
+  ShowParameterMeanings();
+}
+
+void CFitDlg::ShowParameterMeanings() {
+  const int model = CheckedModelIndex() + 1;
+  for (int j = 0; j < 3; ++j) {
+    const QString meaning = ParameterMeaning(model, j + 1);
+    const QString row = QString("B%1").arg(j + 1);
+    parameterLabels_[j]->setText(meaning.isEmpty() ? row + ":"
+                                                   : QString("%1 (%2):").arg(row, meaning));
+  }
 }
 
 int CFitDlg::CheckedModelIndex() const {

@@ -6,6 +6,8 @@
 #include "gui/dialogs/method_dialog.h"
 #include "gui/dialogs/radio_group.h"
 
+class QLabel;
+
 namespace mornax::gui {
 
 class CFitDlg : public MethodDialog {
@@ -40,8 +42,11 @@ class CFitDlg : public MethodDialog {
   void StoreRadioGroups() override;
 
  private:
+  void ShowParameterMeanings();
+
   Values values_;
   RadioGroup model_;
+  QLabel* parameterLabels_[3] = {};
 };
 
 }  // namespace mornax::gui

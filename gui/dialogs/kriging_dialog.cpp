@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "gui/fitted_model.h"
+#include "gui/user_prompts.h"
+
 namespace mornax::gui {
 
 CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* parent)
@@ -18,22 +21,46 @@ CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* pa
   AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
   layout->addWidget(FormBox(
-      "", {{"Number of Nearest Points:", IntField(&values_.points, "points")},
-           {"Order of Kriging [0-2]:", IntField(&values_.order, "order")},
+      "", {{"Number of Nearest Points:",
+            IntField(&values_.points, "points", "Number of Nearest Points:", "krigPoints")},
+           {"Order of Kriging [0-2]:",
+            IntField(&values_.order, "order", "Order of Kriging [0-2]:", "krigOrder")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
   auto* semivariogram = new QHBoxLayout;
   semivariogram->addWidget(model_.MakeBox("Semi-Variogram Type"));
   semivariogram->addWidget(
-      FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill")},
-                                            {"C:", RealField(&values_.c, "c")},
-                                            {"a:", RealField(&values_.a, "a")},
-                                            {"C0:", RealField(&values_.c0, "c0")}}));
+      FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill", "Sill:")},
+                                            {"C:", RealField(&values_.c, "c", "C:")},
+                                            {"a:", RealField(&values_.a, "a", "a:")},
+                                            {"C0:", RealField(&values_.c0, "c0", "C0:")}}));
   layout->addLayout(semivariogram);
+  layout->addWidget(FittedModelBox(KrigingMappingText(), [this] { UseFittedModel(); }));
   layout->addWidget(runMode_.MakeBox("", 2));
   layout->addWidget(OkCancelButtons());
   LoadControls();
   model_.SetIndex(values_.modelIndex);
-  runMode_.SetIndex(0);
+  runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
+}
+
+void CKrigingDlg::UseFittedModel() {
+  QString error;
+  const auto fit = ReadFittedModel(values_.solFile.toStdString(), error);
+  if (!fit) {
+    prompts().Inform(this, error);
+    return;
+  }
+  if (fit->model > 5) {
+    prompts().Inform(this,
+                     "The fitted kRho model cannot be used for kriging; "
+                     "use it in Bayes_Estimation.");
+    return;
+  }
+  const SemivariogramFill fill = FillFromFit(*fit);
+  model_.SetIndex(fit->model - 1);
+  ShowReal("sill", fill.sill);
+  ShowReal("c", fill.c);
+  ShowReal("a", fill.a);
+  ShowReal("c0", fill.c0);
 }
 
 void CKrigingDlg::StoreRadioGroups() {

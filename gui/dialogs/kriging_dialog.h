@@ -13,6 +13,7 @@ class CKrigingDlg : public MethodDialog {
  public:
   struct Values {
     QString dataFile, lstFile, datFile, levFile;
+    QString solFile;  // the fit report "Use fitted model" reads
     int points = 0;
     int order = 0;
     int logTransform = 0;
@@ -31,6 +32,8 @@ class CKrigingDlg : public MethodDialog {
   void StoreRadioGroups() override;
 
  private:
+  void UseFittedModel();
+
   Values values_;
   RadioGroup model_;
   RadioGroup runMode_;

@@ -5,8 +5,14 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <utility>
+
+#include "project/project.h"
 
 #include "gui/dialogs/number_text.h"
 #include "gui/dialogs/radio_group.h"
@@ -24,28 +30,87 @@ QLineEdit* MethodDialog::FileNameField(const QString* member, const QString& nam
   edit->setObjectName(name);
   edit->setReadOnly(true);
   edit->setEnabled(false);
-  bindings_.push_back({.edit = edit, .textMember = member});
+  Binding binding;
+  binding.edit = edit;
+  binding.textMember = member;
+  bindings_.push_back(std::move(binding));
   return edit;
 }
 
-QLineEdit* MethodDialog::IntField(int* member, const QString& name) {
+QLineEdit* MethodDialog::NumberField(Binding binding, const QString& name) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(name);
-  bindings_.push_back({.edit = edit, .intMember = member});
+  binding.edit = edit;
+  // A trailing colon belongs to the form, not to the name.
+  if (binding.label.endsWith(':')) binding.label.chop(1);
+  bindings_.push_back(binding);
+  // Checked when the user leaves the field (or presses Enter in it) after
+  // changing it.
+  connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
+    for (const Binding& b : bindings_) {
+      if (b.edit == edit) ReportProblem(b);
+    }
+  });
   return edit;
 }
 
-QLineEdit* MethodDialog::RealField(float* member, const QString& name) {
-  auto* edit = new QLineEdit(this);
-  edit->setObjectName(name);
-  bindings_.push_back({.edit = edit, .realMember = member});
-  return edit;
+QLineEdit* MethodDialog::IntField(int* member, const QString& name, const QString& label,
+                                  const char* field) {
+  return NumberField(
+      {.intMember = member, .label = label, .field = field != nullptr ? field : name.toStdString()},
+      name);
+}
+
+QLineEdit* MethodDialog::RealField(float* member, const QString& name, const QString& label,
+                                   const char* field) {
+  return NumberField({.realMember = member,
+                      .label = label,
+                      .field = field != nullptr ? field : name.toStdString()},
+                     name);
+}
+
+QString MethodDialog::Problem(const Binding& b) {
+  const QString text = b.edit->text().trimmed();
+  const project::FieldInfo* info = project::FindField(b.field);
+  int intValue = 0;
+  float realValue = 0.0f;
+  const bool number =
+      b.intMember != nullptr ? ParseInt(text, intValue) : ParseReal(text, realValue);
+  const QString range =
+      info != nullptr ? QString::fromStdString(project::RangeText(*info)) : QString();
+  if (!number) {
+    const QString kind = b.intMember != nullptr ? "a whole number" : "a number";
+    return range.isEmpty() || range == "any"
+               ? QString("%1 must be %2.").arg(b.label, kind)
+               : QString("%1 must be %2, %3.").arg(b.label, kind, range);
+  }
+  if (info == nullptr) return {};
+  // The document's own check decides, so the dialog and the batch tool agree.
+  project::Records scratch;
+  std::string error;
+  if (project::SetField(scratch, b.field, text.toStdString(), error)) return {};
+  return QString("%1 must be %2, not %3.").arg(b.label, range, text);
+}
+
+bool MethodDialog::ReportProblem(const Binding& b) {
+  const QString problem = Problem(b);
+  if (problem.isEmpty()) return true;
+  prompts_.Inform(this, problem);
+  // Back into the field once the message box has given the focus back.
+  QTimer::singleShot(0, b.edit, [edit = b.edit] {
+    edit->setFocus();
+    edit->selectAll();
+  });
+  return false;
 }
 
 QCheckBox* MethodDialog::CheckField(const QString& label, int* member, const QString& name) {
   auto* check = new QCheckBox(label, this);
   check->setObjectName(name);
-  bindings_.push_back({.check = check, .intMember = member});
+  Binding binding;
+  binding.check = check;
+  binding.intMember = member;
+  bindings_.push_back(std::move(binding));
   return check;
 }
 
@@ -81,6 +146,26 @@ void MethodDialog::AddInterpolationFiles(QBoxLayout& layout, const QString* data
                                {"Interpolated Values:", FileNameField(levFile, "levFile")}}));
 }
 
+void MethodDialog::ShowReal(const QString& name, std::optional<float> value) {
+  if (!value) return;
+  if (auto* edit = findChild<QLineEdit*>(name)) edit->setText(FormatReal(*value));
+}
+
+QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void()> use) {
+  auto* box = new QGroupBox("Fitted Model", this);
+  auto* layout = new QHBoxLayout(box);
+  auto* button = new QPushButton("Use fitted model", box);
+  button->setObjectName("useFittedModel");
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, std::move(use));
+  auto* text = new QLabel(mapping, box);
+  text->setObjectName("fittedModelMapping");
+  text->setWordWrap(true);
+  layout->addWidget(button, 0, Qt::AlignTop);
+  layout->addWidget(text, 1);
+  return box;
+}
+
 void MethodDialog::LoadControls() {
   for (const Binding& b : bindings_) {
     if (b.check != nullptr) {
@@ -99,17 +184,7 @@ bool MethodDialog::StoreControls() {
   // Check every field first so that a refused field changes no member.
   for (const Binding& b : bindings_) {
     if (b.edit == nullptr || b.textMember != nullptr) continue;
-    int intValue = 0;
-    float realValue = 0.0f;
-    const bool ok = b.intMember != nullptr ? ParseInt(b.edit->text(), intValue)
-                                           : ParseReal(b.edit->text(), realValue);
-    if (!ok) {
-      prompts_.Inform(
-          this, b.intMember != nullptr ? "Please enter an integer." : "Please enter a number.");
-      b.edit->setFocus();
-      b.edit->selectAll();
-      return false;
-    }
+    if (!ReportProblem(b)) return false;
   }
   for (const Binding& b : bindings_) {
     if (b.check != nullptr) {

@@ -1,8 +1,14 @@
 // The common part of the method dialogs: controls bound to the dialog's
 // members, loaded when the dialog is built and read back on OK after every
-// numeric field has been checked.
+// numeric field has been checked. A numeric field is checked against the
+// range of its document field (the same ranges the batch tool's "set"
+// applies) when it loses focus and again on OK; the message names the field
+// as its label shows it and the values it takes.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -39,8 +45,12 @@ class MethodDialog : public QDialog {
 
   // Read-only field showing a project file name.
   QLineEdit* FileNameField(const QString* member, const QString& name);
-  QLineEdit* IntField(int* member, const QString& name);
-  QLineEdit* RealField(float* member, const QString& name);
+  // `label` names the field in messages; `field` is its document field
+  // (by default `name`).
+  QLineEdit* IntField(int* member, const QString& name, const QString& label,
+                      const char* field = nullptr);
+  QLineEdit* RealField(float* member, const QString& name, const QString& label,
+                       const char* field = nullptr);
   QCheckBox* CheckField(const QString& label, int* member, const QString& name);
 
   using Row = std::pair<QString, QWidget*>;
@@ -55,6 +65,13 @@ class MethodDialog : public QDialog {
   // Members into the controls (called once the members are set).
   void LoadControls();
 
+  UserPrompts& prompts() const { return prompts_; }
+  // Shows `value` in the real field `name`; nothing when there is no value.
+  void ShowReal(const QString& name, std::optional<float> value);
+  // "Use fitted model" and the statement of what it fills, for the kriging
+  // and Bayes dialogs; `use` runs on a click.
+  QWidget* FittedModelBox(const QString& mapping, std::function<void()> use);
+
   // Radio-group states into the members, before the data exchange on OK.
   virtual void StoreRadioGroups() {}
 
@@ -65,8 +82,16 @@ class MethodDialog : public QDialog {
     int* intMember = nullptr;
     float* realMember = nullptr;
     const QString* textMember = nullptr;
+    QString label;
+    std::string field;
   };
+  QLineEdit* NumberField(Binding binding, const QString& name);
   bool StoreControls();
+  // Empty when the field's text is a value its document field accepts;
+  // otherwise the message for the user.
+  static QString Problem(const Binding& binding);
+  // Reports a problem with the field and puts the cursor back into it.
+  bool ReportProblem(const Binding& binding);
 
   UserPrompts& prompts_;
   std::vector<Binding> bindings_;

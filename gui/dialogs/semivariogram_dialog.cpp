@@ -19,10 +19,12 @@ CSemiVariogramDlg::CSemiVariogramDlg(const Values& values, UserPrompts& prompts,
                {"OUtput file to Fit Variogram:", FileNameField(&values_.fitFile, "fitFile")}}));
   layout->addWidget(
       FormBox("Semi-Variogram Parameters",
-              {{"Basic Lag Distance:", RealField(&values_.lagDistance, "lagDistance")},
-               {"Direction:", RealField(&values_.direction, "direction")},
-               {"Direction of Tolerance:", RealField(&values_.tolerance, "tolerance")},
-               {"Number of Lags:", IntField(&values_.lagCount, "lagCount")},
+              {{"Basic Lag Distance:",
+                RealField(&values_.lagDistance, "lagDistance", "Basic Lag Distance:")},
+               {"Direction:", RealField(&values_.direction, "direction", "Direction:")},
+               {"Direction of Tolerance:",
+                RealField(&values_.tolerance, "tolerance", "Direction of Tolerance:")},
+               {"Number of Lags:", IntField(&values_.lagCount, "lagCount", "Number of Lags:")},
                {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")},
                {"", CheckField("Subtract Values", &values_.subtract, "subtract")}}));
   layout->addWidget(OkCancelButtons());

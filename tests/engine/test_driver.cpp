@@ -216,7 +216,7 @@ TEST_P(Dispatch, EachTaskAndMethodReachesItsRoutine) {
   RecorderMessages messages;
   EngineState state;
   state.projectFolder = dir.path();
-  if (c.task == 2) {
+  if (c.task == MNX_TASK_FIT) {
     dir.Write("SITE1.fit",
               "    Fit title\n    4\n     50.0000      1.0000\n    100.0000      4.0000\n"
               "    141.4214      5.0000\n    200.0000      6.0000\n");

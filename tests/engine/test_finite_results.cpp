@@ -111,7 +111,7 @@ class FiniteResults : public testing::ProjectRun {
   // Returns the message boxes of the run, and whether it wrote a file.
   std::vector<std::string> RunAndCheck(const Scenario& scenario, EngineState& state,
                                        const std::string& what, bool* wroteFile = nullptr) {
-    const bool fit = scenario.task == 2;
+    const bool fit = scenario.task == MNX_TASK_FIT;
     Clean(fit);
     RecorderMessages messages;
     RunTask(scenario.task, scenario.method, scenario.mode, state, messages);
@@ -134,14 +134,14 @@ class FiniteResults : public testing::ProjectRun {
 
   // The clean run of the scenario, then one run per parameter and bad value.
   void Sweep(const Scenario& scenario) {
-    if (scenario.task == 2) PrepareFitInput();
+    if (scenario.task == MNX_TASK_FIT) PrepareFitInput();
     EngineState state = base;
     scenario.setUp(state);
     // The sweep means something only if the set-up itself runs cleanly (the
     // fit may tell how its iteration ended).
     bool wrote = false;
     const auto boxes = RunAndCheck(scenario, state, scenario.label + " (as set up)", &wrote);
-    if (scenario.task != 2) {
+    if (scenario.task != MNX_TASK_FIT) {
       EXPECT_EQ(boxes, std::vector<std::string>{}) << scenario.label;
     }
     EXPECT_TRUE(wrote) << scenario.label;

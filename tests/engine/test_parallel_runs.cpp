@@ -379,13 +379,13 @@ class WholeRuns : public testing::ProjectRun {
 };
 
 TEST_F(WholeRuns, FilesAndMessagesAreTheSameForEveryThreadCountAndWithoutTheIndex) {
-  for (const int method : {1, 2, 3}) {
-    for (const int mode : {1, 2}) {
+  for (const int method : {MNX_METHOD_WEIGHTING, MNX_METHOD_KRIGING, MNX_METHOD_BAYES}) {
+    for (const int mode : {MNX_MODE_ERROR_ANALYSIS, MNX_MODE_INTERPOLATION}) {
       SCOPED_TRACE("method " + std::to_string(method) + " mode " + std::to_string(mode));
       const Outcome one = Run(method, mode, 1);
       // Every point estimated: the title, the header and 297 rows after the
       // merges (weighting keeps all 300), or the header and 225 records.
-      if (mode == 1) {
+      if (mode == MNX_MODE_ERROR_ANALYSIS) {
         EXPECT_GE(Lines(one.lst), 2 + 297);
       } else {
         EXPECT_EQ(Lines(one.dat), 226);
@@ -400,7 +400,8 @@ TEST_F(WholeRuns, FilesAndMessagesAreTheSameForEveryThreadCountAndWithoutTheInde
   // More neighbours than points: the places beyond them repeat the lowest
   // index, on every thread alike.
   state.ipl.dwPoints = 305;
-  ExpectSame(Run(1, 1, 4), Run(1, 1, 1));
+  ExpectSame(Run(MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS, 4),
+             Run(MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS, 1));
 }
 
 TEST_F(WholeRuns, SingularKrigingSystemsReportInPointOrder) {
@@ -412,20 +413,20 @@ TEST_F(WholeRuns, SingularKrigingSystemsReportInPointOrder) {
   for (int p = 0; p < 40; ++p) text += std::to_string(p * 7) + " " + std::to_string(p % 3) + "\n";
   dir.Write("SITE.dfl", text);
   state.ipl.krigPoints = 4;
-  for (const int mode : {1, 2}) {
-    const Outcome one = Run(2, mode, 1);
+  for (const int mode : {MNX_MODE_ERROR_ANALYSIS, MNX_MODE_INTERPOLATION}) {
+    const Outcome one = Run(MNX_METHOD_KRIGING, mode, 1);
     EXPECT_TRUE(one.events.back().starts_with("box|"));  // the report of the singular points
-    ExpectSame(Run(2, mode, 3), one);
+    ExpectSame(Run(MNX_METHOD_KRIGING, mode, 3), one);
   }
   // More neighbours than points: repeated rows, zero divisors in the
   // solution and their standard-output lines.
   state.ipl.krigPoints = 33;
   state.ipl.krigOrder = 0;
-  const Outcome one = Run(2, 2, 1);
+  const Outcome one = Run(MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, 1);
   EXPECT_GE(std::count_if(one.events.begin(), one.events.end(),
                           [](const std::string& e) { return e.starts_with("out|"); }),
             40);
-  ExpectSame(Run(2, 2, 3), one);
+  ExpectSame(Run(MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, 3), one);
 }
 
 }  // namespace

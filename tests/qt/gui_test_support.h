@@ -65,6 +65,18 @@ class ScriptedPrompts : public gui::UserPrompts {
     ++saveQuestions;
     return saveAnswer;
   }
+  QString AskDataFileName(QWidget*) override { return dataName; }
+  QString AskText(QWidget*, const QString&, const QString&, const QString& suggestion) override {
+    offered.push_back(suggestion.toStdString());
+    if (textAnswers.empty()) return {};
+    const QString answer = textAnswers.front();
+    textAnswers.erase(textAnswers.begin());
+    return answer;
+  }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions.push_back(text.toStdString());
+    return yesAnswer;
+  }
 
   std::vector<std::string> messages;
   std::function<int(QDialog&)> onDialog;  // unset: every dialog is cancelled
@@ -72,6 +84,10 @@ class ScriptedPrompts : public gui::UserPrompts {
   QString openName, saveName;
   SaveAnswer saveAnswer = SaveAnswer::kDiscard;
   int saveQuestions = 0;
+  QString dataName;
+  std::vector<QString> textAnswers;  // answered in turn; none left: cancelled
+  std::vector<std::string> offered, questions;
+  bool yesAnswer = false;
 };
 
 // Presses the dialog's OK button as the user would; returns the result.

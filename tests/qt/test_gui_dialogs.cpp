@@ -9,6 +9,10 @@
 #include "gui/dialogs/number_text.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "qt/gui_test_support.h"
+#include "support/temp_dir.h"
+
+#include <QLabel>
+#include <QPushButton>
 
 namespace mornax::gui {
 namespace {
@@ -79,6 +83,7 @@ TEST_F(DialogTest, TextInANumberFieldKeepsTheDialogOpenAndChangesNothing) {
   CKrigingDlg::Values values;
   values.points = 6;
   values.sill = 1107.0f;
+  values.a = 2000.0f;
   CKrigingDlg dialog(values, prompts);
   SetField(dialog, "points", "9");
   SetField(dialog, "sill", "lots");
@@ -86,17 +91,40 @@ TEST_F(DialogTest, TextInANumberFieldKeepsTheDialogOpenAndChangesNothing) {
   EXPECT_NE(PressOk(dialog), QDialog::Accepted);
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0], "Please enter a number.");
+  EXPECT_EQ(prompts.messages[0], "Sill must be a number, >= 0.");
   EXPECT_EQ(dialog.values().points, 6);  // refused whole
 
   SetField(dialog, "sill", "1200");
   SetField(dialog, "order", "x");
   EXPECT_NE(PressOk(dialog), QDialog::Accepted);
-  EXPECT_EQ(prompts.messages.back(), "Please enter an integer.");
-  SetField(dialog, "order", "5");  // ranges in the labels are not enforced
+  EXPECT_EQ(prompts.messages.back(), "Order of Kriging [0-2] must be a whole number, 0-2.");
+  SetField(dialog, "order", "5");  // the range in the label is enforced
+  EXPECT_NE(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(prompts.messages.back(), "Order of Kriging [0-2] must be 0-2, not 5.");
+  SetField(dialog, "order", "2");
   EXPECT_EQ(PressOk(dialog), QDialog::Accepted);
-  EXPECT_EQ(dialog.values().order, 5);
+  EXPECT_EQ(dialog.values().order, 2);
   EXPECT_EQ(dialog.values().sill, 1200.0f);
+}
+
+TEST_F(DialogTest, AFieldIsCheckedWhenTheUserLeavesIt) {
+  CSemiVariogramDlg::Values values;
+  values.lagDistance = 500.0f;
+  values.tolerance = 360.0f;
+  values.lagCount = 20;
+  CSemiVariogramDlg dialog(values, prompts);
+  const auto leave = [&](const char* name, const QString& text) {
+    SetField(dialog, name, text);
+    emit Field(dialog, name)->editingFinished();
+  };
+  leave("tolerance", "400");
+  leave("lagDistance", "0");
+  leave("lagCount", "20.5");
+  leave("direction", "-90");  // in range: no message
+  EXPECT_EQ(prompts.messages,
+            (std::vector<std::string>{"Direction of Tolerance must be 0 to 360, not 400.",
+                                      "Basic Lag Distance must be > 0, not 0.",
+                                      "Number of Lags must be a whole number, 1-10000."}));
 }
 
 TEST_F(DialogTest, FitDialogModelButtonsFollowTheIndex) {
@@ -111,6 +139,7 @@ TEST_F(DialogTest, FitDialogModelButtonsFollowTheIndex) {
   }
   CFitDlg::Values values;
   values.modelIndex = 1;
+  values.lagCount = 20;
   values.bestFit = 1;
   values.initial[0] = 1107.0f;
   values.minimum[1] = 20.0f;
@@ -148,31 +177,37 @@ TEST_F(DialogTest, FitDialogShowsGuessesWithSixDecimals) {
 TEST_F(DialogTest, DistanceWeightingSchemeAndRunMode) {
   CDistanceWeightingDlg::Values values;
   values.schemeIndex = 6;
-  values.runMode = kInterpolationMode;  // the last choice is not shown again
+  values.runMode = kInterpolationMode;  // the last choice is shown again
+  values.points = 4;
   values.trendDegree = 2;
   CDistanceWeightingDlg dialog(values, prompts);
   EXPECT_EQ(dialog.windowTitle(), "Distance Weighting Interpolation");
   EXPECT_EQ(Checked(dialog, "scheme"), std::vector<int>{6});
   EXPECT_EQ(Radio(dialog, "scheme_6")->text(), "Trendsurface");
-  EXPECT_EQ(Checked(dialog, "runMode"), std::vector<int>{0});
+  EXPECT_EQ(Checked(dialog, "runMode"), std::vector<int>{1});
   EXPECT_EQ(Radio(dialog, "runMode_0")->text(), "Do Error Analysis");
 
   Radio(dialog, "scheme_3")->setChecked(true);
-  Radio(dialog, "runMode_1")->setChecked(true);
+  Radio(dialog, "runMode_0")->setChecked(true);
   SetField(dialog, "trendDegree", "12");
+  EXPECT_NE(PressOk(dialog), QDialog::Accepted);
+  EXPECT_EQ(prompts.messages.back(), "Degree of Trendsurface [1-9] must be 1-9, not 12.");
+  SetField(dialog, "trendDegree", "9");
   ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
   EXPECT_EQ(dialog.values().schemeIndex, 3);
-  EXPECT_EQ(dialog.values().runMode, kInterpolationMode);
-  EXPECT_EQ(dialog.values().trendDegree, 12);
+  EXPECT_EQ(dialog.values().runMode, kErrorAnalysisMode);
+  EXPECT_EQ(dialog.values().trendDegree, 9);
 
+  values.runMode = kErrorAnalysisMode;
   CDistanceWeightingDlg again(values, prompts);
-  ASSERT_EQ(PressOk(again), QDialog::Accepted);
-  EXPECT_EQ(again.values().runMode, kErrorAnalysisMode);
+  EXPECT_EQ(Checked(again, "runMode"), std::vector<int>{0});
 }
 
 TEST_F(DialogTest, AnIndexOutsideTheGroupChecksNothingAndStaysOnOk) {
   CKrigingDlg::Values values;
   values.modelIndex = -1;  // a record value of 0
+  values.points = 6;
+  values.a = 2000.0f;
   CKrigingDlg dialog(values, prompts);
   EXPECT_TRUE(Checked(dialog, "model").empty());
   ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
@@ -187,6 +222,7 @@ TEST_F(DialogTest, BayesDialogFieldsAndGroups) {
   const char* names[] = {"sigma", "k",  "rho",       "lagD",   "sill",   "a",
                          "c",     "c0", "guessSill", "guessA", "guessC", "guessC0"};
   for (int i = 0; i < 12; ++i) *reals[i] = static_cast<float>(i + 1);
+  values.points = 8;
   values.modelIndex = 5;
   values.scaleIndex = 3;
   CBayesDlg dialog(values, prompts);
@@ -197,6 +233,10 @@ TEST_F(DialogTest, BayesDialogFieldsAndGroups) {
   EXPECT_EQ(Radio(dialog, "scale_1")->text(), "Mean Window");
 
   for (int i = 0; i < 12; ++i) SetField(dialog, names[i], QString::number(100 + i));
+  SetField(dialog, "rho", "102");
+  EXPECT_NE(PressOk(dialog), QDialog::Accepted);  // rho is a correlation
+  EXPECT_EQ(prompts.messages.back(), "kRho Rho must be > 0 and <= 1, not 102.");
+  SetField(dialog, "rho", "0.25");
   Radio(dialog, "model_4")->setChecked(true);  // "de Wisjian"
   Radio(dialog, "scale_0")->setChecked(true);
   Radio(dialog, "runMode_1")->setChecked(true);
@@ -204,10 +244,94 @@ TEST_F(DialogTest, BayesDialogFieldsAndGroups) {
   const CBayesDlg::Values& out = dialog.values();
   const float read[] = {out.sigma, out.k,  out.rho,       out.lagD,   out.sill,   out.a,
                         out.c,     out.c0, out.guessSill, out.guessA, out.guessC, out.guessC0};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(read[i], static_cast<float>(100 + i)) << names[i];
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(read[i], i == 2 ? 0.25f : static_cast<float>(100 + i)) << names[i];
+  }
   EXPECT_EQ(out.modelIndex, 4);
   EXPECT_EQ(out.scaleIndex, 0);
   EXPECT_EQ(out.runMode, kInterpolationMode);
+}
+
+TEST_F(DialogTest, FitDialogNamesTheParametersByTheirMeaningInTheModel) {
+  CFitDlg::Values values;
+  values.modelIndex = 1;
+  CFitDlg dialog(values, prompts);
+  const auto label = [&](const char* name) {
+    return dialog.findChild<QLabel*>(name)->text().toStdString();
+  };
+  EXPECT_EQ(label("labelB1"), "B1 (C = sill - C0):");
+  EXPECT_EQ(label("labelB2"), "B2 (range a):");
+  EXPECT_EQ(label("labelB3"), "B3 (C0, nugget):");
+  Radio(dialog, "model_0")->setChecked(true);
+  EXPECT_EQ(label("labelB2"), "B2 (power):");
+  Radio(dialog, "model_5")->setChecked(true);
+  EXPECT_EQ(label("labelB1"), "B1 (sigma):");
+  EXPECT_EQ(label("labelB3"), "B3 (rho per lag):");
+}
+
+// A fit report as the fit writes it: the model on line 3, B1-B3 on lines 5-7,
+// the classes from line 9.
+std::string Report(const char* tag, double b1, double b2, double b3) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer,
+                " Semi-Variogram: test\n     ICON=  0      CHI2=  1.0     ITERATION NO. =   3\n"
+                " %s: SILL =1.0 RANGE=1.0 C0  =1.0\n        SOLUTIONS OF THE EQUATIONS      \n"
+                "          B( 1)= %16.8g\n          B( 2)= %16.8g\n          B( 3)= %16.8g\n"
+                " 2\n   250.000   100.000   101.000  -0.100000E+01\n"
+                "   500.000   200.000   199.000   0.100000E+01\n",
+                tag, b1, b2, b3);
+  return buffer;
+}
+
+TEST_F(DialogTest, UseFittedModelFillsTheSemivariogramFromTheFitReport) {
+  const testing::ScopedTempDir folder;
+  CKrigingDlg::Values values;
+  values.solFile = "P.sol";
+  values.sill = 5.0f;
+  CKrigingDlg kriging(values, prompts);
+  const auto click = [](QDialog& dialog) {
+    dialog.findChild<QPushButton*>("useFittedModel")->click();
+  };
+  EXPECT_TRUE(kriging.findChild<QLabel*>("fittedModelMapping")->text().contains("Sill = B1 + B3"));
+  click(kriging);  // no report yet
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].find("P.sol not found"), std::string::npos);
+
+  folder.Write("P.sol", Report(" Sphe", 1107.0, 2000.0, 100.0));
+  click(kriging);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{1});
+  EXPECT_EQ(Field(kriging, "sill")->text(), "1207");
+  EXPECT_EQ(Field(kriging, "c")->text(), "1107");
+  EXPECT_EQ(Field(kriging, "a")->text(), "2000");
+  EXPECT_EQ(Field(kriging, "c0")->text(), "100");
+
+  folder.Write("P.sol", Report("Polyn", 0.5, 1.5, 3.0));
+  click(kriging);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{0});
+  EXPECT_EQ(Field(kriging, "sill")->text(), "1207");  // the cap is kept
+  EXPECT_EQ(Field(kriging, "a")->text(), "1.5");
+
+  folder.Write("P.sol", Report("  k_R", 2.0, 40.0, 0.8));
+  click(kriging);
+  EXPECT_NE(prompts.messages.back().find("cannot be used for kriging"), std::string::npos);
+  EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{0});
+
+  CBayesDlg::Values bayesValues;
+  bayesValues.solFile = "P.sol";
+  CBayesDlg bayes(bayesValues, prompts);
+  click(bayes);
+  EXPECT_EQ(Checked(bayes, "model"), std::vector<int>{5});
+  EXPECT_EQ(Field(bayes, "sigma")->text(), "2");
+  EXPECT_EQ(Field(bayes, "k")->text(), "40");
+  EXPECT_EQ(Field(bayes, "rho")->text(), "0.8");
+  EXPECT_EQ(Field(bayes, "lagD")->text(), "250");  // the first class distance
+
+  folder.Write("P.sol", "not a report\n");
+  const std::size_t before = prompts.messages.size();
+  click(bayes);
+  ASSERT_EQ(prompts.messages.size(), before + 1);
+  EXPECT_NE(prompts.messages.back().find("not a fit report"), std::string::npos);
+  EXPECT_EQ(Field(bayes, "sigma")->text(), "2");  // nothing changed
 }
 
 }  // namespace

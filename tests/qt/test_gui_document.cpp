@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <cstring>
 
@@ -85,6 +86,10 @@ void FillDistinct(project::Records& r) {
 class DocumentTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The remembered run modes stay in the test's folder.
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.path().string()));
     EngineCalls().clear();
     document.OnNewDocument();
   }
@@ -96,7 +101,7 @@ class DocumentTest : public ::testing::Test {
   QApplication& app = testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document{prompts, &testing::RecordingEngine};
+  CMornaxDoc document{prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller};
 };
 
 TEST_F(DocumentTest, NewDocumentStoresAcceptedValuesThenRefusesToRun) {
@@ -147,10 +152,12 @@ TEST_F(DocumentTest, DialogsOpenWithRecordValuesAndTheirFixedStates) {
   std::vector<std::string> seen;
   prompts.onDialog = [&](QDialog& dialog) {
     seen.push_back(dialog.windowTitle().toStdString());
-    for (const char* name : {"logTransform", "subtract"}) {
-      if (auto* check = dialog.findChild<QCheckBox*>(name)) {
-        EXPECT_FALSE(check->isChecked()) << name;
-      }
+    // The log transform is the project's; "Subtract Values" always opens clear.
+    if (auto* check = dialog.findChild<QCheckBox*>("logTransform")) {
+      EXPECT_TRUE(check->isChecked());
+    }
+    if (auto* check = dialog.findChild<QCheckBox*>("subtract")) {
+      EXPECT_FALSE(check->isChecked());
     }
     if (auto* best = dialog.findChild<QCheckBox*>("bestFit")) {
       EXPECT_TRUE(best->isChecked());
@@ -194,10 +201,10 @@ TEST_F(DocumentTest, CommandsCallTheLibraryWithTheirTaskMethodAndMode) {
   SaveAs("SITE1.mnx");
   prompts.onDialog = AcceptWith<CSemiVariogramDlg>();
   document.OnComputation();
-  EXPECT_EQ(document.displayMode(), 1);
   prompts.onDialog = AcceptWith<CFitDlg>();
   document.OnFitting();
-  EXPECT_EQ(document.displayMode(), 2);
+  // The recorder writes no result: the plot stays on the data map.
+  EXPECT_EQ(document.displayMode(), 3);
   prompts.onDialog = AcceptWith<CDistanceWeightingDlg>();
   document.OnDistanceWeighting();
   prompts.onDialog =
@@ -208,11 +215,12 @@ TEST_F(DocumentTest, CommandsCallTheLibraryWithTheirTaskMethodAndMode) {
     SetField(d, "points", "11");
   });
   document.OnBayesEstimation();
-  EXPECT_EQ(document.displayMode(), 2);  // interpolation leaves the plot alone
+  EXPECT_EQ(document.displayMode(), 3);  // interpolation leaves the plot alone
 
   const auto& calls = EngineCalls();
   ASSERT_EQ(calls.size(), 5u);
-  const int expected[5][3] = {{1, 0, 0}, {2, 0, 0}, {3, 1, 1}, {3, 2, 2}, {3, 3, 1}};
+  // The run mode chosen for kriging is the project's until changed again.
+  const int expected[5][3] = {{1, 0, 0}, {2, 0, 0}, {3, 1, 1}, {3, 2, 2}, {3, 3, 2}};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(calls[i].task, expected[i][0]) << i;
     EXPECT_EQ(calls[i].method, expected[i][1]) << i;
@@ -322,24 +330,51 @@ TEST_F(DocumentTest, FileViewerShowsProjectFiles) {
   EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
+TEST_F(DocumentTest, RunModeAndLogTransformAreRememberedPerProject) {
+  SaveAs("A.mnx");
+  prompts.onDialog = AcceptWith<CKrigingDlg>([](CKrigingDlg& d) {
+    EXPECT_EQ(Checked(d, "runMode"), std::vector<int>{0});  // a new project: error analysis
+    Radio(d, "runMode_1")->setChecked(true);
+    d.findChild<QCheckBox*>("logTransform")->setChecked(true);
+  });
+  document.OnKriging();
+  ASSERT_TRUE(document.OnSaveDocument(InFolder(folder, "A.mnx")));
+  SaveAs("B.mnx");  // a copy of the project keeps the choice
+  EXPECT_EQ(document.runMode(), kInterpolationMode);
+
+  document.OnNewDocument();
+  EXPECT_EQ(document.runMode(), kErrorAnalysisMode);
+  ASSERT_TRUE(document.OnOpenDocument(InFolder(folder, "A.mnx")));
+  std::vector<int> runModes, logs;
+  prompts.onDialog = [&](QDialog& dialog) {
+    runModes.push_back(Checked(dialog, "runMode").at(0));
+    logs.push_back(dialog.findChild<QCheckBox*>("logTransform")->isChecked());
+    return static_cast<int>(QDialog::Rejected);
+  };
+  document.OnBayesEstimation();
+  document.OnKriging();
+  EXPECT_EQ(runModes, (std::vector<int>{1, 1}));
+  EXPECT_EQ(logs, (std::vector<int>{1, 1}));
+}
+
 // A second command while the library computes is ignored.
 CMornaxDoc* gRunningDocument = nullptr;
 int gNestedDialogs = 0;
 bool gNestedRun = true;
 void ReentrantEngine(int, int, int, FILENAME*, SVAR*, FVAR*, IPL*) {
   gRunningDocument->OnKriging();
-  gNestedRun = gRunningDocument->RunEngine(1, 0, 0);
+  gNestedRun = gRunningDocument->RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 TEST_F(DocumentTest, NoSecondRunWhileTheLibraryComputes) {
-  CMornaxDoc busy(prompts, &ReentrantEngine);
+  CMornaxDoc busy(prompts, &ReentrantEngine, EngineRunner::Thread::kCaller);
   gRunningDocument = &busy;
   ASSERT_TRUE(busy.OnSaveDocument(InFolder(folder, "BUSY.mnx")));
   prompts.onDialog = [](QDialog& dialog) {
     ++gNestedDialogs;
     return testing::PressOk(dialog);
   };
-  EXPECT_TRUE(busy.RunEngine(1, 0, 0));
+  EXPECT_TRUE(busy.RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE));
   EXPECT_FALSE(busy.isRunning());
   EXPECT_EQ(gNestedDialogs, 0);
   EXPECT_FALSE(gNestedRun);

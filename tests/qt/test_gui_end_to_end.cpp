@@ -64,7 +64,11 @@ class EndToEndTest : public ::testing::Test {
   QString Path(const std::string& name) const {
     return QString::fromStdString((folder.path() / name).string());
   }
-  void Trigger(const char* name) { frame.findChild<QAction*>(name)->trigger(); }
+  // Triggers the command and waits for the computation it may start.
+  void Trigger(const char* name) {
+    frame.findChild<QAction*>(name)->trigger();
+    document.WaitForRun();
+  }
   // Paints the view as the screen would and lets a report come up.
   void Repaint() {
     frame.view().grab();

@@ -1,7 +1,15 @@
 // The file viewer: lines as listed, read-only files, long lines, missing
-// files and the View button.
+// files, the View button, search, copy and a file of a million lines.
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <fstream>
 
 #include "gui/file_viewer.h"
 #include "qt/gui_test_support.h"
@@ -66,6 +74,67 @@ TEST_F(FileViewerTest, ViewButtonListsTheTypedName) {
   viewer.findChild<QPushButton*>("view")->click();
   EXPECT_EQ(viewer.Lines(), QStringList{"typed "});
   EXPECT_EQ(viewer.windowTitle(), "View Files");
+}
+
+TEST_F(FileViewerTest, SearchFindsTheNextLineAndCopyTakesTheSelectedLines) {
+  folder.Write("S.lst", "  x  y  Z\n  1  2  3.5\n  4  5  6.5\n  7  8  3.5\n");
+  viewer.LoadFile("S.lst");
+  auto* list = viewer.findChild<QListView*>("lines");
+  EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+  viewer.findChild<QLineEdit*>("find")->setText("3.5");
+  viewer.FindNext();
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  viewer.FindNext();
+  EXPECT_EQ(list->currentIndex().row(), 3);
+  viewer.FindNext();  // round to the top
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  viewer.findChild<QLineEdit*>("find")->setText("Z");  // case does not matter
+  viewer.FindNext();
+  EXPECT_EQ(list->currentIndex().row(), 0);
+  viewer.findChild<QLineEdit*>("find")->setText("9.9");
+  viewer.FindNext();
+  EXPECT_EQ(prompts.messages, std::vector<std::string>{" \"9.9\" not found"});
+
+  list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
+  list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
+  viewer.findChild<QPushButton*>("copy")->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), "  x  y  Z \n  4  5  6.5 \n");
+}
+
+TEST_F(FileViewerTest, AMillionLinesOpenWithoutHoldingUpTheProgram) {
+  constexpr int kLines = 1000000;
+  {
+    std::FILE* out = std::fopen((folder.path() / "BIG.dat").c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    for (int i = 1; i <= kLines; ++i) {
+      std::fprintf(out, "%15.5f%15.5f%15.5f%5d\n", i * 0.5, i * 0.25, i * 0.125, i % 100000);
+    }
+    std::fclose(out);
+  }
+  QElapsedTimer clock;
+  clock.start();
+  viewer.LoadFile("BIG.dat");
+  const qint64 opened = clock.elapsed();
+  EXPECT_LT(opened, 250);
+  EXPECT_GT(viewer.lineCount(), 0);  // the first lines are there at once
+  ASSERT_TRUE(viewer.loading());
+
+  // The rest is indexed while a 50 ms timer goes on firing.
+  qint64 last = clock.elapsed(), longestGap = 0;
+  QTimer ticker;
+  ticker.callOnTimeout([&] {
+    longestGap = std::max(longestGap, clock.elapsed() - last);
+    last = clock.elapsed();
+  });
+  ticker.start(50);
+  while (viewer.loading()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_LT(longestGap, 200);
+  EXPECT_EQ(viewer.lineCount(), kLines);
+  EXPECT_TRUE(prompts.messages.empty());
+
+  viewer.findChild<QLineEdit*>("find")->setText("499999.50000");
+  viewer.FindNext();
+  EXPECT_EQ(viewer.findChild<QListView*>("lines")->currentIndex().row(), 999998);
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST(FitDialogInitialize, StoresGuessesAtOnceAndShowsThem) {
   testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document(prompts, &testing::RecordingEngine);
+  CMornaxDoc document(prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller);
   document.OnNewDocument();
   ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((folder.path() / "T.mnx").string())));
   folder.Write("T.fit", kFitWithEmptyClasses);

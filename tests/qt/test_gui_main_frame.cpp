@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -13,6 +14,7 @@
 #include "gui/command_line.h"
 #include "gui/main_frame.h"
 #include "gui/mornax_doc.h"
+#include "gui/new_from_data.h"
 #include "gui/program_records.h"
 #include "qt/gui_test_support.h"
 #include "support/temp_dir.h"
@@ -59,7 +61,7 @@ class MainFrameTest : public ::testing::Test {
   QApplication& app = testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document{prompts, &testing::RecordingEngine};
+  CMornaxDoc document{prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller};
   std::unique_ptr<CMainFrame> frame;
 };
 
@@ -67,21 +69,24 @@ TEST_F(MainFrameTest, MenusToolbarAndTitle) {
   EXPECT_EQ(Texts(frame->menuBar()->actions()),
             (QStringList{"&File", "&Edit", "&View", "Semi_variogram", "Interpolation", "&Help"}));
   EXPECT_EQ(Texts(Menu("&File")->actions()),
-            (QStringList{"Create New", "&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S",
-                         "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "Recent File",
-                         "E&xit"}));
+            (QStringList{"Create New", "&New\tCtrl+N", "New from &Data File...", "&Open...\tCtrl+O",
+                         "&Save\tCtrl+S", "Export &Picture...", "&Print...\tCtrl+P",
+                         "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit"}));
   EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()), (QStringList{"Computaion", "Fitting"}));
   EXPECT_EQ(Texts(Menu("Interpolation")->actions()),
             (QStringList{"Distance_Weighting", "Kriging", "Bayes_Estimation"}));
   EXPECT_EQ(Texts(Menu("&View")->actions()),
-            (QStringList{"&Toolbar", "&Status Bar", "Mornax FiIes"}));
+            (QStringList{"&Toolbar", "&Status Bar", "Mornax FiIes", "Result &Map"}));
   QMenu* files = frame->findChild<QMenu*>("menuMornaxFiles");
   ASSERT_NE(files, nullptr);
   EXPECT_EQ(Texts(files->actions()).size(), 8);
   EXPECT_EQ(Texts(files->actions()).last(), "Another FIles");
-  for (QAction* edit : Menu("&Edit")->actions())
-    EXPECT_FALSE(edit->isEnabled() && !edit->isSeparator());
-  EXPECT_EQ(frame->findChild<QToolBar*>("toolBar")->actions().size(), 11);  // with separators
+  // Only Copy (the plot as a picture) has a handler.
+  for (QAction* edit : Menu("&Edit")->actions()) {
+    const bool copy = edit->objectName() == "actionCopy";
+    EXPECT_EQ(edit->isEnabled() && !edit->isSeparator(), copy) << edit->text().toStdString();
+  }
+  EXPECT_EQ(frame->findChild<QToolBar*>("toolBar")->actions().size(), 13);  // with separators
   EXPECT_EQ(frame->windowTitle(), "Mornax[*] - mornax");
 }
 
@@ -149,6 +154,69 @@ TEST_F(MainFrameTest, RecentFilesKeepTheLastFour) {
   second->trigger();
   EXPECT_STREQ(ProgramRecords().fileName.name, "D.mnx");
   EXPECT_TRUE(frame->recentFiles()[0].endsWith("D.mnx"));
+}
+
+TEST_F(MainFrameTest, DocumentsThatAreGoneLeaveTheRecentList) {
+  for (const char* name : {"A.mnx", "B.mnx", "C.mnx"}) {
+    prompts.saveName = Path(name);
+    Trigger("actionCreateNew");
+  }
+  std::filesystem::remove(folder.path() / "B.mnx");
+  emit Menu("&File")->aboutToShow();
+  const QStringList recent = frame->recentFiles();
+  ASSERT_EQ(recent.size(), 2);
+  EXPECT_TRUE(recent[0].endsWith("C.mnx"));
+  EXPECT_TRUE(recent[1].endsWith("A.mnx"));
+  EXPECT_FALSE(frame->findChild<QAction*>("actionRecent3")->isVisible());
+  // Gone while the menu was open: opening fails with a message and the entry goes.
+  std::filesystem::remove(folder.path() / "A.mnx");
+  frame->findChild<QAction*>("actionRecent2")->trigger();
+  EXPECT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(frame->recentFiles().size(), 1);
+}
+
+TEST_F(MainFrameTest, NewFromDataFileCopiesAnyDataFileBesideTheNewDocument) {
+  std::filesystem::create_directories(folder.path() / "raw data");
+  std::filesystem::create_directories(folder.path() / "projects");
+  folder.Write("raw data/Well levels 2019.txt", "Wells\n1\n0 0 1\n0\n");
+  prompts.dataName = Path("raw data/Well levels 2019.txt");
+  prompts.textAnswers = {"much too long a name", "WELLS"};
+  prompts.saveName = Path("projects/WELLS.mnx");
+  Trigger("actionNewFromData");
+  ASSERT_EQ(prompts.offered.size(), 2u);
+  EXPECT_EQ(prompts.offered[0], "Welllevels20");  // 12 characters from the file name
+  EXPECT_EQ(prompts.messages.size(), 1u);         // the long name was refused
+  EXPECT_EQ(folder.Read("projects/WELLS.dfl"), "Wells\n1\n0 0 1\n0\n");
+  EXPECT_TRUE(folder.Exists("projects/WELLS.mnx"));
+  EXPECT_STREQ(ProgramRecords().fileName.name, "WELLS.mnx");
+  EXPECT_EQ(document.displayMode(), 3);
+  EXPECT_TRUE(frame->recentFiles().front().endsWith("projects/WELLS.mnx"));
+
+  // An existing data file of that name is replaced only when the user agrees.
+  folder.Write("projects/WELLS.dfl", "older data\n");
+  prompts.textAnswers = {"WELLS"};
+  prompts.yesAnswer = false;
+  Trigger("actionNewFromData");
+  EXPECT_EQ(prompts.questions.size(), 1u);
+  EXPECT_EQ(folder.Read("projects/WELLS.dfl"), "older data\n");
+  prompts.textAnswers = {"WELLS"};
+  prompts.yesAnswer = true;
+  Trigger("actionNewFromData");
+  EXPECT_EQ(folder.Read("projects/WELLS.dfl"), "Wells\n1\n0 0 1\n0\n");
+
+  EXPECT_EQ(OfferedProjectName("/x/-.dfl"), "-");
+  EXPECT_EQ(OfferedProjectName("/x/%%%.txt"), "PROJECT");
+  EXPECT_FALSE(ProjectNameProblem("A b").isEmpty());
+  EXPECT_TRUE(ProjectNameProblem("SITE_1-b").isEmpty());
+}
+
+TEST_F(MainFrameTest, PrintingWithoutThePrinterReportsItAndFails) {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  EXPECT_FALSE(frame->PrintDirect());
+  EXPECT_FALSE(frame->PrintDirect("Office"));
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0], "No printer is installed: Mornax was not printed.");
+  EXPECT_EQ(prompts.messages[1], "There is no printer Office: Mornax was not printed.");
 }
 
 TEST_F(MainFrameTest, ADroppedFileIsOpened) {

@@ -1,5 +1,7 @@
 // The plot: reading the three file kinds, the world range, the mapping to
 // device units, markers on a rendered image and the one-time reports.
+#include <cmath>
+
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -7,6 +9,9 @@
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/plot_geometry.h"
+#include "gui/plot_labels.h"
+#include "gui/plot_model.h"
+#include "gui/plot_painter.h"
 #include "gui/plot_pass.h"
 #include "gui/plot_reader.h"
 #include "gui/program_records.h"
@@ -88,14 +93,14 @@ TEST(PlotReader, BadCountsAndRecordsEndTheReading) {
   EXPECT_EQ(ReadPlotData("", 1, data), PlotReadStatus::kEndOfFile);
 }
 
-TEST(PlotRange, ModelValuesAndNodesWidenTheRange) {
+TEST(PlotRange, ModelValuesCurveAndNodesWidenTheRange) {
   PlotData data;
   ASSERT_EQ(ReadPlotData(kSol, 2, data), PlotReadStatus::kOk);
   const WorldRange sol = ComputeWorldRange(data, 2);
-  EXPECT_EQ(sol.xMin, 100.0);
-  EXPECT_EQ(sol.xMax, 400.0);
-  EXPECT_EQ(sol.yMin, 10.0);
-  EXPECT_EQ(sol.yMax, 60.0);  // the model's 60 is above every observation
+  EXPECT_EQ(sol.xMin, 0.0);    // semivariogram axes start at 0
+  EXPECT_EQ(sol.xMax, 500.0);  // the curve runs to 1.25 times the range of 400
+  EXPECT_EQ(sol.yMin, 0.0);
+  EXPECT_EQ(sol.yMax, 60.0);  // the model's 60 is above every observation and the sill
 
   data = {};
   data.x = {1.0, 2.0};
@@ -104,58 +109,106 @@ TEST(PlotRange, ModelValuesAndNodesWidenTheRange) {
   data.nodeY = {9.0};
   const WorldRange map = ComputeWorldRange(data, 3);
   EXPECT_EQ(map.xMin, -3.0);
+  EXPECT_EQ(map.yMin, 5.0);  // a map does not start at 0
   EXPECT_EQ(map.yMax, 9.0);
-  EXPECT_EQ(ComputeWorldRange(data, 1).xMin, 1.0);  // nodes belong to the map only
+  EXPECT_EQ(ComputeWorldRange(data, 1).xMax, 2.0);  // nodes belong to the map only
 }
 
 TEST(PlotRange, AnEmptyRangeIsWidenedAroundItsValue) {
   PlotData data;
   data.x = {10.0, 10.0};
   data.y = {0.0, 0.0};
-  const WorldRange range = ComputeWorldRange(data, 1);
+  const WorldRange range = ComputeWorldRange(data, 3);
   EXPECT_EQ(range.xMin, 5.0);
   EXPECT_EQ(range.xMax, 15.0);
   EXPECT_EQ(range.yMin, -1.0);
   EXPECT_EQ(range.yMax, 1.0);
-  const auto geometry = ComputePlotGeometry(1, range, QSize(800, 600), false);
+  const auto geometry = ComputePlotGeometry(3, range, QSize(800, 600), 1.0);
   ASSERT_TRUE(geometry.has_value());
-  EXPECT_EQ(geometry->ToDevice(10.0, 0.0), QPoint(300, 230));  // the middle of the area
+  EXPECT_TRUE(std::isfinite(geometry->xScale));
 }
 
-TEST(PlotGeometryTest, ScreenMapping) {
-  const WorldRange range{0.0, 400.0, 0.0, 740.0};
-  const auto g = ComputePlotGeometry(1, range, QSize(800, 600), false);
+TEST(PlotGeometryTest, MarginsInProportionWithRoomForTheLabels) {
+  const WorldRange range{0.0, 688.0, 0.0, 984.0};
+  // 800 x 600 at 72 dpi: margins 10 %, 4 %, 8 % and 10 % of the sides.
+  const auto g = ComputePlotGeometry(1, range, QSize(800, 600), 1.0);
   ASSERT_TRUE(g.has_value());
-  // area 600 x 400, margins 100 and 15: 400 by 370 device units for the data
   EXPECT_EQ(g->xScale, 1.0);
   EXPECT_EQ(g->yScale, 2.0);
-  EXPECT_EQ(g->ToDevice(0.0, 0.0), QPoint(100, 415));
-  EXPECT_EQ(g->ToDevice(400.0, 740.0), QPoint(500, 45));
-  EXPECT_EQ(g->ToDevice(100.5, 1.9), QPoint(200, 414));  // truncation toward zero
+  EXPECT_EQ(g->ToDevice(0.0, 0.0), QPoint(80, 540));
+  EXPECT_EQ(g->ToDevice(688.0, 984.0), QPoint(768, 48));
+  EXPECT_EQ(g->ToDevice(100.5, 1.9), QPoint(180, 539));  // truncation toward zero
 
-  const auto map = ComputePlotGeometry(3, range, QSize(800, 600), false);
+  const auto map = ComputePlotGeometry(3, range, QSize(800, 600), 1.0);
   ASSERT_TRUE(map.has_value());
-  EXPECT_EQ(map->xScale, 2.0);  // the larger scale on both axes
-  EXPECT_EQ(map->ToDevice(400.0, 740.0), QPoint(300, 45));
+  EXPECT_EQ(map->xScale, 2.0);  // the larger scale on both axes, centred
+  EXPECT_EQ(map->ToDevice(0.0, 0.0), QPoint(252, 540));
+  EXPECT_EQ(map->ToDevice(688.0, 984.0), QPoint(596, 48));
+
+  // A page at 1200 dpi: the margins hold the labels, in physical size.
+  const auto page = ComputePlotGeometry(1, range, QSize(9000, 12000), 1200.0 / 72.0);
+  ASSERT_TRUE(page.has_value());
+  EXPECT_EQ(page->xMargin, 967);  // 58 points
+  EXPECT_EQ(page->yMargin, 960);  // 8 % of the height
+
+  // A device smaller than the margins still gets a plot inside it.
+  const auto small = ComputePlotGeometry(1, range, QSize(50, 40), 96.0 / 72.0);
+  ASSERT_TRUE(small.has_value());
+  for (const QPoint p : {small->ToDevice(0.0, 0.0), small->ToDevice(688.0, 984.0)}) {
+    EXPECT_TRUE(QRect(0, 0, 50, 40).contains(p)) << p.x() << "," << p.y();
+  }
+  EXPECT_FALSE(ComputePlotGeometry(1, range, QSize(0, 0), 1.0).has_value());
+  EXPECT_FALSE(ComputePlotGeometry(1, range, QSize(800, 600), 0.0).has_value());
 }
 
-TEST(PlotGeometryTest, PaperMappingAndSmallDevices) {
-  const WorldRange range{0.0, 4100.0, 0.0, 5700.0};
-  const auto page = ComputePlotGeometry(1, range, QSize(5000, 7000), true);
-  ASSERT_TRUE(page.has_value());
-  EXPECT_EQ(page->xMargin, 400);
-  EXPECT_EQ(page->yMargin, 150);
-  EXPECT_EQ(page->xScale, 1.0);
-  EXPECT_EQ(page->yScale, 1.0);
-  EXPECT_EQ(page->ToDevice(0.0, 0.0), QPoint(400, 6150));
+TEST(PlotModelTest, CurvesOfTheSixModels) {
+  FittedModel m{2, {50.0, 400.0, 5.0}, 1.0};
+  EXPECT_EQ(EvaluateModel(m, 0.0), 5.0);
+  EXPECT_EQ(EvaluateModel(m, 400.0), 55.0);
+  EXPECT_EQ(EvaluateModel(m, 800.0), 55.0);  // flat at the sill past the range
+  EXPECT_NEAR(EvaluateModel(m, 200.0), 5.0 + 50.0 * 0.5 * (1.5 - 0.125), 1e-12);
+  m.model = 3;
+  EXPECT_NEAR(EvaluateModel(m, 400.0), 5.0 + 50.0 * (1.0 - std::exp(-1.0)), 1e-12);
+  m.model = 4;
+  EXPECT_NEAR(EvaluateModel(m, 400.0), 5.0 + 50.0 * (1.0 - std::exp(-1.0)), 1e-12);
+  m = {1, {2.0, 1.5, 1.0}, 1.0};
+  EXPECT_NEAR(EvaluateModel(m, 4.0), 2.0 * 8.0 + 1.0, 1e-12);
+  m = {5, {0.0, 3.0, 1.0}, 1.0};
+  EXPECT_TRUE(std::isnan(EvaluateModel(m, 0.0)));  // ln 0: no point at h = 0
+  EXPECT_NEAR(EvaluateModel(m, std::exp(2.0)), 7.0, 1e-12);
+  m = {6, {2.0, 3.0, 0.5}, 100.0};
+  EXPECT_EQ(EvaluateModel(m, 0.0), 2.0);
+  EXPECT_NEAR(EvaluateModel(m, 100.0), 2.0 * (1.0 + 3.0 * 0.5), 1e-12);  // one lag step
 
-  // A page smaller than the paper margins still gets a plot inside it.
-  const auto small = ComputePlotGeometry(1, range, QSize(800, 800), true);
-  ASSERT_TRUE(small.has_value());
-  for (const QPoint p : {small->ToDevice(0.0, 0.0), small->ToDevice(4100.0, 5700.0)}) {
-    EXPECT_TRUE(QRect(0, 0, 800, 800).contains(p)) << p.x() << "," << p.y();
-  }
-  EXPECT_FALSE(ComputePlotGeometry(1, range, QSize(0, 0), false).has_value());
+  // Past the range, but not without bound; a little past the last lag otherwise.
+  EXPECT_EQ(CurveEnd({2, {50.0, 400.0, 5.0}, 1.0}, 300.0), 500.0);
+  EXPECT_EQ(CurveEnd({2, {50.0, 1e9, 5.0}, 1.0}, 300.0), 1200.0);
+  EXPECT_NEAR(CurveEnd({1, {1.0, 1.0, 0.0}, 1.0}, 300.0), 315.0, 1e-9);
+  const auto curve = ModelCurve({5, {0.0, 3.0, 1.0}, 1.0}, 100.0);
+  ASSERT_FALSE(curve.empty());
+  EXPECT_GT(curve.front().x(), 0.0);  // the undefined h = 0 is left out
+
+  EXPECT_EQ(ModelFromReportLine(" Sphe: SILL =  55.000"), 2);
+  EXPECT_EQ(ModelFromReportLine("  k_R: SIGMA=  1.0"), 6);
+  EXPECT_EQ(ModelFromReportLine("Expon: SILL"), 3);
+  EXPECT_EQ(ModelFromReportLine("Other"), 0);
+}
+
+TEST(PlotLabelsTest, LabelsStayOnThePageAndOptionalOnesNeverOverlap) {
+  QApplication& app = testing::GuiApp();
+  (void)app;
+  QImage image(200, 100, QImage::Format_RGB32);
+  QPainter painter(&image);
+  LabelPlacer labels(QRectF(0, 0, 200, 100));
+  EXPECT_TRUE(labels.Draw(painter, QPointF(-50, -20), Qt::AlignLeft | Qt::AlignTop, "outside"));
+  EXPECT_GE(labels.placed().back().left(), 0.0);
+  EXPECT_GE(labels.placed().back().top(), 0.0);
+  EXPECT_TRUE(labels.Draw(painter, QPointF(250, 120), Qt::AlignLeft | Qt::AlignTop, "far"));
+  EXPECT_LE(labels.placed().back().right(), 200.0);
+  EXPECT_LE(labels.placed().back().bottom(), 100.0);
+  EXPECT_TRUE(labels.Draw(painter, QPointF(100, 50), Qt::AlignCenter, "1000", true));
+  EXPECT_FALSE(labels.Draw(painter, QPointF(104, 52), Qt::AlignCenter, "1200", true));
+  EXPECT_EQ(labels.placed().size(), 3u);
 }
 
 class PlotRenderTest : public ::testing::Test {
@@ -178,7 +231,7 @@ class PlotRenderTest : public ::testing::Test {
   QApplication& app = testing::GuiApp();
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
-  CMornaxDoc document{prompts, &testing::RecordingEngine};
+  CMornaxDoc document{prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller};
   PlotOutcome outcome;
 };
 
@@ -186,31 +239,90 @@ TEST_F(PlotRenderTest, MapMarkersLandOnTheirPoints) {
   folder.Write("P.dfl", kDfl);
   const QImage image = Render(3);
   EXPECT_EQ(outcome.condition, PlotCondition::kNone);
-  // scale 1 (400 wide, 200 high); (x, y) maps to (100 + x, 415 - y)
-  EXPECT_TRUE(IsDark(image, 503, 415));  // data marker at (500, 415), half-size 3
-  EXPECT_TRUE(IsDark(image, 500, 412));
-  EXPECT_FALSE(IsDark(image, 506, 415));
-  EXPECT_TRUE(IsDark(image, 103, 215));  // data marker at (100, 215)
-  EXPECT_FALSE(IsDark(image, 106, 215));
-  EXPECT_TRUE(IsDark(image, 299, 315));  // node marker at (300, 315), half-size 1
-  EXPECT_TRUE(IsDark(image, 301, 315));
-  EXPECT_FALSE(IsDark(image, 296, 315));
-  EXPECT_TRUE(IsDark(image, 100, 300));  // the vertical axis
-  EXPECT_FALSE(IsDark(image, 700, 100));
+  PlotData data;
+  ASSERT_EQ(ReadPlotData(kDfl, 3, data), PlotReadStatus::kOk);
+  const auto g = ComputePlotGeometry(3, ComputeWorldRange(data, 3), QSize(800, 600), 96.0 / 72.0);
+  ASSERT_TRUE(g.has_value());
+  // Data markers of half-size 3 pixels at 96 dpi, node markers of 1.
+  const QPoint a = g->ToDevice(400.0, 0.0);
+  EXPECT_TRUE(IsDark(image, a.x() + 3, a.y()));
+  EXPECT_TRUE(IsDark(image, a.x(), a.y() - 3));
+  EXPECT_FALSE(IsDark(image, a.x() + 6, a.y() - 6));
+  const QPoint b = g->ToDevice(0.0, 200.0);
+  EXPECT_TRUE(IsDark(image, b.x() + 3, b.y()));
+  const QPoint node = g->ToDevice(200.0, 100.0);
+  EXPECT_TRUE(IsDark(image, node.x() - 1, node.y()));
+  EXPECT_TRUE(IsDark(image, node.x() + 1, node.y()));
+  EXPECT_FALSE(IsDark(image, node.x() - 4, node.y()));
+  const QPoint axis = g->ToDevice(0.0, 100.0);
+  EXPECT_TRUE(IsDark(image, axis.x(), axis.y()));  // the vertical axis
 }
 
-TEST_F(PlotRenderTest, FittedModelDrawsAPolylineThroughTheModelValues) {
+TEST_F(PlotRenderTest, MarkersKeepTheirPhysicalSizeOnA1200DpiPage) {
+  folder.Write("P.dfl", kDfl);
+  auto markerWidth = [&](int dpi, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    RunPlotPass(painter, size, true, 3, ProgramRecords().fileName, ProgramFiles());
+    PlotData data;
+    ReadPlotData(kDfl, 3, data);
+    const auto g = ComputePlotGeometry(3, ComputeWorldRange(data, 3), size, dpi / 72.0);
+    // The marker at (0, 200) sits on the vertical axis, whose ticks point
+    // left: measure its right half.
+    const QPoint at = g->ToDevice(0.0, 200.0);
+    const int reach = static_cast<int>(2 * kDataMarkerPoints * dpi / 72.0);
+    int last = at.x();
+    for (int x = at.x(); x <= at.x() + reach; ++x) {
+      if (IsDark(image, x, at.y())) last = x;
+    }
+    const int width = 2 * (last - at.x()) + 1;
+    return width * 25.4 / dpi;  // millimetres
+  };
+  const double screen = markerWidth(96, QSize(800, 600));
+  const double page = markerWidth(1200, QSize(4000, 3000));
+  EXPECT_NEAR(screen, 2 * kDataMarkerPoints * 25.4 / 72, 0.4);
+  EXPECT_NEAR(page, screen, 0.35);
+  EXPECT_GT(page, 1.0);  // not a speck of 0.05 mm
+}
+
+TEST_F(PlotRenderTest, FittedModelDrawsThePolylineAndTheCurvePastTheRange) {
   folder.Write("P.sol", kSol);
   const QImage image = Render(2);
   EXPECT_EQ(outcome.condition, PlotCondition::kNone);
-  // x 100..400 over 400 units (scale 0.75), y 10..60 over 370: the model's
-  // first segment runs from (100, 15 + trunc(400 - 14.8)) = (100, 400) to
-  // (100 + trunc(133.3), 15 + trunc(400 - 133.2)) = (233, 281).
-  const QPoint middle(166, 340);
-  bool dark = false;
-  for (int dy = -2; dy <= 2; ++dy) dark = dark || IsDark(image, middle.x(), middle.y() + dy);
-  EXPECT_FALSE(IsDark(image, 166, 300));
-  EXPECT_TRUE(dark);
+  PlotData data;
+  ASSERT_EQ(ReadPlotData(kSol, 2, data), PlotReadStatus::kOk);
+  const auto g = ComputePlotGeometry(2, ComputeWorldRange(data, 2), QSize(800, 600), 96.0 / 72.0);
+  ASSERT_TRUE(g.has_value());
+  auto darkNear = [&](QPoint p) {
+    for (int dy = -2; dy <= 2; ++dy) {
+      if (IsDark(image, p.x(), p.y() + dy)) return true;
+    }
+    return false;
+  };
+  // The polyline through the model values, half-way between the first two lags.
+  EXPECT_TRUE(darkNear(g->ToDevice(150.0, 20.0)));
+  // The curve runs on from the last lag at the sill (55), in its own colour,
+  // and stops at 1.25 times the range.
+  const QPoint beyond = g->ToDevice(470.0, 55.0);
+  bool red = false;
+  for (int dy = -2; dy <= 2; ++dy) {
+    const QRgb c = image.pixel(beyond.x(), beyond.y() + dy);
+    red = red || qRed(c) - qGreen(c) > 50;
+  }
+  EXPECT_TRUE(red);
+  const QPoint end = g->ToDevice(500.0, 55.0);
+  for (int x = end.x() + 3; x < 800; ++x) EXPECT_FALSE(IsDark(image, x, end.y()));
+  // ... and starts at the nugget at distance 0.
+  const QPoint start = g->ToDevice(20.0, EvaluateModel(data.fitted, 20.0));
+  bool curveAtZero = false;
+  for (int dy = -3; dy <= 3; ++dy) {
+    const QRgb c = image.pixel(start.x(), start.y() + dy);
+    curveAtZero = curveAtZero || qRed(c) - qGreen(c) > 50;
+  }
+  EXPECT_TRUE(curveAtZero);
 }
 
 TEST_F(PlotRenderTest, ConditionsAreReportedNotDrawn) {

@@ -1,0 +1,113 @@
+#include "gui/render/picture_export.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace mornax::render {
+namespace {
+
+constexpr int kScreenDpi = 96;
+constexpr int kLargestSide = 20000;
+
+bool PaintPng(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
+  return RenderImage(pixels, paint).save(&file, "PNG");
+}
+
+bool PaintSvg(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
+  QSvgGenerator generator;
+  generator.setOutputDevice(&file);
+  generator.setResolution(kScreenDpi);
+  generator.setSize(pixels);
+  generator.setViewBox(QRect(QPoint(0, 0), pixels));
+  QPainter painter;
+  if (!painter.begin(&generator)) return false;
+  painter.fillRect(QRect(QPoint(0, 0), pixels), Qt::white);
+  paint(painter, QRectF(QPointF(0, 0), pixels));
+  return painter.end();
+}
+
+bool PaintPdf(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+  QPdfWriter writer(&file);
+  writer.setResolution(dpi);
+  // The page has the picture's size at screen resolution, in points.
+  const QSizeF points(pixels.width() * 72.0 / kScreenDpi, pixels.height() * 72.0 / kScreenDpi);
+  writer.setPageLayout(
+      QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                  QPageLayout::Portrait, QMarginsF()));
+  writer.setCreator("mornax");
+  QPainter painter;
+  if (!painter.begin(&writer)) return false;
+  const QRectF target(0, 0, writer.width(), writer.height());
+  painter.fillRect(target, Qt::white);
+  paint(painter, target);
+  return painter.end();
+}
+
+}  // namespace
+
+std::optional<PictureFormat> PictureFormatOf(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == "png") return PictureFormat::kPng;
+  if (suffix == "svg") return PictureFormat::kSvg;
+  if (suffix == "pdf") return PictureFormat::kPdf;
+  return std::nullopt;
+}
+
+QImage RenderImage(QSize pixels, const PaintRoutine& paint) {
+  QImage image(pixels, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  paint(painter, QRectF(QPointF(0, 0), pixels));
+  painter.end();
+  return image;
+}
+
+bool ExportPicture(const QString& path, const PictureOptions& options, const PaintRoutine& paint,
+                   QString& error) {
+  const auto format = PictureFormatOf(path);
+  if (!format) {
+    error = QString("Cannot write %1: the picture formats are .png, .svg and .pdf").arg(path);
+    return false;
+  }
+  const QSize pixels = options.pixels;
+  if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > kLargestSide ||
+      pixels.height() > kLargestSide) {
+    error = QString("Cannot write %1: a picture is 1 to %2 pixels wide and high")
+                .arg(path)
+                .arg(kLargestSide);
+    return false;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    error = QString("Cannot write %1: %2").arg(path, file.errorString());
+    return false;
+  }
+  bool painted = false;
+  switch (*format) {
+    case PictureFormat::kPng:
+      painted = PaintPng(file, pixels, paint);
+      break;
+    case PictureFormat::kSvg:
+      painted = PaintSvg(file, pixels, paint);
+      break;
+    case PictureFormat::kPdf:
+      painted = PaintPdf(file, pixels, options.pdfDpi, paint);
+      break;
+  }
+  if (!painted || !file.commit()) {
+    file.cancelWriting();
+    error = QString("Cannot write %1: %2")
+                .arg(path, painted ? file.errorString() : QString("drawing failed"));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace mornax::render
