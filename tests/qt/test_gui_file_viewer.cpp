@@ -78,7 +78,7 @@ TEST_F(FileViewerTest, ViewButtonListsTheTypedName) {
 
 TEST_F(FileViewerTest, SearchFindsTheNextLineAndCopyTakesTheSelectedLines) {
   folder.Write("S.lst", "  x  y  Z\n  1  2  3.5\n  4  5  6.5\n  7  8  3.5\n");
-  viewer.LoadFile("S.lst");
+  viewer.LoadFile(In("S.lst"));
   auto* list = viewer.findChild<QListView*>("lines");
   EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
   viewer.findChild<QLineEdit*>("find")->setText("3.5");
@@ -113,7 +113,7 @@ TEST_F(FileViewerTest, AMillionLinesOpenWithoutHoldingUpTheProgram) {
   }
   QElapsedTimer clock;
   clock.start();
-  viewer.LoadFile("BIG.dat");
+  viewer.LoadFile(In("BIG.dat"));
   const qint64 opened = clock.elapsed();
   EXPECT_LT(opened, 250);
   EXPECT_GT(viewer.lineCount(), 0);  // the first lines are there at once
