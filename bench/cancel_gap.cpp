@@ -73,8 +73,9 @@ void WriteDataFile(const std::filesystem::path& file, int count) {
   out << "0\n";
 }
 
-void Measure(const Sector& sector, int threads) {
+void Measure(const std::filesystem::path& folder, const Sector& sector, int threads) {
   mornax::EngineState state;
+  state.projectFolder = folder;
   state.baseName = "GAP         ";
   state.baseLength = 3;
   state.threadCount = threads;
@@ -86,7 +87,7 @@ void Measure(const Sector& sector, int threads) {
   StampedPolls polls;
   const double workStart = ThreadCpuMilliseconds();
   const Clock::time_point start = Clock::now();
-  mornax::RunTask(1, 0, 0, state, polls);
+  mornax::RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, state, polls);
   const Clock::time_point end = Clock::now();
   std::vector<double> work{workStart};
   work.insert(work.end(), polls.work.begin(), polls.work.end());
@@ -111,7 +112,7 @@ void Measure(const Sector& sector, int threads) {
   stopped.svar.lagCount = sector.lags;
   StampedPolls stopping;
   stopping.stopAtPoll = 5;
-  mornax::RunTask(1, 0, 0, stopped, stopping);
+  mornax::RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, stopped, stopping);
   const Clock::time_point stopEnd = Clock::now();
   const double latency =
       stopping.stamps.size() >= 5 ? Milliseconds(stopEnd - stopping.stamps[4]) : -1.0;
@@ -129,8 +130,7 @@ int main(int argc, char** argv) {
       argc > 2 ? std::filesystem::path(argv[2])
                : std::filesystem::temp_directory_path() / "mornax-cancel-gap";
   std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  WriteDataFile("GAP.dfl", count);
+  WriteDataFile(folder / "GAP.dfl", count);
 
   // A usual sector, and the worst case for the pair loop: every pair within
   // reach and inside the sector, so every pair takes the exact arithmetic.
@@ -143,9 +143,8 @@ int main(int argc, char** argv) {
       "|------------------------------|---------|-----------|--------|--------------|--------------"
       "|--------------|------------|\n");
   for (const Sector& sector : sectors) {
-    for (const int threads : {1, 2}) Measure(sector, threads);
+    for (const int threads : {1, 2}) Measure(folder, sector, threads);
   }
-  std::filesystem::current_path(folder.parent_path());
   std::filesystem::remove_all(folder);
   return 0;
 }

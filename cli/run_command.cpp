@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "api/mornax.h"
 #include "core/engine_state.h"
 #include "document_commands.h"
 #include "exit_status.h"
@@ -24,14 +25,15 @@ struct Computation {
   std::string_view name;
   int task;
   int method;
-  bool interpolation;  // takes the run mode: 1 error analysis, 2 interpolation
+  bool interpolation;  // takes the run mode: error analysis or interpolation
 };
 
-constexpr std::array<Computation, 5> kComputations = {{{"variogram", 1, 0, false},
-                                                       {"fit", 2, 0, false},
-                                                       {"weighting", 3, 1, true},
-                                                       {"kriging", 3, 2, true},
-                                                       {"bayes", 3, 3, true}}};
+constexpr std::array<Computation, 5> kComputations = {
+    {{"variogram", MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, false},
+     {"fit", MNX_TASK_FIT, MNX_METHOD_NONE, false},
+     {"weighting", MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, true},
+     {"kriging", MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, true},
+     {"bayes", MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, true}}};
 
 const Computation* FindComputation(std::string_view name) {
   for (const Computation& computation : kComputations) {
@@ -41,8 +43,9 @@ const Computation* FindComputation(std::string_view name) {
 }
 
 int EntryMode(const Computation& computation, const Invocation& invocation) {
-  if (!computation.interpolation) return 0;
-  return invocation.runMode == RunMode::kErrorAnalysis ? 1 : 2;
+  if (!computation.interpolation) return MNX_MODE_NONE;
+  return invocation.runMode == RunMode::kErrorAnalysis ? MNX_MODE_ERROR_ANALYSIS
+                                                       : MNX_MODE_INTERPOLATION;
 }
 
 // The fields a computation uses, stored or set: its parameters and every
@@ -71,18 +74,20 @@ constexpr int kKRhoModel = 6;
 std::vector<std::string_view> FieldsUsed(const Computation& computation,
                                          const project::Records& records) {
   std::vector<std::string_view> names;
+  // One name at a time: GCC 12 misreads a range insert from these tables as
+  // an out-of-bounds copy (-Warray-bounds) once the function is inlined.
   auto add = [&names](std::span<const std::string_view> more) {
-    names.insert(names.end(), more.begin(), more.end());
+    for (const std::string_view name : more) names.push_back(name);
   };
-  if (computation.task == 1) {
+  if (computation.task == MNX_TASK_SEMIVARIOGRAM) {
     add(kVariogramFields);
-  } else if (computation.task == 2) {
+  } else if (computation.task == MNX_TASK_FIT) {
     add(kFitFields);
   } else {
     add(kNearestFields);
-    if (computation.method == 1) {
+    if (computation.method == MNX_METHOD_WEIGHTING) {
       add(kWeightingFields);
-    } else if (computation.method == 2) {
+    } else if (computation.method == MNX_METHOD_KRIGING) {
       add(kKrigingFields);
     } else {
       add(kBayesFields);
@@ -134,23 +139,14 @@ int RunComputation(const Invocation& invocation) {
     ReportError(error);
     return kExitUsage;
   }
-  // The engine finds the data file and writes its results in the current
-  // directory, which is to be the document's folder.
-  if (path.has_parent_path()) {
-    std::error_code status;
-    std::filesystem::current_path(path.parent_path(), status);
-    if (status) {
-      ReportError("cannot enter the folder of " + invocation.project + ": " + status.message());
-      return kExitUsage;
-    }
-  }
-
   ConsoleMessages messages(stdout, stderr);
   InterruptAsCancel interrupts;
   // The engine state holds the work arrays; it lives on the heap like the
   // library's process-wide one.
   auto state = std::make_unique<EngineState>();
   state->threadCount = invocation.threads;
+  // The data file and the results lie beside the document.
+  state->projectFolder = path.parent_path();
   RunEntry(computation->task, computation->method, EntryMode(*computation, invocation),
            &records.fileName, &records.svar, &records.fvar, &records.ipl, messages, *state);
   return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;

@@ -1,12 +1,12 @@
 #include "geo/result_files.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 #include <system_error>
 
 #include "geo/data_file_text.h"
+#include "geo/file_case.h"
 #include "geo/text_lines.h"
 
 namespace mornax::geo {
@@ -36,11 +36,6 @@ constexpr DatLayout kKrigingDat{{2, 15}, {17, 15}, {32, 15}, {47, 15}, {0, 0}, 0
 constexpr DatLayout kBayesDat{{0, 15}, {15, 15}, {30, 15}, {60, 15}, {45, 15}, 0.05, 75};
 // (3F15.5): x, y, estimate.
 constexpr double kWlRounding = 5e-6;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string FileName(const std::filesystem::path& path) {
   return path.filename().string();
@@ -318,20 +313,7 @@ std::string_view MethodName(ResultMethod method) {
 }
 
 std::filesystem::path ProjectFiles::Find(std::string_view extension) const {
-  const std::string wanted = base + std::string(extension);
-  const std::filesystem::path exact = folder / wanted;
-  std::error_code status;
-  if (std::filesystem::exists(exact, status)) return exact;
-  const std::string lowered = Lower(wanted);
-  std::vector<std::filesystem::path> matches;
-  const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : folder;
-  for (std::filesystem::directory_iterator it(where, status), end; !status && it != end;
-       it.increment(status)) {
-    if (Lower(it->path().filename().string()) == lowered) matches.push_back(it->path());
-  }
-  if (matches.empty()) return exact;
-  std::sort(matches.begin(), matches.end());
-  return folder / matches.front().filename();
+  return FindIgnoringCase(folder / (base + std::string(extension)));
 }
 
 bool ProjectFiles::Exists(std::string_view extension) const {

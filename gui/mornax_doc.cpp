@@ -189,8 +189,8 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     disconnect(*connection);
     running_ = false;
     const RunOutcome outcome = watch->Finish();
-    if (outcome.succeeded && task == 1) SetDisplayMode(kPlotSemivariogram);
-    if (outcome.succeeded && task == 2) SetDisplayMode(kPlotFittedModel);
+    if (outcome.succeeded && task == MNX_TASK_SEMIVARIOGRAM) SetDisplayMode(kPlotSemivariogram);
+    if (outcome.succeeded && task == MNX_TASK_FIT) SetDisplayMode(kPlotFittedModel);
     emit runFinished(outcome.succeeded, outcome.note);
   });
   // The worker reads the records for the whole run; every command that
@@ -228,7 +228,7 @@ void CMornaxDoc::OnComputation() {
   svar.direction = values.direction;
   svar.tolerance = values.tolerance;
   SetModified(true);
-  RunEngine(1, 0, 0);
+  RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 void CMornaxDoc::FitInitialize(CFitDlg& dialog, int modelIndex) {
@@ -268,7 +268,7 @@ void CMornaxDoc::OnFitting() {
   std::copy_n(values.minimum, 3, records.fvar.minimum);
   std::copy_n(values.maximum, 3, records.fvar.maximum);
   SetModified(true);
-  RunEngine(2, 0, 0);
+  RunEngine(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 void CMornaxDoc::OnDistanceWeighting() {
@@ -292,7 +292,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   ipl.trendDegree = values.trendDegree;
   RememberRunMode(values.runMode);
   SetModified(true);
-  RunEngine(3, 1, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, values.runMode);
 }
 
 void CMornaxDoc::OnKriging() {
@@ -328,7 +328,7 @@ void CMornaxDoc::OnKriging() {
   ipl.c0 = values.c0;
   RememberRunMode(values.runMode);
   SetModified(true);
-  RunEngine(3, 2, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, values.runMode);
 }
 
 void CMornaxDoc::OnBayesEstimation() {
@@ -380,7 +380,7 @@ void CMornaxDoc::OnBayesEstimation() {
   ipl.guessC0 = values.guessC0;
   RememberRunMode(values.runMode);
   SetModified(true);
-  RunEngine(3, 3, values.runMode);
+  RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, values.runMode);
 }
 
 void CMornaxDoc::OnShowFile(int index) {

@@ -21,18 +21,18 @@ constexpr char kProgressTitle[] = "Progress Report";
 constexpr char kCancelText[] = "Cancel";
 
 QString MethodLabel(int task, int method) {
-  if (task == 1) return "Semivariogram";
-  if (task == 2) return "Fit";
-  if (method == 1) return "Distance weighting";
-  if (method == 2) return "Kriging";
+  if (task == MNX_TASK_SEMIVARIOGRAM) return "Semivariogram";
+  if (task == MNX_TASK_FIT) return "Fit";
+  if (method == MNX_METHOD_WEIGHTING) return "Distance weighting";
+  if (method == MNX_METHOD_KRIGING) return "Kriging";
   return "Bayes estimation";
 }
 
 // The file that a successful run of the task always rewrites.
 project::FileIndex ResultFile(int task, int mode) {
-  if (task == 1) return project::kFit;
-  if (task == 2) return project::kSol;
-  return mode == 1 ? project::kLst : project::kDat;
+  if (task == MNX_TASK_SEMIVARIOGRAM) return project::kFit;
+  if (task == MNX_TASK_FIT) return project::kSol;
+  return mode == MNX_MODE_ERROR_ANALYSIS ? project::kLst : project::kDat;
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ RunWatch::RunWatch(int task, int method, int mode, const project::FileSet& files
     : label_(MethodLabel(task, method)),
       result_(files[ResultFile(task, mode)]),
       before_(WriteTime(result_)),
-      warningsAllowed_(task == 2) {
+      warningsAllowed_(task == MNX_TASK_FIT) {
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window->windowTitle() == kProgressTitle) WatchCancel(window);

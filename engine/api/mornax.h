@@ -68,8 +68,31 @@ struct IPL {
   float lagD;
 };
 
-// task 1 semivariogram, 2 fit, other: interpolation by method (1 weighting,
-// 2 kriging, other Bayes); mode 1 error analysis, other interpolation.
+// Values of mornaxDLL's `task`: what to compute.
+enum : int {
+  MNX_TASK_SEMIVARIOGRAM = 1,  // experimental semivariogram (.var, .fit)
+  MNX_TASK_FIT = 2,            // semivariogram model fit (.sol)
+  MNX_TASK_INTERPOLATION = 3   // interpolation by `method`; so is any other value
+};
+
+// Values of `method`: read only for an interpolation.
+enum : int {
+  MNX_METHOD_NONE = 0,       // what the program sends with the semivariogram and the fit
+  MNX_METHOD_WEIGHTING = 1,  // distance weighting or trend surface
+  MNX_METHOD_KRIGING = 2,
+  MNX_METHOD_BAYES = 3  // Bayesian estimation; so is any value other than 1 and 2
+};
+
+// Values of `mode`: read only by the interpolation methods.
+enum : int {
+  MNX_MODE_NONE = 0,            // what the program sends with the semivariogram and the fit
+  MNX_MODE_ERROR_ANALYSIS = 1,  // re-estimate every data point from its neighbours
+  MNX_MODE_INTERPOLATION = 2    // estimate at the network points; so is any value other than 1
+};
+
+// Runs one computation, described by `task`, `method` and `mode` (the values
+// above) and the records, which are only read. The project's files are found
+// and written in the current directory as it is when the call begins.
 MORNAX_EXPORT void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SVAR* svar,
                              FVAR* fvar, IPL* ipl);
 

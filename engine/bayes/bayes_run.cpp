@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "api/mornax.h"
 #include "bayes/bayes_estimate.h"
 #include "bayes/guess_scaling.h"
 #include "estimation/data_points.h"
@@ -21,7 +22,6 @@
 namespace mornax {
 namespace {
 
-constexpr int kErrorAnalysis = 1;
 // PointEstimate::failure of a network guess that has no logarithm; its
 // message is shown where the point is known.
 constexpr int kGuessWithoutLogarithm = -1;
@@ -220,7 +220,7 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
   // alone; the engine state keeps the values loaded from the records.
   IplCopy ipl = parameters;
   if (!CheckParameters(env, ipl, neighbours)) return;
-  const bool errorAnalysis = mode == kErrorAnalysis;
+  const bool errorAnalysis = mode == MNX_MODE_ERROR_ANALYSIS;
   RunFiles files;
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
@@ -257,7 +257,7 @@ void BayesRun(const RunEnv& env, int mode, const std::string& title, PointArrays
         "STD')");
     files.lst.Write(kHeader);
   }
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
 
   const BayesSettings settings = MakeSettings(
       ipl, logTransform, errorAnalysis, static_cast<int>(neighbours.x.size()), ipl.scaleGuess);

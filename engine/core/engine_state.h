@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "core/run_env.h"
@@ -65,6 +66,9 @@ struct EngineState {
   FvarCopy fvar;
   IplCopy ipl;
 
+  // The folder that holds the project's data and result files (empty: the
+  // current directory); set by the caller before each run.
+  std::filesystem::path projectFolder;
   std::string baseName = std::string(kBaseNameLength, ' ');  // blank padded
   std::int32_t baseLength = 0;
   std::string title = std::string(kTitleLength, ' ');

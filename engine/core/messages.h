@@ -8,6 +8,15 @@
 
 namespace mornax {
 
+// Modes of Messages::AddLine and ProgressMessage. The negated mode makes the
+// same change without the immediate repaint.
+enum ListMode : int {
+  kListRestart = 0,      // empty the list, then add the line
+  kListReplaceLast = 1,  // replace the last line (a running counter)
+  kListAppend = 2,       // add the line at the end
+  kListMessageBox = 3    // show the text in a message box; the list is unchanged
+};
+
 class Messages {
  public:
   virtual ~Messages() = default;

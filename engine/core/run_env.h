@@ -1,7 +1,8 @@
 // What every computation routine needs besides its parameters and arrays: the
-// message routines and the project's base name.
+// message routines, the project's folder and its base name.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -25,22 +26,29 @@ class RunEnv {
  public:
   // `base` is the significant part of the base name (its first baseLength
   // characters); `nameLength` is the FILENAME record's nameLength. `outcome`,
-  // when given, receives how the run ended.
+  // when given, receives how the run ended. The project's files are read and
+  // written in `folder` (empty: the current directory).
   RunEnv(Messages& messages, std::string base, int nameLength, RunOptions options = {},
-         RunOutcome* outcome = nullptr)
+         RunOutcome* outcome = nullptr, std::filesystem::path folder = {})
       : messages_(messages),
         base_(std::move(base)),
         nameLength_(nameLength),
         options_(options),
-        outcome_(outcome) {}
+        outcome_(outcome),
+        folder_(std::move(folder)) {}
 
   Messages& messages() const { return messages_; }
   const std::string& base() const { return base_; }
   int nameLength() const { return nameLength_; }
   const RunOptions& options() const { return options_; }
 
-  // The project file name: base name followed by the extension (".dfl", ...).
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // The project file name: base name followed by the extension (".dfl", ...);
+  // messages name a project file by it.
   std::string File(std::string_view extension) const { return base_ + std::string(extension); }
+  // Where that file lies: the name inside the project's folder.
+  std::filesystem::path Path(std::string_view extension) const { return folder_ / File(extension); }
 
   // ProgressMessage with the whole text as the line.
   void Progress(int mode, std::string_view text) const {
@@ -72,6 +80,7 @@ class RunEnv {
   int nameLength_;
   RunOptions options_;
   RunOutcome* outcome_;
+  std::filesystem::path folder_;
 };
 
 }  // namespace mornax

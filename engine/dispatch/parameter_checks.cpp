@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "api/mornax.h"
 #include "models/variogram_models.h"
 
 namespace mornax {
@@ -165,12 +166,12 @@ bool CheckBayes(const Checker& check, const IplCopy& p, int logTransform) {
 
 bool CheckRunParameters(int task, int method, const EngineState& state, Messages& messages) {
   const Checker check(messages, state.baseLength);
-  if (task == 1) return CheckSemivariogram(check, state.svar);
-  if (task == 2) return CheckFit(check, state.fvar, state.svar.lagCount);
+  if (task == MNX_TASK_SEMIVARIOGRAM) return CheckSemivariogram(check, state.svar);
+  if (task == MNX_TASK_FIT) return CheckFit(check, state.fvar, state.svar.lagCount);
   // Distance weighting and the trend surface take integers only, which
   // their run checks.
-  if (method == 1) return true;
-  if (method == 2) return CheckKriging(check, state.ipl);
+  if (method == MNX_METHOD_WEIGHTING) return true;
+  if (method == MNX_METHOD_KRIGING) return CheckKriging(check, state.ipl);
   return CheckBayes(check, state.ipl, state.svar.logTransform);
 }
 

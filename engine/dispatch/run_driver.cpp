@@ -51,7 +51,7 @@ RunOptions ResolveRunOptions(const EngineState& state) {
 
 RunEnv MakeEnv(EngineState& state, Messages& messages) {
   return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state),
-                &state.runOutcome);
+                &state.runOutcome, state.projectFolder);
 }
 
 void SetDataFileName(EngineState& state) {
@@ -74,8 +74,8 @@ std::int32_t PointCapacity(const EngineState& state) {
 
 void RunSemivariogram(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
-  HeaderStep(0, state, messages);
-  if (!CheckRunParameters(1, 0, state, messages)) return;
+  HeaderStep(MNX_METHOD_NONE, state, messages);  // the semivariogram's title prefix
+  if (!CheckRunParameters(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, state, messages)) return;
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   if (ok) Svar(MakeEnv(state, messages), state.title, arrays.points, arrays.lags, state.svar);
@@ -85,7 +85,7 @@ void RunSemivariogram(EngineState& state, Messages& messages) {
 
 void RunFit(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
-  if (!CheckRunParameters(2, 0, state, messages)) return;
+  if (!CheckRunParameters(MNX_TASK_FIT, MNX_METHOD_NONE, state, messages)) return;
   bool ok = arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   ok = ok && arrays.AllocFitArrays(messages, state.fitWorkSize) == 1;
   if (ok) {
@@ -99,21 +99,22 @@ void RunFit(EngineState& state, Messages& messages) {
 
 void RunInterpolation(int method, int mode, EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
-  // The prefix table has entries 1-3; every method other than 1 and 2 runs
-  // Bayesian estimation and takes its prefix.
-  const int prefixIndex = (method == 1 || method == 2) ? method : 3;
+  // The prefix table is indexed by method; every method other than weighting
+  // and kriging runs Bayesian estimation and takes its prefix.
+  const int prefixIndex =
+      (method == MNX_METHOD_WEIGHTING || method == MNX_METHOD_KRIGING) ? method : MNX_METHOD_BAYES;
   HeaderStep(prefixIndex, state, messages);
-  if (!CheckRunParameters(3, method, state, messages)) return;
+  if (!CheckRunParameters(MNX_TASK_INTERPOLATION, method, state, messages)) return;
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocNeighbourArrays(messages, state.neighbourCapacity) == 1;
   if (ok) {
     const RunEnv env = MakeEnv(state, messages);
-    if (method == 1) {
+    if (method == MNX_METHOD_WEIGHTING) {
       if (arrays.AllocTrendArrays(messages, state.trendTermCount) == 1) {
         Interp(env, mode, state.title, arrays.points, arrays.neighbours, arrays.trend, state.ipl);
       }
       arrays.FreeTrendArrays();
-    } else if (method == 2) {
+    } else if (method == MNX_METHOD_KRIGING) {
       Krig(env, mode, state.title, arrays.points, arrays.neighbours, state.ipl,
            state.svar.logTransform);
     } else {
@@ -141,9 +142,9 @@ void ComputeSizes(EngineState& state) {
 int RunTask(int task, int method, int mode, EngineState& state, Messages& messages) {
   state.runOutcome = RunOutcome{};
   ComputeSizes(state);
-  if (task == 1) {
+  if (task == MNX_TASK_SEMIVARIOGRAM) {
     RunSemivariogram(state, messages);
-  } else if (task == 2) {
+  } else if (task == MNX_TASK_FIT) {
     RunFit(state, messages);
   } else {
     RunInterpolation(method, mode, state, messages);

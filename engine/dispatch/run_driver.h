@@ -3,6 +3,7 @@
 // the arrays.
 #pragma once
 
+#include "api/mornax.h"
 #include "core/engine_state.h"
 #include "core/messages.h"
 

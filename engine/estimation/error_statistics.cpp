@@ -59,7 +59,7 @@ void ErrorStatistics::Report(const RunEnv& env, io::RecordFile& lst,
   static const io::FortranFormat kRmse("(1x,a,1PE10.3)");
   std::string line = kRmse(layout.rmseLabel, RootMeanSquareError());
   line.erase(line.find_last_not_of(" \n") + 1);
-  env.Progress(2, line);
+  env.Progress(kListAppend, line);
 }
 
 }  // namespace mornax

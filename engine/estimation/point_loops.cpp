@@ -35,7 +35,7 @@ void ShowCounter(const RunEnv& env, std::string_view text, int number, std::stri
   buffer.clear();
   kCounter.Render(values, buffer);
   buffer.erase(buffer.find_last_not_of(" \n") + 1);
-  env.Progress(1, buffer);
+  env.Progress(kListReplaceLast, buffer);
 }
 
 // The run's workspace with the index of the data set (built once, after any
@@ -230,7 +230,7 @@ RunEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const DataSet& data
   static const io::FortranFormat kLevRecord("(F15.5)");
   static const io::FortranFormat kWlRecord("(3F15.5)");
 
-  if (setup.progressLineFirst) env.Progress(2, "");
+  if (setup.progressLineFirst) env.Progress(kListAppend, "");
   std::int32_t networkCount = 0;
   int status = files.data.ReadInteger(networkCount);
   std::string countDetail;
@@ -246,7 +246,7 @@ RunEnd EstimateEachPoint(const RunEnv& env, RunFiles& files, const DataSet& data
     setup.writeDatHeader(files.dat, networkCount);
     WriteLevelList(files.lev, data.zmin, data.zmax);
   }
-  if (!setup.progressLineFirst) env.Progress(2, "");
+  if (!setup.progressLineFirst) env.Progress(kListAppend, "");
 
   SpatialIndex index;
   EstimateWorkspace first = IndexedWorkspace(env, data, workspace, index);

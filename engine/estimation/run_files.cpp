@@ -26,13 +26,13 @@ bool CommitAll(RunFiles& files) {
 }  // namespace
 
 bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bool withNetwork) {
-  if (!data.Open(env.File(".dfl"))) {
+  if (!data.Open(env.Path(".dfl"))) {
     env.Error("Cannot open input file : " + env.File(".dfl"));
     return false;
   }
   bool opened = true;
   if (withList) {
-    opened = lst.Create(env.File(".lst"));
+    opened = lst.Create(env.Path(".lst"));
     if (opened) {
       std::string line(title.substr(0, kTitleLength));
       line.resize(kTitleLength, ' ');
@@ -41,7 +41,7 @@ bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bo
   }
   if (opened && withNetwork) {
     opened =
-        lev.Create(env.File(".lev")) && dat.Create(env.File(".dat")) && wl.Create(env.File(".wl"));
+        lev.Create(env.Path(".lev")) && dat.Create(env.Path(".dat")) && wl.Create(env.Path(".wl"));
   }
   if (!opened) {
     env.Error("Cannot open Output files");

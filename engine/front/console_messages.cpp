@@ -32,13 +32,13 @@ void ConsoleMessages::EndOverwritableLine() {
 
 void ConsoleMessages::AddLine(int mode, std::string_view text) {
   const int magnitude = std::abs(mode);
-  if (magnitude == 3) {
+  if (magnitude == kListMessageBox) {
     ShowMessage(text);
     return;
   }
-  if (magnitude > 3) return;
+  if (magnitude > kListMessageBox) return;
   const std::string line(text);
-  if (magnitude == 1 && terminal_ && overwritable_) {
+  if (magnitude == kListReplaceLast && terminal_ && overwritable_) {
     // Replace the previous line in place: return to column 0 and clear it.
     std::fprintf(out_, "\r\033[K%s", line.c_str());
   } else {

@@ -30,7 +30,7 @@ EngineState& ProcessEngineState() {
 
 void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
               const FVAR* fvar, const IPL* ipl, Messages& messages, EngineState& state) {
-  messages.AddLine(0, kStartLine);
+  messages.AddLine(kListRestart, kStartLine);
   messages.Show();
   if (fileName == nullptr || svar == nullptr || fvar == nullptr || ipl == nullptr) {
     messages.ShowMessage(kNoRecords);
@@ -44,12 +44,12 @@ void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SV
       LoadParameters(*svar, *fvar, *ipl, state);
       RunTask(task, method, mode, state, messages);
       if (state.runOutcome.stopped) {
-        messages.AddLine(2, StoppedLine(state.runOutcome));
+        messages.AddLine(kListAppend, StoppedLine(state.runOutcome));
         return;
       }
     }
   }
-  messages.AddLine(2, kCompleteLine);
+  messages.AddLine(kListAppend, kCompleteLine);
 }
 
 }  // namespace mornax

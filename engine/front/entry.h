@@ -10,7 +10,9 @@ namespace mornax {
 
 // Runs one computation: the start line, the record copies, the driver and the
 // completion line. A base name length outside 1-12 is refused with a message
-// box and nothing runs; the completion line is added in every case.
+// box and nothing runs; the completion line is added in every case. The
+// project's files are found and written in state.projectFolder, which the
+// caller sets.
 void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
               const FVAR* fvar, const IPL* ipl, Messages& messages, EngineState& state);
 

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <atomic>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -102,9 +103,18 @@ void RunReported(int task, int method, int mode, const FILENAME* fileName, const
   }
   try {
     messages.ShowMessage(failure);
-    messages.AddLine(2, kCompleteLine);
+    messages.AddLine(mornax::kListAppend, kCompleteLine);
   } catch (...) {
   }
+}
+
+// The library's callers keep their project in the current directory: the run
+// finds and writes its files there, in the folder current when the call began.
+std::filesystem::path CurrentFolder() {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::current_path(error);
+  if (error) folder.clear();  // the names alone: the open reports the failure
+  return folder;
 }
 
 // The relay to the window, asked for from a thread other than the interface thread.
@@ -134,6 +144,7 @@ extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SV
     }
     return;
   }
+  mornax::ProcessEngineState().projectFolder = CurrentFolder();
   if (app != nullptr) {
     mornax::ProgressWindow& window = ProcessWindow(*app);
     const mornax::ProgressWindow::RunScope scope(window);

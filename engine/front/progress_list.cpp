@@ -2,24 +2,26 @@
 
 #include <cstdlib>
 
+#include "core/messages.h"
+
 namespace mornax {
 
 ProgressList::Effect ProgressList::AddLine(int mode, std::string_view text) {
   Effect effect;
   const int magnitude = std::abs(mode);
   switch (magnitude) {
-    case 0:
+    case kListRestart:
       lines_.assign(1, std::string(text));
       top_ = 0;
       effect.listChanged = true;
       break;
-    case 1:
+    case kListReplaceLast:
       if (!lines_.empty()) lines_.pop_back();
       lines_.emplace_back(text);
       if (top_ >= lines_.size()) top_ = lines_.size() - 1;
       effect.listChanged = true;
       break;
-    case 2:
+    case kListAppend:
       if (lines_.size() >= capacity_) {
         lines_.assign(1, std::string(text));
         top_ = 0;
@@ -33,7 +35,7 @@ ProgressList::Effect ProgressList::AddLine(int mode, std::string_view text) {
       }
       effect.listChanged = true;
       break;
-    case 3:
+    case kListMessageBox:
       effect.showMessage = true;
       break;
     default:

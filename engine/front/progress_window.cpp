@@ -386,7 +386,7 @@ ProgressRelay::~ProgressRelay() {
 }
 
 void ProgressRelay::AddLine(int mode, std::string_view text) {
-  if (mode == 3 || mode == -3) {
+  if (mode == kListMessageBox || mode == -kListMessageBox) {
     ShowMessage(text);
     return;
   }

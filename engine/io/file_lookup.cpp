@@ -19,11 +19,20 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::filesystem::path ResolveProjectFile(std::string_view name) {
+std::filesystem::path ResolveProjectFile(const std::filesystem::path& folder,
+                                         std::string_view name) {
   namespace fs = std::filesystem;
-  const fs::path requested{std::string(name)};
+  if (name.empty()) return {};
+  return ResolveProjectFile(folder / fs::path(std::string(name)));
+}
+
+std::filesystem::path ResolveProjectFile(const std::filesystem::path& file) {
+  namespace fs = std::filesystem;
+  const fs::path& requested = file;
   std::error_code error;
-  if (name.empty() || fs::exists(requested, error)) return requested;
+  if (requested.empty() || !requested.has_filename() || fs::exists(requested, error)) {
+    return requested;
+  }
 
   // Only the file name part is matched without regard to case; a directory
   // part, if any, must be spelled as it is.

@@ -136,9 +136,9 @@ FreeFormReader::~FreeFormReader() {
   Close();
 }
 
-bool FreeFormReader::Open(std::string_view name) {
+bool FreeFormReader::Open(const std::filesystem::path& file) {
   Close();
-  const auto path = ResolveProjectFile(name);
+  const auto path = ResolveProjectFile(file);
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) return false;
   buffer_.resize(kBufferSize);

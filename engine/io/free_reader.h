@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -31,10 +32,11 @@ class FreeFormReader {
   FreeFormReader(const FreeFormReader&) = delete;
   FreeFormReader& operator=(const FreeFormReader&) = delete;
 
-  // Opens the project file `name` in the current directory (a name differing
-  // only in case reaches the same file). False when it cannot be opened; every
-  // read then reports end of file.
-  bool Open(std::string_view name);
+  // Opens the project file `file` (a path in the project's folder, or a name
+  // in the current directory; a file name differing only in case reaches the
+  // same file). False when it cannot be opened; every read then reports end
+  // of file.
+  bool Open(const std::filesystem::path& file);
   bool IsOpen() const { return file_ != nullptr; }
   void Close();
 

@@ -44,7 +44,7 @@ void read_title(const RunEnv& env, int method, std::string& title, std::int32_t&
   io::FreeFormReader reader;
   // A data file that cannot be opened is reported by the computation routine,
   // which opens it again; the title gets the prefix alone.
-  const bool opened = reader.Open(env.File(".DFL"));
+  const bool opened = reader.Open(env.Path(".DFL"));
 
   // A missing title line counts as an empty one, so that the composed title
   // never repeats an earlier run's prefix. Control characters would end up in

@@ -35,16 +35,15 @@ RecordFile::~RecordFile() {
   Discard();
 }
 
-bool RecordFile::Create(std::string_view name) {
+bool RecordFile::Create(const std::filesystem::path& target) {
   Discard();
   failed_ = false;
-  target_.assign(name);
-  if (name.empty()) return false;
-  const std::filesystem::path target{std::string(name)};
+  target_ = target;
+  if (!target.has_filename()) return false;
   // A result file that could not be overwritten in place (a folder in its
   // way, a file protected against writing) is not replaced by a rename
   // either: it counts as a file that cannot be opened.
-  const std::filesystem::path existing = ResolveProjectFile(name);
+  const std::filesystem::path existing = ResolveProjectFile(target);
   std::error_code status;
   if (std::filesystem::exists(existing, status) &&
       (!std::filesystem::is_regular_file(existing, status) ||

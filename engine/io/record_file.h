@@ -23,13 +23,14 @@ class RecordFile {
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
 
-  // Starts the project file `name` (in the current directory, or in the
-  // folder its name gives): creates a new temporary file beside it. The
+  // Starts the project file `target` (a path in the project's folder, or a
+  // name in the current directory): creates a new temporary file beside it,
+  // in the same folder, so that the rename stays on one file system. The
   // target itself is untouched until Commit(). False when the temporary
   // cannot be created, or when the target exists and could not be written
   // (not a regular file, or protected). A file started earlier and not
   // committed is discarded.
-  bool Create(std::string_view name);
+  bool Create(const std::filesystem::path& target);
   bool IsOpen() const { return file_ != nullptr; }
 
   // One WRITE statement with a format.
@@ -71,7 +72,7 @@ class RecordFile {
  private:
   std::FILE* file_ = nullptr;
   bool failed_ = false;
-  std::string target_;               // as passed to Create
+  std::filesystem::path target_;     // as passed to Create
   std::filesystem::path temporary_;  // empty when nothing is pending
   std::string buffer_;
   // The stream's buffer: large, because a run writes up to a million records.

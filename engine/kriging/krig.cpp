@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "api/mornax.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
 #include "estimation/point_loops.h"
@@ -21,7 +22,6 @@
 namespace mornax {
 namespace {
 
-constexpr int kErrorAnalysis = 1;
 constexpr int kLastKrigingModel = kDeWijsianModel;
 
 // Written for the estimate and standard error of a point whose system is
@@ -141,7 +141,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   static const io::FortranFormat kCapacity("(1x,a,i2)");
   if (!CheckParameters(env, ipl)) return;
 
-  const bool errorAnalysis = mode == kErrorAnalysis;
+  const bool errorAnalysis = mode == MNX_MODE_ERROR_ANALYSIS;
   RunFiles files;
   if (!files.Open(env, title, errorAnalysis, !errorAnalysis)) return;
 
@@ -175,7 +175,7 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
     }
   }
   MergeCoincidentPoints(env, data);
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
 
   KrigingParameters parameters;
   parameters.variogram = VariogramModel{model, ipl.sill, ipl.c, ipl.c0, ipl.a};

@@ -20,7 +20,7 @@ int ReadFitInput(const RunEnv& env, std::span<double> distance, std::span<double
 
   const std::string fitFile = env.File(".fit");
   io::FreeFormReader reader;
-  if (!reader.Open(fitFile)) {
+  if (!reader.Open(env.Path(".fit"))) {
     env.Error("Cannot open input file : " + fitFile);
     return -1;
   }

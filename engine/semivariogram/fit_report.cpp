@@ -52,10 +52,11 @@ std::string ParameterLine(const ModelLabels& model, const ModelParameters& b) {
 void ReportFitStatistics(const RunEnv& env, const FitStatistics& stats) {
   static const io::FortranFormat kCorrelation("(a,f5.3)");
   static const io::FortranFormat kDeviation("(2(a,g10.5),a,f5.2,a)");
-  env.Progress(2,
+  env.Progress(kListAppend,
                FormatLine(kCorrelation, "Statisics: Correlation Coefficient =", stats.correlation));
-  env.Progress(2, FormatLine(kDeviation, "Statisics: Mean Deviation=", stats.meanDeviation, " MSE=",
-                             stats.rootMeanSquare, " R= ", 100.0 * stats.correlation, "%"));
+  env.Progress(kListAppend,
+               FormatLine(kDeviation, "Statisics: Mean Deviation=", stats.meanDeviation,
+                          " MSE=", stats.rootMeanSquare, " R= ", 100.0 * stats.correlation, "%"));
 }
 
 void WriteSolution(io::RecordFile& file, const std::string& title, const ModelLabels& model,

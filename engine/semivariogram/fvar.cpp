@@ -56,7 +56,7 @@ BestFit ComputeBestFit(const RunEnv& env, FitArrays& fit, FvarCopy& fvar, ModelF
   MarqState state;
   state.icon = kMarqParameters;
   const MarqWork work{fit.work.data, fit.matrix1.data, fit.matrix2.data};
-  env.Progress(2, " Computing Regression ");
+  env.Progress(kListAppend, " Computing Regression ");
   int counter = 1;
   // One iteration evaluates the model a few dozen times over the classes at
   // most, far below a tenth of a second: the stop request is asked before each.
@@ -69,12 +69,12 @@ BestFit ComputeBestFit(const RunEnv& env, FitArrays& fit, FvarCopy& fvar, ModelF
     Marq(fvar.initial, x, y, f, state, fvar.minimum, fvar.maximum, model, work);
     if (state.icon > 0) ++counter;
   }
-  env.Progress(2, TrimTrailingBlanks(FormatLine(kIterations, "Number of iterations was ",
-                                                counter - 1, "  (Maximum = 100)")));
+  env.Progress(kListAppend, TrimTrailingBlanks(FormatLine(kIterations, "Number of iterations was ",
+                                                          counter - 1, "  (Maximum = 100)")));
   if (state.icon < 0) env.Error(MarqMessage(state.icon));
-  env.Progress(2, ParameterLine(labels, fvar.initial));
+  env.Progress(kListAppend, ParameterLine(labels, fvar.initial));
   if (fvar.model == kKRhoModel)
-    env.Progress(2, FormatLine(kScale, "Dlag for Bayes Program :", scale));
+    env.Progress(kListAppend, FormatLine(kScale, "Dlag for Bayes Program :", scale));
 
   result.summary.icon = state.icon;
   result.summary.iterations = counter;
@@ -167,7 +167,7 @@ void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, in
   if (!std::isfinite(summary.chi2)) env.Error("CHI2 not finite, written as asterisks");
 
   io::RecordFile sol;
-  if (!sol.Create(env.File(".sol"))) {
+  if (!sol.Create(env.Path(".sol"))) {
     env.Error("Cannot create output file : " + env.File(".sol"));
     return;
   }

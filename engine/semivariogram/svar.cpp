@@ -35,8 +35,8 @@ std::size_t LagCapacity(const LagArrays& lags) {
 // Reports a merge of coincident points on the progress list.
 void ReportCoincidence(const RunEnv& env, int kept, int removed) {
   static const io::FortranFormat kCoincide("(A,i5,A,i5)");
-  env.Progress(
-      1, TrimTrailingBlanks(FormatLine(kCoincide, "Value ", kept, " coincides value ", removed)));
+  env.Progress(kListReplaceLast, TrimTrailingBlanks(FormatLine(kCoincide, "Value ", kept,
+                                                               " coincides value ", removed)));
 }
 
 // Replaces the values by their natural logarithms. A value that is 0 or
@@ -62,7 +62,7 @@ bool NoPairInAnyClass(const LagArrays& lags, int nlags) {
 }
 
 bool CreateResultFile(const RunEnv& env, io::RecordFile& file, std::string_view extension) {
-  if (file.Create(env.File(extension))) return true;
+  if (file.Create(env.Path(extension))) return true;
   env.Error("Cannot create output file : " + env.File(extension));
   return false;
 }
@@ -86,7 +86,7 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   }
 
   io::FreeFormReader dfl;
-  if (!dfl.Open(env.File(".dfl"))) {
+  if (!dfl.Open(env.Path(".dfl"))) {
     env.Error("Cannot open input file : " + env.File(".dfl"));
     return;
   }
@@ -107,11 +107,11 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   dfl.Close();
   if (!read) return;
 
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
   MergeCoincidentPoints(data,
                         [&env](int kept, int removed) { ReportCoincidence(env, kept, removed); });
   if (svar.logTransform != 0 && !LogTransform(env, data)) return;
-  env.Progress(1, " Computing Semi-variogram ");
+  env.Progress(kListReplaceLast, " Computing Semi-variogram ");
 
   const auto n = static_cast<std::size_t>(data.count);
   int nlags = svar.lagCount;
@@ -139,7 +139,7 @@ void Svar(const RunEnv& env, const std::string& title, PointArrays& points, LagA
   if (NoPairInAnyClass(lags, nlags)) {
     env.Error("No pair of points fell in any lag class (check direction, tolerance and lag)");
   }
-  env.Progress(2, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
+  env.Progress(kListAppend, TrimTrailingBlanks(FormatLine(kLagCount, " Number of lags : ", nlags)));
 }
 
 }  // namespace mornax

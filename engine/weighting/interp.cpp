@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "api/mornax.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
 #include "estimation/point_loops.h"
@@ -15,8 +16,6 @@
 
 namespace mornax {
 namespace {
-
-constexpr int kErrorAnalysis = 1;
 
 // Checks the parameters before any file is touched; false after the message.
 bool CheckParameters(const RunEnv& env, int nearest, int scheme, int degree,
@@ -114,8 +113,8 @@ void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& 
   if (!CheckParameters(env, nearest, scheme, degree, neighbours, trend)) return;
 
   RunFiles files;
-  if (!files.Open(env, title, mode == kErrorAnalysis || scheme == kTrendScheme,
-                  mode != kErrorAnalysis)) {
+  if (!files.Open(env, title, mode == MNX_MODE_ERROR_ANALYSIS || scheme == kTrendScheme,
+                  mode != MNX_MODE_ERROR_ANALYSIS)) {
     return;
   }
   DataSet data;
@@ -126,7 +125,7 @@ void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& 
 
   TrendSurface surface;
   if (scheme == kTrendScheme) {
-    env.Progress(2, " Perform Trendsurface Analysis ");
+    env.Progress(kListAppend, " Perform Trendsurface Analysis ");
     if (!FitTrendSurface(env, files.lst, data, degree, std::span<double>(trend.coefficients.data),
                          std::span<double>(points.fifth.data), surface)) {
       files.Close();
@@ -134,11 +133,11 @@ void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& 
     }
     files.lst.Write(kDegree, degree);
   }
-  env.Progress(2, "");
+  env.Progress(kListAppend, "");
 
   EstimateWorkspace workspace{neighbours, std::span<double>(points.distance.data)};
   const Estimator estimate = MakeEstimator(data, nearest, scheme, surface);
-  if (mode == kErrorAnalysis) {
+  if (mode == MNX_MODE_ERROR_ANALYSIS) {
     AnalyseErrors(env, files, data, estimate, workspace);
   } else {
     Interpolate(env, files, data, estimate, workspace);

@@ -15,6 +15,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "mornax.h"
+
 class QBoxLayout;
 class QCheckBox;
 class QDialogButtonBox;
@@ -27,8 +29,8 @@ class UserPrompts;
 class RadioGroup;
 
 // A run-mode choice: "Do Error Analysis" gives 1, "Do Interpolation" 2.
-inline constexpr int kErrorAnalysisMode = 1;
-inline constexpr int kInterpolationMode = 2;
+inline constexpr int kErrorAnalysisMode = MNX_MODE_ERROR_ANALYSIS;
+inline constexpr int kInterpolationMode = MNX_MODE_INTERPOLATION;
 
 class MethodDialog : public QDialog {
   Q_OBJECT

@@ -3,7 +3,7 @@
 
 MORNAX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 MORNAX_PACKAGES=(cmake make g++ binutils libgtest-dev libbenchmark-dev libblas-dev qt6-base-dev
-                 qt6-svg-dev libgdal-dev gdal-bin)
+                 qt6-svg-dev libgdal-dev gdal-bin clang-format)
 
 mornax_missing_packages() {
   local missing=()
@@ -30,7 +30,14 @@ mornax_install_dependencies() {
 
 mornax_jobs() { nproc 2>/dev/null || echo 2; }
 
+# Extra arguments (-D options) go to the configure step.
 mornax_build() {
-  cmake -S "$MORNAX_ROOT" -B "$MORNAX_ROOT/build" -DCMAKE_BUILD_TYPE=Release
+  cmake -S "$MORNAX_ROOT" -B "$MORNAX_ROOT/build" -DCMAKE_BUILD_TYPE=Release "$@"
   cmake --build "$MORNAX_ROOT/build" -j"$(mornax_jobs)"
+}
+
+# Every C++ source and header of the project, for the format check.
+mornax_cpp_sources() {
+  (cd "$MORNAX_ROOT" &&
+    find engine project geo cli gui tests bench -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 }

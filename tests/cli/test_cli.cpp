@@ -23,12 +23,12 @@ struct Result {
   std::string err;
 };
 
-// Runs the tool in the current directory (the temp folder) with `args`
-// (already shell-safe) and collects its exit status and both streams.
+// Runs the tool in the temp folder (a user's shell there) with `args` (already
+// shell-safe) and collects its exit status and both streams.
 Result Batch(const ScopedTempDir& dir, const std::string& args) {
   const std::string tool = MORNAX_BINARY_DIR "/cli/mornax-batch";
-  const std::string command =
-      "'" + tool + "' " + args + " >batch-out.txt 2>batch-err.txt </dev/null";
+  const std::string command = "cd '" + dir.path().string() + "' && '" + tool + "' " + args +
+                              " >batch-out.txt 2>batch-err.txt </dev/null";
   const int raw = std::system(command.c_str());
   Result result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

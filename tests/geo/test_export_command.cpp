@@ -31,7 +31,9 @@ struct Result {
 };
 
 Result Batch(const ScopedTempDir& dir, const std::string& args, const std::string& env = "") {
-  const std::string command = env + " '" MORNAX_BINARY_DIR "/cli/mornax-batch' " + args +
+  // The tool runs in the temp folder, as from a user's shell there.
+  const std::string command = "cd '" + dir.path().string() + "' && " + env +
+                              " '" MORNAX_BINARY_DIR "/cli/mornax-batch' " + args +
                               " >batch-out.txt 2>batch-err.txt </dev/null";
   const int raw = std::system(command.c_str());
   Result result;

@@ -26,7 +26,8 @@ struct Result {
 // Runs the tool in the temp folder with `args` (already shell-safe).
 Result Batch(const ScopedTempDir& dir, const std::string& args) {
   const std::string tool = MORNAX_BINARY_DIR "/cli/mornax-batch";
-  const std::string command = "'" + tool + "' " + args + " >out.txt 2>err.txt </dev/null";
+  const std::string command = "cd '" + dir.path().string() + "' && '" + tool + "' " + args +
+                              " >out.txt 2>err.txt </dev/null";
   const int raw = std::system(command.c_str());
   Result result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -12,8 +12,8 @@
 
 #include "geo/data_file.h"
 #include "geo/gdal_session.h"
-#include "geo/grid_network.h"
 #include "geo/grid_layout.h"
+#include "geo/grid_network.h"
 #include "geo/replace_file.h"
 #include "support/temp_dir.h"
 
@@ -38,7 +38,7 @@ NetworkGuesses Constant(double value) {
   return guesses;
 }
 
-NetworkGuesses Raster(const char* name) {
+NetworkGuesses Raster(const std::string& name) {
   NetworkGuesses guesses;
   guesses.raster = name;
   return guesses;
@@ -140,7 +140,7 @@ TEST(DataSection, FollowsTheFreeFormReadsToTheNetwork) {
   dir.Write("P.dfl", data + "1\r\n5 5\r\n");
   DataSection section;
   std::string error;
-  ASSERT_TRUE(ScanDataSection("P.dfl", section, error)) << error;
+  ASSERT_TRUE(ScanDataSection(dir.In("P.dfl"), section, error)) << error;
   EXPECT_EQ(section.title, "Wells, spring 2024");
   EXPECT_EQ(section.lineEnd, "\r\n");
   EXPECT_EQ(section.count, 3);
@@ -150,18 +150,18 @@ TEST(DataSection, FollowsTheFreeFormReadsToTheNetwork) {
   EXPECT_FALSE(section.guesses);  // the first and last records carry none
 
   dir.Write("G.dfl", "t\n2\n1 2 3 4\n5 6 7,8\n0");
-  ASSERT_TRUE(ScanDataSection("G.dfl", section, error)) << error;
+  ASSERT_TRUE(ScanDataSection(dir.In("G.dfl"), section, error)) << error;
   EXPECT_TRUE(section.guesses);
   EXPECT_EQ(section.end, 20u);
   EXPECT_TRUE(section.endsWithLineEnd);
 
   dir.Write("E.dfl", "t\n1\n1 2 3");  // the file ends with the data section
-  ASSERT_TRUE(ScanDataSection("E.dfl", section, error)) << error;
+  ASSERT_TRUE(ScanDataSection(dir.In("E.dfl"), section, error)) << error;
   EXPECT_EQ(section.end, 9u);
   EXPECT_FALSE(section.endsWithLineEnd);
-  EXPECT_EQ(FindDataFile("site/P.mnx"), std::filesystem::path("site/P.dfl"));
+  EXPECT_EQ(FindDataFile(dir.In("site/P.mnx")), dir.path() / "site/P.dfl");
   dir.Write("Q.DFL", "t\n0\n");
-  EXPECT_EQ(FindDataFile("Q.mnx"), std::filesystem::path("Q.DFL"));
+  EXPECT_EQ(FindDataFile(dir.In("Q.mnx")), dir.path() / "Q.DFL");
 }
 
 TEST(DataSection, NamesTheLineAndPointOfAMalformedOrShortFile) {
@@ -180,13 +180,13 @@ TEST(DataSection, NamesTheLineAndPointOfAMalformedOrShortFile) {
     dir.Write("P.dfl", content);
     DataSection section;
     std::string error;
-    EXPECT_FALSE(ScanDataSection("P.dfl", section, error)) << content;
-    EXPECT_TRUE(error.starts_with(message)) << error;
+    EXPECT_FALSE(ScanDataSection(dir.In("P.dfl"), section, error)) << content;
+    EXPECT_TRUE(error.starts_with(dir.In(message))) << error;
   }
   DataSection section;
   std::string error;
-  EXPECT_FALSE(ScanDataSection("NONE.dfl", section, error));
-  EXPECT_NE(error.find("cannot read NONE.dfl"), std::string::npos);
+  EXPECT_FALSE(ScanDataSection(dir.In("NONE.dfl"), section, error));
+  EXPECT_NE(error.find("cannot read " + dir.In("NONE.dfl")), std::string::npos) << error;
 }
 
 // Writes a north-up GeoTIFF whose pixel (column c, row r) holds value(c, r).
@@ -227,7 +227,8 @@ TEST(GridNetwork, ReplacesOnlyTheNetworkKeepingEveryByteBeforeIt) {
   dir.Write("P.dfl", std::string(kDataSection) + "2\n1 1\n2 2\n");
   GridLayout layout;
   std::string error;
-  ASSERT_TRUE(WriteGridNetwork("P.dfl", Request(50, 50, {}, 0), {}, layout, error)) << error;
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), Request(50, 50, {}, 0), {}, layout, error))
+      << error;
   const std::string written = dir.Read("P.dfl");
   ASSERT_TRUE(written.starts_with(kDataSection));
   EXPECT_EQ(NetworkLines(written, kDataSection.size()),
@@ -236,7 +237,8 @@ TEST(GridNetwork, ReplacesOnlyTheNetworkKeepingEveryByteBeforeIt) {
   // Again over the grid just written, with CRLF lines and no final line end.
   std::string crlf = "T\r\n1\r\n0.1 0.2 3";
   dir.Write("C.dfl", crlf);
-  ASSERT_TRUE(WriteGridNetwork("C.dfl", Request(0.1, 0.1, {}, 0), {}, layout, error)) << error;
+  ASSERT_TRUE(WriteGridNetwork(dir.In("C.dfl"), Request(0.1, 0.1, {}, 0), {}, layout, error))
+      << error;
   EXPECT_EQ(dir.Read("C.dfl"), crlf + "\r\n1\r\n0.15 0.25\r\n");
 }
 
@@ -247,11 +249,11 @@ TEST(GridNetwork, GuessesComeFromAConstantOrARasterAndAreRequiredByGuessedData) 
   GridLayout layout;
   std::string error;
   const GridRequest request = Request(10, 10, {{0, 0, 40, 20}});
-  EXPECT_FALSE(WriteGridNetwork("P.dfl", request, {}, layout, error));
+  EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), request, {}, layout, error));
   EXPECT_NE(error.find("--guess-raster FILE or --guess V"), std::string::npos) << error;
   EXPECT_EQ(dir.Read("P.dfl"), guessed + "0\n");
 
-  ASSERT_TRUE(WriteGridNetwork("P.dfl", request, Constant(7.25), layout, error)) << error;
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), request, Constant(7.25), layout, error)) << error;
   const auto lines = NetworkLines(dir.Read("P.dfl"), guessed.size());
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[1], "5 15 7.25");
@@ -259,12 +261,14 @@ TEST(GridNetwork, GuessesComeFromAConstantOrARasterAndAreRequiredByGuessedData) 
 
   // A plane sampled bilinearly is the plane itself: pixels of 4 x 4 units
   // from (-8, 32) down to (52, -8), each holding the plane at its centre.
-  WriteRaster("plane.tif", 15, 10, {-8, 4, 0, 32, 0, -4}, [](int c, int r) {
+  WriteRaster(dir.In("plane.tif"), 15, 10, {-8, 4, 0, 32, 0, -4}, [](int c, int r) {
     const double x = -8 + 4 * (c + 0.5);
     const double y = 32 - 4 * (r + 0.5);
     return 2 * x - 3 * y + 1;
   });
-  ASSERT_TRUE(WriteGridNetwork("P.dfl", request, Raster("plane.tif"), layout, error)) << error;
+  ASSERT_TRUE(
+      WriteGridNetwork(dir.In("P.dfl"), request, Raster(dir.In("plane.tif")), layout, error))
+      << error;
   const auto sampled = NetworkLines(dir.Read("P.dfl"), guessed.size());
   ASSERT_EQ(sampled.size(), 9u);
   for (std::size_t k = 1; k < sampled.size(); ++k) {
@@ -282,31 +286,32 @@ TEST(GridNetwork, RasterNodataLeavesItsWeightAndNodesOffTheRasterAreRefused) {
   // Unit pixels over [0, 2] x [0, 2]: 10, nodata / 30, 40. The node (1, 1)
   // lies between all four; the nodata pixel's weight is left out.
   WriteRaster(
-      "holes.tif", 2, 2, {0, 1, 0, 2, 0, -1},
+      dir.In("holes.tif"), 2, 2, {0, 1, 0, 2, 0, -1},
       [](int c, int r) { return r == 0 && c == 1 ? -9999.0 : 10.0 + 10 * (2 * r + c); }, -9999.0);
   GridLayout layout;
   std::string error;
-  ASSERT_TRUE(
-      WriteGridNetwork("P.dfl", Request(2, 2, {{0, 0, 2, 2}}), Raster("holes.tif"), layout, error))
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), Request(2, 2, {{0, 0, 2, 2}}),
+                               Raster(dir.In("holes.tif")), layout, error))
       << error;
   EXPECT_EQ(dir.Read("P.dfl"), data + "1\n1 1 26.6666666666667\n");
 
   // Part of the grid beyond the raster, or a node on a nodata pixel's centre:
   // refused, the file as it was.
   const std::string before = dir.Read("P.dfl");
-  EXPECT_FALSE(
-      WriteGridNetwork("P.dfl", Request(2, 2, {{0, 0, 4, 2}}), Raster("holes.tif"), layout, error));
-  EXPECT_NE(error.find("grid node 2 at (3, 1) has no value in holes.tif"), std::string::npos)
+  EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), Request(2, 2, {{0, 0, 4, 2}}),
+                                Raster(dir.In("holes.tif")), layout, error));
+  EXPECT_NE(error.find("grid node 2 at (3, 1) has no value in " + dir.In("holes.tif")),
+            std::string::npos)
       << error;
   EXPECT_EQ(dir.Read("P.dfl"), before);
-  EXPECT_FALSE(
-      WriteGridNetwork("P.dfl", Request(1, 1, {{0, 0, 2, 2}}), Raster("holes.tif"), layout, error));
+  EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), Request(1, 1, {{0, 0, 2, 2}}),
+                                Raster(dir.In("holes.tif")), layout, error));
   EXPECT_NE(error.find("grid node 2 at (1.5, 1.5)"), std::string::npos) << error;
   EXPECT_EQ(dir.Read("P.dfl"), before);
 
   dir.Write("notaraster.tif", "plain text");
-  EXPECT_FALSE(WriteGridNetwork("P.dfl", Request(1, 1, {{0, 0, 2, 2}}), Raster("notaraster.tif"),
-                                layout, error));
+  EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), Request(1, 1, {{0, 0, 2, 2}}),
+                                Raster(dir.In("notaraster.tif")), layout, error));
   EXPECT_NE(error.find("notaraster.tif"), std::string::npos) << error;
   EXPECT_EQ(dir.Read("P.dfl"), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -320,7 +325,7 @@ TEST(ReplacementFile, LeavesTheOldFileWholeUntilCommitted) {
   {
     ReplacementFile file;
     std::string error;
-    ASSERT_TRUE(file.Open("f.txt", error));
+    ASSERT_TRUE(file.Open(dir.In("f.txt"), error));
     file.Write("new");
     EXPECT_EQ(dir.Read("f.txt"), "old");
   }  // dropped without commit
@@ -331,16 +336,16 @@ TEST(ReplacementFile, LeavesTheOldFileWholeUntilCommitted) {
 
   ReplacementFile file;
   std::string error;
-  ASSERT_TRUE(file.Open("f.txt", error));
+  ASSERT_TRUE(file.Open(dir.In("f.txt"), error));
   file.Write("new ");
-  ASSERT_TRUE(file.CopyFrom("f.txt", 1, 2, error));
+  ASSERT_TRUE(file.CopyFrom(dir.In("f.txt"), 1, 2, error));
   ASSERT_TRUE(file.Commit(error)) << error;
   EXPECT_EQ(dir.Read("f.txt"), "new ld");
 
   EXPECT_FALSE(file.Open("/proc/f.txt", error));  // a folder nobody writes in
   EXPECT_NE(error.find("cannot write in the folder /proc"), std::string::npos) << error;
-  ASSERT_TRUE(file.Open("g.txt", error));
-  EXPECT_FALSE(file.CopyFrom("f.txt", 2, 10, error));  // shorter than asked
+  ASSERT_TRUE(file.Open(dir.In("g.txt"), error));
+  EXPECT_FALSE(file.CopyFrom(dir.In("f.txt"), 2, 10, error));  // shorter than asked
 }
 
 }  // namespace

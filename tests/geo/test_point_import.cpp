@@ -81,14 +81,14 @@ std::string Refusal(const ImportRequest& request) {
 TEST(PointImport, CsvColumnsAreFoundByNameAndBadValuesDroppedWithTheirReason) {
   ScopedTempDir dir;
   WriteSource(
-      "CSV", "wells.csv", "wells", wkbNone, 0, {"Easting", "Northing", "level", "prior"},
+      "CSV", dir.In("wells.csv"), "wells", wkbNone, 0, {"Easting", "Northing", "level", "prior"},
       {{{{"Easting", "100.5"}, {"Northing", "200"}, {"level", "12.25"}, {"prior", "12"}}, ""},
        {{{"Easting", "101"}, {"Northing", "201"}, {"level", "n/a"}, {"prior", "1"}}, ""},
        {{{"Easting", "102"}, {"Northing", "202"}, {"level", ""}, {"prior", "1"}}, ""},
        {{{"Easting", "100.5"}, {"Northing", "200"}, {"level", "-3"}, {"prior", "2"}}, ""},
        {{{"Easting", "0.1"}, {"Northing", "1e6"}, {"level", " 7 "}, {"prior", "x"}}, ""}},
       OFTString);
-  ImportRequest request = Request("wells.csv", "LEVEL");  // names match without case
+  ImportRequest request = Request(dir.In("wells.csv"), "LEVEL");  // names match without case
   ImportedPoints points;
   ImportReport report;
   std::string error;
@@ -117,7 +117,7 @@ TEST(PointImport, CsvColumnsAreFoundByNameAndBadValuesDroppedWithTheirReason) {
             "transform is on)");
 
   // Named coordinate fields instead of the detected ones.
-  request = Request("wells.csv", "prior");
+  request = Request(dir.In("wells.csv"), "prior");
   request.xField = "Northing";
   request.yField = "Easting";
   ASSERT_TRUE(ReadPoints(request, points, report, error)) << error;
@@ -128,7 +128,7 @@ TEST(PointImport, CsvColumnsAreFoundByNameAndBadValuesDroppedWithTheirReason) {
 
 TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
   ScopedTempDir dir;
-  WriteSource("GPKG", "wells.gpkg", "wells", wkbUnknown, 4326, {"level"},
+  WriteSource("GPKG", dir.In("wells.gpkg"), "wells", wkbUnknown, 4326, {"level"},
               {{{{"level", "5"}}, "POINT (10 50)"},
                {{{"level", "6"}}, "LINESTRING (0 0,1 1)"},
                {{{"level", "7"}}, ""},
@@ -136,7 +136,7 @@ TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
   std::string mercator;
   std::string error;
   ASSERT_TRUE(CrsToWkt("EPSG:3857", mercator, error));
-  ImportRequest request = Request("wells.gpkg", "level");
+  ImportRequest request = Request(dir.In("wells.gpkg"), "level");
   request.projectCrs = mercator;
   ImportedPoints points;
   ImportReport report;
@@ -157,9 +157,9 @@ TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
   // UTM zone 33 puts its central meridian at 500000 m east.
   std::string utm;
   ASSERT_TRUE(CrsToWkt("EPSG:32633", utm, error));
-  WriteSource("GeoJSON", "equator.geojson", "equator", wkbPoint, 4326, {"level"},
+  WriteSource("GeoJSON", dir.In("equator.geojson"), "equator", wkbPoint, 4326, {"level"},
               {{{{"level", "1"}}, "POINT (15 0)"}});
-  request = Request("equator.geojson", "level");
+  request = Request(dir.In("equator.geojson"), "level");
   request.projectCrs = utm;
   ASSERT_TRUE(ReadPoints(request, points, report, error)) << error;
   EXPECT_NEAR(points.x[0], 500000, 1e-6);
@@ -174,13 +174,13 @@ TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
 
 TEST(PointImport, ShapefileInTheProjectsSystemIsTakenAsItIs) {
   ScopedTempDir dir;
-  WriteSource("ESRI Shapefile", "wells.shp", "wells", wkbPoint, 32633, {"level", "guess"},
+  WriteSource("ESRI Shapefile", dir.In("wells.shp"), "wells", wkbPoint, 32633, {"level", "guess"},
               {{{{"level", "5.5"}, {"guess", "5"}}, "POINT (450000.125 5000000.5)"},
                {{{"level", "6.5"}, {"guess", "6"}}, "POINT (450010 5000010)"}});
   std::string utm;
   std::string error;
   ASSERT_TRUE(CrsToWkt("EPSG:32633", utm, error));
-  ImportRequest request = Request("wells.shp", "level");
+  ImportRequest request = Request(dir.In("wells.shp"), "level");
   request.guessField = "guess";
   request.projectCrs = utm;
   ImportedPoints points;
@@ -195,31 +195,35 @@ TEST(PointImport, ShapefileInTheProjectsSystemIsTakenAsItIs) {
 
 TEST(PointImport, RefusesWhatCannotBeReadNamingTheSourceLayerOrField) {
   ScopedTempDir dir;
-  WriteSource("GPKG", "lines.gpkg", "rivers", wkbLineString, 0, {"level"},
+  WriteSource("GPKG", dir.In("lines.gpkg"), "rivers", wkbLineString, 0, {"level"},
               {{{{"level", "1"}}, "LINESTRING (0 0,1 1)"}});
-  WriteSource("GPKG", "empty.gpkg", "nothing", wkbPoint, 0, {"level"}, {});
-  WriteSource("CSV", "plain.csv", "plain", wkbNone, 0, {"a", "b", "level"},
+  WriteSource("GPKG", dir.In("empty.gpkg"), "nothing", wkbPoint, 0, {"level"}, {});
+  WriteSource("CSV", dir.In("plain.csv"), "plain", wkbNone, 0, {"a", "b", "level"},
               {{{{"a", "1"}, {"b", "2"}, {"level", "3"}}, ""}}, OFTString);
-  WriteSource("GPKG", "bad.gpkg", "bad", wkbPoint, 0, {"level"},
+  WriteSource("GPKG", dir.In("bad.gpkg"), "bad", wkbPoint, 0, {"level"},
               {{{{"level", "x"}}, "POINT (0 0)"}}, OFTString);
   dir.Write("garbage.gpkg", "not a database");
 
-  EXPECT_EQ(Refusal(Request("none.csv", "level")), "cannot read none.csv: no such file");
-  EXPECT_TRUE(Refusal(Request("garbage.gpkg", "level"))
-                  .starts_with("GDAL cannot open garbage.gpkg as a vector source"));
-  EXPECT_EQ(Refusal(Request("lines.gpkg", "depth")),
-            "layer 'rivers' of lines.gpkg has no field 'depth' (--z); its fields: level");
-  EXPECT_NE(Refusal(Request("lines.gpkg", "level")).find("holds Line String geometries"),
+  EXPECT_EQ(Refusal(Request(dir.In("none.csv"), "level")),
+            "cannot read " + dir.In("none.csv") + ": no such file");
+  EXPECT_TRUE(
+      Refusal(Request(dir.In("garbage.gpkg"), "level"))
+          .starts_with("GDAL cannot open " + dir.In("garbage.gpkg") + " as a vector source"));
+  EXPECT_EQ(Refusal(Request(dir.In("lines.gpkg"), "depth")),
+            "layer 'rivers' of " + dir.In("lines.gpkg") +
+                " has no field 'depth' (--z); its fields: level");
+  EXPECT_NE(Refusal(Request(dir.In("lines.gpkg"), "level")).find("holds Line String geometries"),
             std::string::npos);
-  EXPECT_EQ(Refusal(Request("empty.gpkg", "level")), "layer 'nothing' of empty.gpkg is empty");
-  EXPECT_NE(Refusal(Request("plain.csv", "level")).find("has no point geometry"),
+  EXPECT_EQ(Refusal(Request(dir.In("empty.gpkg"), "level")),
+            "layer 'nothing' of " + dir.In("empty.gpkg") + " is empty");
+  EXPECT_NE(Refusal(Request(dir.In("plain.csv"), "level")).find("has no point geometry"),
             std::string::npos);
-  EXPECT_NE(Refusal(Request("bad.gpkg", "level")).find("no point taken from layer 'bad'"),
+  EXPECT_NE(Refusal(Request(dir.In("bad.gpkg"), "level")).find("no point taken from layer 'bad'"),
             std::string::npos);
-  ImportRequest layered = Request("lines.gpkg", "level");
+  ImportRequest layered = Request(dir.In("lines.gpkg"), "level");
   layered.layer = "wells";
-  EXPECT_EQ(Refusal(layered), "lines.gpkg has no layer 'wells'; its layers: rivers");
-  ImportRequest guessed = Request("lines.gpkg", "level");
+  EXPECT_EQ(Refusal(layered), dir.In("lines.gpkg") + " has no layer 'wells'; its layers: rivers");
+  ImportRequest guessed = Request(dir.In("lines.gpkg"), "level");
   guessed.guessField = "prior";
   EXPECT_NE(Refusal(guessed).find("no field 'prior' (--guess)"), std::string::npos);
 }
@@ -232,7 +236,8 @@ TEST(DataSectionWriter, KeepsTheNetworkAndTitleAndWritesRoundTripNumbers) {
   points.z = {1.0 / 3.0, 2};
   bool kept = true;
   std::string error;
-  ASSERT_TRUE(WriteDataSection("N.dfl", std::nullopt, "Points from w.csv", points, kept, error));
+  ASSERT_TRUE(
+      WriteDataSection(dir.In("N.dfl"), std::nullopt, "Points from w.csv", points, kept, error));
   EXPECT_FALSE(kept);
   EXPECT_EQ(dir.Read("N.dfl"),
             "Points from w.csv\n2\n0.30000000000000004 123456789.12345679 0.3333333333333333\n"
@@ -241,20 +246,22 @@ TEST(DataSectionWriter, KeepsTheNetworkAndTitleAndWritesRoundTripNumbers) {
   const std::string network = "3\n1 1 5\n2 2 6\n  3,3 7 trailing words\n\n";
   dir.Write("P.dfl", "Old title\r\n1\r\n9 9\r\n9\r\n" + network);
   points.guess = {4, 4.5};
-  ASSERT_TRUE(WriteDataSection("P.dfl", std::nullopt, "unused", points, kept, error)) << error;
+  ASSERT_TRUE(WriteDataSection(dir.In("P.dfl"), std::nullopt, "unused", points, kept, error))
+      << error;
   EXPECT_TRUE(kept);
   EXPECT_EQ(dir.Read("P.dfl"),
             "Old title\r\n2\r\n0.30000000000000004 123456789.12345679 0.3333333333333333 4\r\n"
             "1e-07 -5 2 4.5\r\n" +
                 network);
-  ASSERT_TRUE(WriteDataSection("P.dfl", std::string("New"), "unused", points, kept, error));
+  ASSERT_TRUE(WriteDataSection(dir.In("P.dfl"), std::string("New"), "unused", points, kept, error));
   EXPECT_TRUE(dir.Read("P.dfl").starts_with("New\r\n2\r\n"));
   EXPECT_TRUE(dir.Read("P.dfl").ends_with(network));
 
   // A data file whose data section cannot be read is left alone.
   dir.Write("B.dfl", "t\n2\n1 2 3\n");
-  EXPECT_FALSE(WriteDataSection("B.dfl", std::nullopt, "unused", points, kept, error));
-  EXPECT_NE(error.find("cannot find the network of B.dfl"), std::string::npos) << error;
+  EXPECT_FALSE(WriteDataSection(dir.In("B.dfl"), std::nullopt, "unused", points, kept, error));
+  EXPECT_NE(error.find("cannot find the network of " + dir.In("B.dfl")), std::string::npos)
+      << error;
   EXPECT_EQ(dir.Read("B.dfl"), "t\n2\n1 2 3\n");
 }
 

@@ -286,7 +286,7 @@ std::string Report(const char* tag, double b1, double b2, double b3) {
 TEST_F(DialogTest, UseFittedModelFillsTheSemivariogramFromTheFitReport) {
   const testing::ScopedTempDir folder;
   CKrigingDlg::Values values;
-  values.solFile = "P.sol";
+  values.solFile = QString::fromStdString(folder.In("P.sol"));
   values.sill = 5.0f;
   CKrigingDlg kriging(values, prompts);
   const auto click = [](QDialog& dialog) {
@@ -317,7 +317,7 @@ TEST_F(DialogTest, UseFittedModelFillsTheSemivariogramFromTheFitReport) {
   EXPECT_EQ(Checked(kriging, "model"), std::vector<int>{0});
 
   CBayesDlg::Values bayesValues;
-  bayesValues.solFile = "P.sol";
+  bayesValues.solFile = QString::fromStdString(folder.In("P.sol"));
   CBayesDlg bayes(bayesValues, prompts);
   click(bayes);
   EXPECT_EQ(Checked(bayes, "model"), std::vector<int>{5});

@@ -363,7 +363,7 @@ int gNestedDialogs = 0;
 bool gNestedRun = true;
 void ReentrantEngine(int, int, int, FILENAME*, SVAR*, FVAR*, IPL*) {
   gRunningDocument->OnKriging();
-  gNestedRun = gRunningDocument->RunEngine(1, 0, 0);
+  gNestedRun = gRunningDocument->RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
 }
 
 TEST_F(DocumentTest, NoSecondRunWhileTheLibraryComputes) {
@@ -374,7 +374,7 @@ TEST_F(DocumentTest, NoSecondRunWhileTheLibraryComputes) {
     ++gNestedDialogs;
     return testing::PressOk(dialog);
   };
-  EXPECT_TRUE(busy.RunEngine(1, 0, 0));
+  EXPECT_TRUE(busy.RunEngine(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE));
   EXPECT_FALSE(busy.isRunning());
   EXPECT_EQ(gNestedDialogs, 0);
   EXPECT_FALSE(gNestedRun);

@@ -24,20 +24,25 @@ class FileViewerTest : public ::testing::Test {
   testing::ScopedTempDir folder;
   testing::ScriptedPrompts prompts;
   CViewFilesDlg viewer{prompts};
+
+  // A file of the test's folder as the user would name it with its path.
+  QString In(const char* name) const {
+    return QString::fromStdString((folder.path() / name).string());
+  }
 };
 
 TEST_F(FileViewerTest, LineEndsBecomeBlanksAndALastLineWithoutOneIsKeptWhole) {
   folder.Write("A.dat", "first\n  2.50 3.75\r\nlast");
-  viewer.LoadFile("A.dat");
+  viewer.LoadFile(In("A.dat"));
   EXPECT_EQ(viewer.Lines(), (QStringList{"first ", "  2.50 3.75 ", "last"}));
-  EXPECT_EQ(viewer.FileName(), "A.dat");
+  EXPECT_EQ(viewer.FileName(), In("A.dat"));
   EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(FileViewerTest, ReadOnlyFilesAreListed) {
   folder.Write("R.lst", "one\ntwo\n");
   std::filesystem::permissions(folder.path() / "R.lst", std::filesystem::perms::owner_read);
-  viewer.LoadFile("R.lst");
+  viewer.LoadFile(In("R.lst"));
   EXPECT_EQ(viewer.Lines(), (QStringList{"one ", "two "}));
   EXPECT_TRUE(prompts.messages.empty());
 }
@@ -45,19 +50,19 @@ TEST_F(FileViewerTest, ReadOnlyFilesAreListed) {
 TEST_F(FileViewerTest, LongLinesArriveInPiecesOfNinetyNineCharacters) {
   const std::string line(150, 'a');
   folder.Write("L.var", line + "\n");
-  viewer.LoadFile("L.var");
+  viewer.LoadFile(In("L.var"));
   EXPECT_EQ(viewer.Lines(), (QStringList{QString(99, 'a'), QString(51, 'a') + " "}));
 }
 
 TEST_F(FileViewerTest, MissingFilesAndEmptyNames) {
   folder.Write("A.dat", "x\n");
-  viewer.LoadFile("A.dat");
-  viewer.LoadFile("NOPE.dat");
+  viewer.LoadFile(In("A.dat"));
+  viewer.LoadFile(In("NOPE.dat"));
   EXPECT_EQ(prompts.messages, std::vector<std::string>{" File Not Found!"});
   EXPECT_TRUE(viewer.Lines().isEmpty());  // the list was emptied first
-  EXPECT_EQ(viewer.FileName(), "NOPE.dat");
+  EXPECT_EQ(viewer.FileName(), In("NOPE.dat"));
 
-  viewer.LoadFile("A.dat");
+  viewer.LoadFile(In("A.dat"));
   viewer.LoadFile("");
   EXPECT_TRUE(viewer.Lines().isEmpty());
   EXPECT_EQ(prompts.messages.size(), 1u);
@@ -65,7 +70,7 @@ TEST_F(FileViewerTest, MissingFilesAndEmptyNames) {
 
 TEST_F(FileViewerTest, ViewButtonListsTheTypedName) {
   folder.Write("ANY.txt", "typed\n");
-  viewer.findChild<QLineEdit*>("fileName")->setText("ANY.txt");
+  viewer.findChild<QLineEdit*>("fileName")->setText(In("ANY.txt"));
   viewer.findChild<QPushButton*>("view")->click();
   EXPECT_EQ(viewer.Lines(), QStringList{"typed "});
   EXPECT_EQ(viewer.windowTitle(), "View Files");
@@ -73,7 +78,7 @@ TEST_F(FileViewerTest, ViewButtonListsTheTypedName) {
 
 TEST_F(FileViewerTest, SearchFindsTheNextLineAndCopyTakesTheSelectedLines) {
   folder.Write("S.lst", "  x  y  Z\n  1  2  3.5\n  4  5  6.5\n  7  8  3.5\n");
-  viewer.LoadFile("S.lst");
+  viewer.LoadFile(In("S.lst"));
   auto* list = viewer.findChild<QListView*>("lines");
   EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
   viewer.findChild<QLineEdit*>("find")->setText("3.5");
@@ -108,7 +113,7 @@ TEST_F(FileViewerTest, AMillionLinesOpenWithoutHoldingUpTheProgram) {
   }
   QElapsedTimer clock;
   clock.start();
-  viewer.LoadFile("BIG.dat");
+  viewer.LoadFile(In("BIG.dat"));
   const qint64 opened = clock.elapsed();
   EXPECT_LT(opened, 250);
   EXPECT_GT(viewer.lineCount(), 0);  // the first lines are there at once

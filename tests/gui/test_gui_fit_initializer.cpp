@@ -38,7 +38,8 @@ class FitInitializerTest : public ::testing::Test {
 
   FitInitStatus Run(int model, const char* file = "T.fit") {
     records.fvar.model = model;
-    return InitializeFitGuesses(file, records.svar, records.fvar, classes);
+    return InitializeFitGuesses((folder.path() / file).string(), records.svar, records.fvar,
+                                classes);
   }
 
   void ExpectGuesses(const Expected& e) {

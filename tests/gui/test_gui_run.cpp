@@ -228,7 +228,8 @@ TEST_F(RunTest, AMessageBoxHoldsTheRunUntilItIsAnswered) {
   clock.start();
   // Missing records make the entry show a message box from the worker.
   std::thread worker([&] {
-    mornaxDLL(1, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    mornaxDLL(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, nullptr, nullptr, nullptr,
+              nullptr);
     returned = true;
   });
   while (!returned) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

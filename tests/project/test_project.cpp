@@ -130,21 +130,21 @@ TEST(DocumentFile, ShortBufferIsRefusedWholeAndLongerOneReadsItsFirst156Bytes) {
 TEST(DocumentFile, WritesAndReadsFilesAndRefusesShortOrMissingOnes) {
   ScopedTempDir dir;
   std::string error;
-  ASSERT_TRUE(WriteDocumentFile("P.mnx", DistinctRecords(), error)) << error;
+  ASSERT_TRUE(WriteDocumentFile(dir.path() / "P.mnx", DistinctRecords(), error)) << error;
   EXPECT_EQ(FileBytes(dir.path() / "P.mnx"), kDistinctDocument);
 
   Records records;
   SetDefaults(records);
-  ASSERT_TRUE(ReadDocumentFile("P.mnx", records, error)) << error;
+  ASSERT_TRUE(ReadDocumentFile(dir.path() / "P.mnx", records, error)) << error;
   EXPECT_TRUE(SameValues(records, DistinctRecords()));
 
   // A truncated file changes nothing.
   WriteBytes(dir.path() / "SHORT.mnx", std::span(kDefaultDocument).first(100));
-  EXPECT_FALSE(ReadDocumentFile("SHORT.mnx", records, error));
+  EXPECT_FALSE(ReadDocumentFile(dir.path() / "SHORT.mnx", records, error));
   EXPECT_NE(error.find("SHORT.mnx"), std::string::npos);
   EXPECT_TRUE(SameValues(records, DistinctRecords()));
 
-  EXPECT_FALSE(ReadDocumentFile("NONE.mnx", records, error));
+  EXPECT_FALSE(ReadDocumentFile(dir.path() / "NONE.mnx", records, error));
   EXPECT_FALSE(ReadDocumentFile(dir.path(), records, error));  // a folder
   EXPECT_TRUE(SameValues(records, DistinctRecords()));
 

@@ -7,14 +7,13 @@
 
 namespace mornax::testing {
 
-ScopedTempDir::ScopedTempDir() : previous_(std::filesystem::current_path()) {
+ScopedTempDir::ScopedTempDir() {
   std::random_device device;
   const auto base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     auto candidate = base / ("mornax-test-" + std::to_string(device()));
     if (std::filesystem::create_directory(candidate)) {
       path_ = candidate;
-      std::filesystem::current_path(path_);
       return;
     }
   }
@@ -23,7 +22,6 @@ ScopedTempDir::ScopedTempDir() : previous_(std::filesystem::current_path()) {
 
 ScopedTempDir::~ScopedTempDir() {
   std::error_code ignored;
-  std::filesystem::current_path(previous_, ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 

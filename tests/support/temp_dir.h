@@ -1,5 +1,5 @@
-// A fresh temporary folder that is the current directory while the object
-// lives; the engine finds and writes its project files there.
+// A fresh temporary folder, removed with everything in it when the object
+// goes; the tests pass its path to the engine as the project's folder.
 #pragma once
 
 #include <filesystem>
@@ -16,6 +16,8 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  // The path of a file of the folder, as text.
+  std::string In(std::string_view name) const { return (path_ / std::string(name)).string(); }
 
   // Writes a text file in the folder.
   void Write(std::string_view name, std::string_view content) const;
@@ -25,7 +27,6 @@ class ScopedTempDir {
 
  private:
   std::filesystem::path path_;
-  std::filesystem::path previous_;
 };
 
 // Contents of a file in the source tree (tests/data/... and the like).

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dispatch/run_driver.h"
-#include "front/record_copies.h"
 #include "support/expected_text.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -19,9 +19,6 @@ namespace {
 
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
-
-constexpr int kErrorAnalysis = 1;
-constexpr int kInterpolation = 2;
 
 std::string TitleLine(const std::string& title) {
   return testing::RunTitleLine("  Bayes Estimation :", title);
@@ -48,18 +45,12 @@ std::string Statistics(const char* average, const char* standard, const char* rm
 const char* const kSquare =
     "Five wells\n5\n0 0 10 12\n100 0 14 15\n0 100 9 11\n100 100 20 19\n50 50 15 18\n";
 
-class BayesRunTest : public ::testing::Test {
+class BayesRunTest : public testing::ProjectRun {
  protected:
-  void SetUp() override {
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, state);
-  }
   void Run(int mode) {
     state.ipl.dwPoints = 4;
     state.ipl.krigPoints = 6;
-    RunTask(3, 3, mode, state, messages);
+    RunProject(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, mode);
   }
   void Spherical(int nearest, double sill, double c0, double a, double guessSill, double guessC0,
                  double guessA) {
@@ -73,10 +64,6 @@ class BayesRunTest : public ::testing::Test {
     state.ipl.guessC0 = guessC0;
     state.ipl.guessA = guessA;
   }
-
-  ScopedTempDir dir;
-  RecorderMessages messages;
-  EngineState state;
 };
 
 // One neighbour, spherical models sill 10, a 10, no nugget, for both sets:
@@ -87,7 +74,7 @@ class BayesRunTest : public ::testing::Test {
 TEST_F(BayesRunTest, ErrorAnalysisWorkedByHand) {
   dir.Write("SITE.dfl", "Three wells\n3\n0 0 5 4\n5 0 8 6\n20 0 3 3\n0\n");
   Spherical(1, 10, 0, 10, 10, 0, 10);
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(
       dir.Read("SITE.lst"),
       TitleLine("Three wells") + kTableHeader +
@@ -111,7 +98,7 @@ TEST_F(BayesRunTest, InterpolationWithMeanScaling) {
                                     "3\n50 0 14\n150 50 16\n0 0 12\n"));
   Spherical(3, 30, 5, 150, 10, 2, 120);
   state.ipl.scaleGuess = 2;  // mean shift 1.5: the network guesses are lowered by it too
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.dat"),
             DatHeader(3) +
                 "           50.0            0.0       12.42573       12.50000        3.06958\n"
@@ -143,7 +130,7 @@ TEST_F(BayesRunTest, LogTransformedKRhoErrorAnalysis) {
   state.ipl.guessSill = 0.3;
   state.ipl.scaleGuess = 1;
   state.svar.logTransform = 1;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(
       dir.Read("SITE.lst"),
       TitleLine("Five wells") + kTableHeader +
@@ -173,7 +160,7 @@ TEST_F(BayesRunTest, LogTransformedLinearScalingOfNetworkGuesses) {
   state.ipl.guessA = 90;
   state.ipl.scaleGuess = 3;
   state.svar.logTransform = 1;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.dat"),
             DatHeader(2) +
                 "           50.0            0.0        1.42763        1.45121        0.64427\n"
@@ -197,7 +184,7 @@ TEST_F(BayesRunTest, MergedPointTakesItsGuessAlong) {
   state.ipl.guessSill = 6;
   state.ipl.guessC0 = 0.5;
   state.ipl.guessA = 100;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(
       dir.Read("SITE.lst"),
       TitleLine("Four wells") + kTableHeader +
@@ -224,7 +211,7 @@ TEST_F(BayesRunTest, NearestPointsInErrorAnalysis) {
   state.ipl.guessC = 0.02;
   state.ipl.guessA = 1.0;
   state.ipl.guessC0 = 0.2;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(
       dir.Read("SITE.lst"),
       TitleLine("Four wells") + kTableHeader +
@@ -239,7 +226,7 @@ TEST_F(BayesRunTest, NearestPointsInErrorAnalysis) {
 
   const std::string good = dir.Read("SITE.lst");
   state.ipl.bayesPoints = 5;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(messages.boxes,
             std::vector<std::string>{"Too many Nearest Points, available Data Points : 3"});
   EXPECT_EQ(dir.Read("SITE.lst"), good);  // the refused run leaves it as it was
@@ -272,7 +259,7 @@ TEST_F(BayesRunTest, ParameterRefusalsOpenNoFile) {
     state.ipl.k = c.k;
     state.ipl.rho = c.rho;
     state.ipl.lagD = c.lagD;
-    Run(kErrorAnalysis);
+    Run(MNX_MODE_ERROR_ANALYSIS);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message}) << c.model;
     EXPECT_FALSE(dir.Exists("SITE.lst"));
   }
@@ -305,7 +292,7 @@ TEST_F(BayesRunTest, DataThatCannotBeEstimatedIsRefused) {
     state.ipl.scaleGuess = c.scaleGuess;
     state.ipl.bayesPoints = c.nearest;
     dir.Write("SITE.lst", "earlier\n");
-    Run(kErrorAnalysis);
+    Run(MNX_MODE_ERROR_ANALYSIS);
     ASSERT_FALSE(messages.boxes.empty());
     EXPECT_EQ(messages.boxes.back(), c.message) << c.data;
     EXPECT_EQ(dir.Read("SITE.lst"), "earlier\n") << c.data;
@@ -320,7 +307,7 @@ TEST_F(BayesRunTest, NetworkGuessWithoutLogarithmStopsTheRun) {
   Spherical(2, 1, 0, 50, 1, 0, 50);
   state.ipl.scaleGuess = 2;
   state.svar.logTransform = 1;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(messages.boxes,
             std::vector<std::string>{
                 "Logtransform not possible, scaled Guess <= 0 at network point : 2"});
@@ -339,7 +326,7 @@ TEST_F(BayesRunTest, SingularSystemStopsWithTheInversionMessages) {
   state.ipl.bayesPoints = 2;
   state.ipl.sill = 5;
   state.ipl.guessSill = 3;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(messages.boxes, (std::vector<std::string>{"Abnormal Exit from Routine LUDU",
                                                       "Abnormal Exit from Routine AIRM",
                                                       "  Error in SUBROUTINE AIRM :          1"}));
@@ -352,7 +339,7 @@ TEST_F(BayesRunTest, CancelLeavesTheSameRecordsInAllNetworkFiles) {
   dir.Write("SITE.dfl", std::string(kSquare) + "3\n10 10 12\n20 20 13\n30 30 14\n");
   Spherical(2, 30, 5, 150, 10, 2, 120);
   messages.cancelAtPoll = 2;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   const std::string dat = dir.Read("SITE.dat");
   const std::string lev = dir.Read("SITE.lev");
   const std::string wl = dir.Read("SITE.wl");
@@ -370,7 +357,7 @@ TEST_F(BayesRunTest, CancelLeavesTheSameRecordsInAllNetworkFiles) {
 TEST_F(BayesRunTest, EndOfFileInsideTheNetworkIsReported) {
   dir.Write("SITE.dfl", std::string(kSquare) + "3\n10 10 12\n20 20\n");
   Spherical(2, 30, 5, 150, 10, 2, 120);
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"End of File reached in input file : "
                                                      "SITE.dfl, after line 10: guess expected"});
   const std::string wl = dir.Read("SITE.wl");
@@ -384,7 +371,7 @@ TEST_F(BayesRunTest, ErrorAnalysisCounterAtEveryTwentyFifthAndTheLastPoint) {
   }
   dir.Write("SITE.dfl", data);
   Spherical(2, 30, 5, 150, 10, 2, 120);
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   std::vector<std::string> counters;
   for (const auto& line : messages.lines) {
     if (line.mode == 1) counters.push_back(line.text);

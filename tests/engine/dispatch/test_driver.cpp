@@ -111,7 +111,9 @@ TEST(RunEntry, ABlankNameIsRefused) {
   r.fileName = MakeName("      .mnx", 6);
   RecorderMessages messages;
   EngineState state;
-  RunEntry(1, 0, 0, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+  state.projectFolder = dir.path();
+  RunEntry(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, &r.fileName, &r.svar, &r.fvar,
+           &r.ipl, messages, state);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"Project name must have 1 to 12 characters"});
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -121,7 +123,9 @@ TEST(RunEntry, StartAndCompletionLinesFrameEveryRun) {
   Records r;
   RecorderMessages messages;
   EngineState state;
-  RunEntry(2, 0, 0, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+  state.projectFolder = dir.path();
+  RunEntry(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, &r.fileName, &r.svar, &r.fvar, &r.ipl,
+           messages, state);
   ASSERT_GE(messages.lines.size(), 2u);
   EXPECT_EQ(messages.lines.front().mode, 0);
   EXPECT_EQ(messages.lines.front().text, "MORNAX: Start Computation");
@@ -136,10 +140,12 @@ TEST(RunEntry, RefusesBaseNamesTheRecordsCannotHold) {
   ScopedTempDir dir;
   Records r;
   EngineState state;
+  state.projectFolder = dir.path();
   for (int length : {0, 13, -1, 1000}) {
     RecorderMessages messages;
     r.fileName.nameLength = length;
-    RunEntry(1, 0, 0, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+    RunEntry(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, &r.fileName, &r.svar, &r.fvar,
+             &r.ipl, messages, state);
     ASSERT_EQ(messages.boxes.size(), 1u) << length;
     EXPECT_EQ(messages.boxes[0], "Project name must have 1 to 12 characters");
     EXPECT_EQ(messages.lines.back().text, "MORNAX: Computation Complete");
@@ -153,8 +159,10 @@ TEST(RunTask, FailedAllocationAbandonsTheRunAndReleasesEverything) {
   Records r;
   RecorderMessages messages;
   EngineState state;
+  state.projectFolder = dir.path();
   state.arrays.elementLimit = 5 * 3 + 4;  // the point arrays fit, the neighbour arrays do not
-  RunEntry(3, 1, 2, &r.fileName, &r.svar, &r.fvar, &r.ipl, messages, state);
+  RunEntry(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_INTERPOLATION, &r.fileName,
+           &r.svar, &r.fvar, &r.ipl, messages, state);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{" Allocation Error, not enough memory"});
   EXPECT_FALSE(dir.Exists("SITE1.dat")) << "the computation must not run";
   EXPECT_FALSE(dir.Exists("SITE1.lev"));
@@ -208,7 +216,8 @@ TEST_P(Dispatch, EachTaskAndMethodReachesItsRoutine) {
   r.svar.lagCount = 4;
   RecorderMessages messages;
   EngineState state;
-  if (c.task == 2) {
+  state.projectFolder = dir.path();
+  if (c.task == MNX_TASK_FIT) {
     dir.Write("SITE1.fit",
               "    Fit title\n    4\n     50.0000      1.0000\n    100.0000      4.0000\n"
               "    141.4214      5.0000\n    200.0000      6.0000\n");
@@ -231,16 +240,23 @@ TEST_P(Dispatch, EachTaskAndMethodReachesItsRoutine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tasks, Dispatch,
-    ::testing::Values(DispatchCase{1, 0, 0, "SITE1.var", " Semi-Variogram: Dispatch test", ""},
-                      DispatchCase{1, 3, 2, "SITE1.fit", " Semi-Variogram: ", ""},
-                      DispatchCase{2, 0, 0, "SITE1.sol", "Fit title", ""},
-                      DispatchCase{3, 1, 2, "SITE1.wl", " Distance Weighting:Dispatch test", " ;"},
-                      DispatchCase{3, 1, 1, "SITE1.lst", " Distance Weighting:", ""},
-                      DispatchCase{3, 2, 2, "SITE1.wl", "      Kriging      :Dispatch test", "STD"},
-                      DispatchCase{3, 3, 2, "SITE1.wl", "  Bayes Estimation :Dispatch test",
-                                   "GUESS"},
-                      DispatchCase{7, 9, 2, "SITE1.wl", "  Bayes Estimation :", "GUESS"},
-                      DispatchCase{3, 0, 1, "SITE1.lst", "  Bayes Estimation :", ""}));
+    ::testing::Values(
+        DispatchCase{MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, "SITE1.var",
+                     " Semi-Variogram: Dispatch test", ""},
+        DispatchCase{MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_BAYES, MNX_MODE_INTERPOLATION, "SITE1.fit",
+                     " Semi-Variogram: ", ""},
+        DispatchCase{MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, "SITE1.sol", "Fit title", ""},
+        DispatchCase{MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_INTERPOLATION,
+                     "SITE1.wl", " Distance Weighting:Dispatch test", " ;"},
+        DispatchCase{MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS,
+                     "SITE1.lst", " Distance Weighting:", ""},
+        DispatchCase{MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, "SITE1.wl",
+                     "      Kriging      :Dispatch test", "STD"},
+        DispatchCase{MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, MNX_MODE_INTERPOLATION, "SITE1.wl",
+                     "  Bayes Estimation :Dispatch test", "GUESS"},
+        DispatchCase{7, 9, MNX_MODE_INTERPOLATION, "SITE1.wl", "  Bayes Estimation :", "GUESS"},
+        DispatchCase{MNX_TASK_INTERPOLATION, MNX_METHOD_NONE, MNX_MODE_ERROR_ANALYSIS, "SITE1.lst",
+                     "  Bayes Estimation :", ""}));
 
 }  // namespace
 }  // namespace mornax

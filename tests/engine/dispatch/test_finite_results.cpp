@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "dispatch/run_driver.h"
-#include "front/record_copies.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -81,14 +81,10 @@ bool HasNonFiniteText(std::string text) {
   return text.find("nan") != std::string::npos || text.find("inf") != std::string::npos;
 }
 
-class FiniteResults : public ::testing::Test {
+class FiniteResults : public testing::ProjectRun {
  protected:
   void SetUp() override {
     dir.Write("SITE.dfl", kData);
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, base);
     base.threadCount = 1;
     // No request of a swept count may take the machine's memory.
     base.arrays.elementLimit = 4'000'000;
@@ -115,7 +111,7 @@ class FiniteResults : public ::testing::Test {
   // Returns the message boxes of the run, and whether it wrote a file.
   std::vector<std::string> RunAndCheck(const Scenario& scenario, EngineState& state,
                                        const std::string& what, bool* wroteFile = nullptr) {
-    const bool fit = scenario.task == 2;
+    const bool fit = scenario.task == MNX_TASK_FIT;
     Clean(fit);
     RecorderMessages messages;
     RunTask(scenario.task, scenario.method, scenario.mode, state, messages);
@@ -138,14 +134,14 @@ class FiniteResults : public ::testing::Test {
 
   // The clean run of the scenario, then one run per parameter and bad value.
   void Sweep(const Scenario& scenario) {
-    if (scenario.task == 2) PrepareFitInput();
+    if (scenario.task == MNX_TASK_FIT) PrepareFitInput();
     EngineState state = base;
     scenario.setUp(state);
     // The sweep means something only if the set-up itself runs cleanly (the
     // fit may tell how its iteration ended).
     bool wrote = false;
     const auto boxes = RunAndCheck(scenario, state, scenario.label + " (as set up)", &wrote);
-    if (scenario.task != 2) {
+    if (scenario.task != MNX_TASK_FIT) {
       EXPECT_EQ(boxes, std::vector<std::string>{}) << scenario.label;
     }
     EXPECT_TRUE(wrote) << scenario.label;
@@ -174,13 +170,13 @@ class FiniteResults : public ::testing::Test {
     Clean(false);
     EngineState state = base;
     RecorderMessages messages;
-    RunTask(1, 0, 0, state, messages);
+    RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
     ASSERT_TRUE(messages.boxes.empty());
     ASSERT_TRUE(dir.Exists("SITE.fit"));
   }
 
-  ScopedTempDir dir;
-  EngineState base;
+  // Every case starts from a copy of the fixture's state.
+  EngineState& base = state;
 };
 
 const std::vector<RealParameter> kSemivariogramReals = {
@@ -333,9 +329,27 @@ TEST_F(FiniteResults, BayesParameters) {
 // a message naming the point.
 TEST_F(FiniteResults, HugeDataAndNetworkValues) {
   const std::vector<Scenario> tasks = {
-      {"semivariogram", 1, 0, 0, [](EngineState&) {}, {}, {}},
-      {"weighting", 3, 1, 1, [](EngineState& s) { s.ipl.dwScheme = 1; }, {}, {}},
-      {"trend surface", 3, 1, 2, [](EngineState& s) { s.ipl.dwScheme = 7; }, {}, {}},
+      {"semivariogram",
+       MNX_TASK_SEMIVARIOGRAM,
+       MNX_METHOD_NONE,
+       MNX_MODE_NONE,
+       [](EngineState&) {},
+       {},
+       {}},
+      {"weighting",
+       MNX_TASK_INTERPOLATION,
+       MNX_METHOD_WEIGHTING,
+       MNX_MODE_ERROR_ANALYSIS,
+       [](EngineState& s) { s.ipl.dwScheme = 1; },
+       {},
+       {}},
+      {"trend surface",
+       MNX_TASK_INTERPOLATION,
+       MNX_METHOD_WEIGHTING,
+       MNX_MODE_INTERPOLATION,
+       [](EngineState& s) { s.ipl.dwScheme = 7; },
+       {},
+       {}},
       {"kriging order 2",
        3,
        2,
@@ -404,7 +418,7 @@ TEST_F(FiniteResults, RefusedValuesNameTheirPoint) {
   dir.Write("SITE.dfl", data);
   EngineState state = base;
   RecorderMessages messages;
-  RunTask(1, 0, 0, state, messages);
+  RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{
                                 "Value out of range (magnitude above 1E+100) at data point : 4 "
                                 "in input file : SITE.dfl"});
@@ -414,7 +428,7 @@ TEST_F(FiniteResults, RefusedValuesNameTheirPoint) {
   dir.Write("SITE.dfl", data);
   messages = {};
   state = base;
-  RunTask(3, 1, 2, state, messages);
+  RunTask(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_INTERPOLATION, state, messages);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{
                                 "Value out of range (magnitude above 1E+100) at network point : 3 "
                                 "in input file : SITE.dfl"});
@@ -502,7 +516,7 @@ TEST_F(FiniteResults, RefusalsNameTheParameter) {
     EngineState state = base;
     c.change(state);
     RecorderMessages messages;
-    RunTask(c.task, c.method, 2, state, messages);
+    RunTask(c.task, c.method, MNX_MODE_INTERPOLATION, state, messages);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
     EXPECT_FALSE(dir.Exists("SITE.var") || dir.Exists("SITE.fit") || dir.Exists("SITE.sol") ||
                  dir.Exists("SITE.dat") || dir.Exists("SITE.lst"))
@@ -518,14 +532,14 @@ TEST_F(FiniteResults, FitInputThatCannotBeUsed) {
   state.fvar = {2, 0, 6, {0.8, 40.0, 1.0}, {0.1, 1.0, 1.0}, {0.99, 100.0, 1.0}};
   dir.Write("SITE.fit", " Semi-Variogram: title\n     2\n  1e-310  1.0\n  100.0  2.0\n");
   RecorderMessages messages;
-  RunTask(2, 0, 0, state, messages);
+  RunTask(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{
                                 "Distance of the first class too small for model k_Rho : 1e-310"});
   EXPECT_FALSE(dir.Exists("SITE.sol"));
 
   dir.Write("SITE.fit", " Semi-Variogram: title\n     2\n  10.0  1.0\n  100.0  2e101\n");
   messages = {};
-  RunTask(2, 0, 0, state, messages);
+  RunTask(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
   EXPECT_EQ(messages.boxes,
             std::vector<std::string>{"Value out of range (magnitude above 1E+100) at class : 2 in "
                                      "input file : SITE.fit"});
@@ -540,7 +554,7 @@ TEST_F(FiniteResults, OverflowingChi2IsWrittenAsAsterisks) {
   state.fvar = {2, 0, 1, {1e200, 1.0, 0.0}, {0.0, 0.0, 0.0}, {1.0, 1.0, 1.0}};
   dir.Write("SITE.fit", " Semi-Variogram: title\n     2\n  10.0  1.0\n  100.0  2.0\n");
   RecorderMessages messages;
-  RunTask(2, 0, 0, state, messages);
+  RunTask(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"CHI2 not finite, written as asterisks"});
   const std::string sol = dir.Read("SITE.sol");
   EXPECT_NE(sol.find("CHI2= ***************"), std::string::npos) << sol;
@@ -562,7 +576,7 @@ TEST_F(FiniteResults, OverflowingEstimatesAreCountedOnce) {
   state.ipl.lagD = 50.0;
   state.ipl.guessSill = 1e30;
   RecorderMessages messages;
-  RunTask(3, 3, 1, state, messages);
+  RunTask(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, MNX_MODE_ERROR_ANALYSIS, state, messages);
   EXPECT_EQ(messages.boxes,
             std::vector<std::string>{"Estimate not finite at 7 points, written as asterisks and "
                                      "left out of the statistics"});

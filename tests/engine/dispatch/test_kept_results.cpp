@@ -42,9 +42,14 @@ struct Computation {
 };
 
 constexpr Computation kComputations[] = {
-    {"variogram", 1, 0, 0, true},  {"weighting list", 3, 1, 1},     {"weighting net", 3, 1, 2},
-    {"trend surface", 3, 1, 2},    {"kriging list", 3, 2, 1, true}, {"kriging net", 3, 2, 2, true},
-    {"bayes list", 3, 3, 1, true}, {"bayes net", 3, 3, 2, true},
+    {"variogram", MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, true},
+    {"weighting list", MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS},
+    {"weighting net", MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_INTERPOLATION},
+    {"trend surface", MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, MNX_MODE_INTERPOLATION},
+    {"kriging list", MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_ERROR_ANALYSIS, true},
+    {"kriging net", MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, true},
+    {"bayes list", MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, MNX_MODE_ERROR_ANALYSIS, true},
+    {"bayes net", MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, MNX_MODE_INTERPOLATION, true},
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -61,6 +66,7 @@ class KeptResults : public ::testing::Test {
   KeptResults() {
     fileName.nameLength = 4;
     std::strncpy(fileName.name, "SITE.mnx", sizeof fileName.name - 1);
+    state.projectFolder = dir.path();
     svar = SVAR{0, 0, 4, 50.0f, 360.0f, 0.0f};
     fvar = FVAR{4, 1, 2, {5.0f, 150.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {50.0f, 1000.0f, 5.0f}};
     ipl = IPL{3,    3,    3,     1,      2,    2,    0,    1,    0,    20.0f, 150.0f,
@@ -178,7 +184,8 @@ TEST_F(KeptResults, AStoppedInterpolationKeepsItsPointsInAllThreeFiles) {
     }
   }
   cancelAtPoll = 2;
-  Run(Computation{"stopped list", 3, 2, 1});
+  Run(Computation{"stopped list", MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING,
+                  MNX_MODE_ERROR_ANALYSIS});
   EXPECT_EQ(LastLine(), "MORNAX: Computation stopped, 1 point written");
 }
 
@@ -186,20 +193,20 @@ TEST_F(KeptResults, AStoppedFitKeepsTheEarlierSolution) {
   dir.Write("SITE.fit",
             "    Fit title\n    4\n     50.0000      1.0000\n    100.0000      4.0000\n"
             "    141.4214      5.0000\n    200.0000      6.0000\n");
-  Run(Computation{"fit", 2, 0, 0});
+  Run(Computation{"fit", MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE});
   ASSERT_EQ(LastLine(), kCompleteLine);
   const std::string solution = dir.Read("SITE.sol");
   ASSERT_FALSE(solution.empty());
   cancelAtPoll = 2;  // during the iterations
   fvar.initial[0] = 7.0f;
-  Run(Computation{"fit", 2, 0, 0});
+  Run(Computation{"fit", MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE});
   EXPECT_EQ(LastLine(), "MORNAX: Computation stopped, no points written");
   EXPECT_EQ(dir.Read("SITE.sol"), solution);
 }
 
 TEST_F(KeptResults, BayesShowsTwoEmptyLinesWhenTheNetworkCountCannotBeRead) {
   dir.Write("SITE.dfl", "T\n4\n0 0 10 11\n100 0 12 12\n0 100 14 13\n100 100 16 15\nnone\n");
-  Run(Computation{"bayes", 3, 3, 2});
+  Run(Computation{"bayes", MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, MNX_MODE_INTERPOLATION});
   std::vector<std::string> texts = messages.Texts();
   ASSERT_GE(texts.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(texts.end() - 3, texts.end()),

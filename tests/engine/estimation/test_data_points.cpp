@@ -27,12 +27,12 @@ class DataSetReader : public ::testing::Test {
       array->data.assign(4, -1.0);
     }
     io::FreeFormReader reader;
-    reader.Open("SITE.dfl");
+    reader.Open(dir.path() / "SITE.dfl");
     return ReadDataPoints(env, reader, points, options, data);
   }
   ScopedTempDir dir;
   RecorderMessages messages;
-  RunEnv env{messages, "SITE", 4};
+  RunEnv env{messages, "SITE", 4, {}, nullptr, dir.path()};
   PointArrays points;
   DataSet data;
 };

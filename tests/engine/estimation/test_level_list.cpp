@@ -99,7 +99,7 @@ TEST(LevelList, RangesBeyondTheIntegersGiveNoLevels) {
 TEST(LevelList, WideRangeWritesAThousandLinesAtMost) {
   testing::ScopedTempDir dir;
   io::RecordFile lev;
-  ASSERT_TRUE(lev.Create("SITE.lev"));
+  ASSERT_TRUE(lev.Create(dir.path() / "SITE.lev"));
   WriteLevelList(lev, 0, 1.0e7);
   lev.Close();
   ASSERT_TRUE(lev.Commit());

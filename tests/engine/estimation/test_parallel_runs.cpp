@@ -23,8 +23,8 @@
 #include "estimation/data_points.h"
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
-#include "front/record_copies.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -178,7 +178,7 @@ class ScriptedLoop : public ::testing::Test {
     dir.Write("SITE.dfl", file);
     SequenceRecorder messages;
     messages.cancelAtPoll = script.cancelAtPoll;
-    const RunEnv env(messages, "SITE", 4, RunOptions{threads, false});
+    const RunEnv env(messages, "SITE", 4, RunOptions{threads, false}, nullptr, dir.path());
     RunFiles files;
     EXPECT_TRUE(files.Open(env, "Scripted", errorAnalysis, !errorAnalysis));
     PointArrays points;
@@ -193,7 +193,7 @@ class ScriptedLoop : public ::testing::Test {
     const Estimator estimate = [&](const EstimationPoint& point, EstimateWorkspace& ws) {
       Messages& out = ws.MessagesOr(env.messages());
       if (point.number == 5 || point.number == 30) {
-        out.AddLine(2, "note " + std::to_string(point.number));
+        out.AddLine(kListAppend, "note " + std::to_string(point.number));
         out.ShowMessage("box " + std::to_string(point.number));
         out.WriteOutput("output " + std::to_string(point.number));
       }
@@ -345,13 +345,9 @@ std::string FieldFile() {
   return text;
 }
 
-class WholeRuns : public ::testing::Test {
+class WholeRuns : public testing::ProjectRun {
  protected:
   void SetUp() override {
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, state);
     auto& p = state.ipl;
     p.dwPoints = 6;
     p.dwScheme = 2;
@@ -372,25 +368,24 @@ class WholeRuns : public ::testing::Test {
 
   // Runs method (1 weighting, 2 kriging, 3 Bayes) in `mode` on `threads`.
   Outcome Run(int method, int mode, int threads) {
-    for (const char* name : {"SITE.lst", "SITE.dat", "SITE.lev", "SITE.wl"}) std::remove(name);
+    for (const char* name : {"SITE.lst", "SITE.dat", "SITE.lev", "SITE.wl"}) {
+      std::filesystem::remove(dir.path() / name);
+    }
     SequenceRecorder messages;
     state.threadCount = threads;
-    RunTask(3, method, mode, state, messages);
+    RunTask(MNX_TASK_INTERPOLATION, method, mode, state, messages);
     return Left(messages, dir);
   }
-
-  ScopedTempDir dir;
-  EngineState state;
 };
 
 TEST_F(WholeRuns, FilesAndMessagesAreTheSameForEveryThreadCountAndWithoutTheIndex) {
-  for (const int method : {1, 2, 3}) {
-    for (const int mode : {1, 2}) {
+  for (const int method : {MNX_METHOD_WEIGHTING, MNX_METHOD_KRIGING, MNX_METHOD_BAYES}) {
+    for (const int mode : {MNX_MODE_ERROR_ANALYSIS, MNX_MODE_INTERPOLATION}) {
       SCOPED_TRACE("method " + std::to_string(method) + " mode " + std::to_string(mode));
       const Outcome one = Run(method, mode, 1);
       // Every point estimated: the title, the header and 297 rows after the
       // merges (weighting keeps all 300), or the header and 225 records.
-      if (mode == 1) {
+      if (mode == MNX_MODE_ERROR_ANALYSIS) {
         EXPECT_GE(Lines(one.lst), 2 + 297);
       } else {
         EXPECT_EQ(Lines(one.dat), 226);
@@ -405,7 +400,8 @@ TEST_F(WholeRuns, FilesAndMessagesAreTheSameForEveryThreadCountAndWithoutTheInde
   // More neighbours than points: the places beyond them repeat the lowest
   // index, on every thread alike.
   state.ipl.dwPoints = 305;
-  ExpectSame(Run(1, 1, 4), Run(1, 1, 1));
+  ExpectSame(Run(MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS, 4),
+             Run(MNX_METHOD_WEIGHTING, MNX_MODE_ERROR_ANALYSIS, 1));
 }
 
 TEST_F(WholeRuns, SingularKrigingSystemsReportInPointOrder) {
@@ -417,20 +413,20 @@ TEST_F(WholeRuns, SingularKrigingSystemsReportInPointOrder) {
   for (int p = 0; p < 40; ++p) text += std::to_string(p * 7) + " " + std::to_string(p % 3) + "\n";
   dir.Write("SITE.dfl", text);
   state.ipl.krigPoints = 4;
-  for (const int mode : {1, 2}) {
-    const Outcome one = Run(2, mode, 1);
+  for (const int mode : {MNX_MODE_ERROR_ANALYSIS, MNX_MODE_INTERPOLATION}) {
+    const Outcome one = Run(MNX_METHOD_KRIGING, mode, 1);
     EXPECT_TRUE(one.events.back().starts_with("box|"));  // the report of the singular points
-    ExpectSame(Run(2, mode, 3), one);
+    ExpectSame(Run(MNX_METHOD_KRIGING, mode, 3), one);
   }
   // More neighbours than points: repeated rows, zero divisors in the
   // solution and their standard-output lines.
   state.ipl.krigPoints = 33;
   state.ipl.krigOrder = 0;
-  const Outcome one = Run(2, 2, 1);
+  const Outcome one = Run(MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, 1);
   EXPECT_GE(std::count_if(one.events.begin(), one.events.end(),
                           [](const std::string& e) { return e.starts_with("out|"); }),
             40);
-  ExpectSame(Run(2, 2, 3), one);
+  ExpectSame(Run(MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, 3), one);
 }
 
 }  // namespace

@@ -34,12 +34,12 @@ class DataFile : public ::testing::Test {
     dir.Write("SITE.dfl", text);
     points = MakePoints(capacity);
     io::FreeFormReader reader;
-    reader.Open("SITE.dfl");
+    reader.Open(dir.path() / "SITE.dfl");
     return ReadDataPoints(env, reader, points, options, data);
   }
   ScopedTempDir dir;
   RecorderMessages messages;
-  RunEnv env{messages, "SITE", 4};
+  RunEnv env{messages, "SITE", 4, {}, nullptr, dir.path()};
   PointArrays points;
   DataSet data;
 };
@@ -200,7 +200,7 @@ TEST(LevelList, StepStartAndCount) {
 TEST(LevelList, WrittenCountThenOneLevelPerLine) {
   ScopedTempDir dir;
   io::RecordFile lev;
-  ASSERT_TRUE(lev.Create("SITE.lev"));
+  ASSERT_TRUE(lev.Create(dir.path() / "SITE.lev"));
   WriteLevelList(lev, -7.5, 1.0);
   ASSERT_TRUE(lev.Commit());
   EXPECT_EQ(dir.Read("SITE.lev"),
@@ -231,7 +231,7 @@ TEST(ErrorStatistics, KrigingBlockAndProgressLine) {
   RecorderMessages messages;
   RunEnv env(messages, "SITE", 4);
   io::RecordFile lst;
-  ASSERT_TRUE(lst.Create("SITE.lst"));
+  ASSERT_TRUE(lst.Create(dir.path() / "SITE.lst"));
   ErrorStatistics s;
   s.Add({1.5, 0.5});
   s.Add({-0.5, 0.5});

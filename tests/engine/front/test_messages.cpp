@@ -36,8 +36,8 @@ TEST(ErrorMessage, PlainMessageIsTheFirstLengthCharacters) {
 
 TEST(ProgressMessage, LineIsTheFirstLengthCharacters) {
   RecorderMessages messages;
-  ProgressMessage(messages, 2, 5, "Hello world");
-  ProgressMessage(messages, 1, 0, "ignored");
+  ProgressMessage(messages, kListAppend, 5, "Hello world");
+  ProgressMessage(messages, kListReplaceLast, 0, "ignored");
   ASSERT_EQ(messages.lines.size(), 2u);
   EXPECT_EQ(messages.lines[0].text, "Hello");
   EXPECT_EQ(messages.lines[0].mode, 2);
@@ -54,13 +54,13 @@ TEST(CheckCancel, ReportsOnePressPerPoll) {
 
 TEST(ProgressList, ModesZeroOneAndTwo) {
   ProgressList list;
-  list.AddLine(2, "a");
-  list.AddLine(0, "start");
+  list.AddLine(kListAppend, "a");
+  list.AddLine(kListRestart, "start");
   EXPECT_EQ(list.lines(), std::vector<std::string>{"start"});
-  list.AddLine(2, "b");
-  list.AddLine(1, "c");
+  list.AddLine(kListAppend, "b");
+  list.AddLine(kListReplaceLast, "c");
   EXPECT_EQ(list.lines(), (std::vector<std::string>{"start", "c"}));
-  auto effect = list.AddLine(3, "box");
+  auto effect = list.AddLine(kListMessageBox, "box");
   EXPECT_TRUE(effect.showMessage);
   EXPECT_FALSE(effect.listChanged);
   EXPECT_EQ(list.lines().size(), 2u);
@@ -71,29 +71,29 @@ TEST(ProgressList, ModesZeroOneAndTwo) {
 
 TEST(ProgressList, ModeOneOnAnEmptyListAddsTheOnlyLine) {
   ProgressList list;
-  list.AddLine(1, "only");
+  list.AddLine(kListReplaceLast, "only");
   EXPECT_EQ(list.lines(), std::vector<std::string>{"only"});
 }
 
 TEST(ProgressList, SeventeenthLineScrolls) {
   ProgressList list;
-  list.AddLine(0, "line 0");
+  list.AddLine(kListRestart, "line 0");
   for (int i = 1; i <= 15; ++i) {
-    EXPECT_FALSE(list.AddLine(2, "line " + std::to_string(i)).scrollToLast);
+    EXPECT_FALSE(list.AddLine(kListAppend, "line " + std::to_string(i)).scrollToLast);
   }
   EXPECT_EQ(list.topIndex(), 0u);
-  const auto effect = list.AddLine(2, "line 16");
+  const auto effect = list.AddLine(kListAppend, "line 16");
   EXPECT_TRUE(effect.scrollToLast);
   EXPECT_EQ(list.topIndex(), 16u);
 }
 
 TEST(ProgressList, NegativeModesChangeWithoutRepaint) {
   ProgressList list;
-  EXPECT_TRUE(list.AddLine(0, "a").repaint);
-  const auto effect = list.AddLine(-2, "b");
+  EXPECT_TRUE(list.AddLine(kListRestart, "a").repaint);
+  const auto effect = list.AddLine(-kListAppend, "b");
   EXPECT_TRUE(effect.listChanged);
   EXPECT_FALSE(effect.repaint);
-  EXPECT_FALSE(list.AddLine(-1, "c").repaint);
+  EXPECT_FALSE(list.AddLine(-kListReplaceLast, "c").repaint);
   EXPECT_EQ(list.lines(), (std::vector<std::string>{"a", "c"}));
   list.AddLine(-0, "d");
   EXPECT_EQ(list.lines(), std::vector<std::string>{"d"});
@@ -101,10 +101,10 @@ TEST(ProgressList, NegativeModesChangeWithoutRepaint) {
 
 TEST(ProgressList, OutOfSpaceRestartsWithTheNewestLine) {
   ProgressList list(3);
-  list.AddLine(0, "1");
-  list.AddLine(2, "2");
-  list.AddLine(2, "3");
-  list.AddLine(2, "4");
+  list.AddLine(kListRestart, "1");
+  list.AddLine(kListAppend, "2");
+  list.AddLine(kListAppend, "3");
+  list.AddLine(kListAppend, "4");
   EXPECT_EQ(list.lines(), std::vector<std::string>{"4"});
   EXPECT_EQ(list.topIndex(), 0u);
 }
@@ -123,11 +123,11 @@ TEST(ConsoleMessages, LinesOnOutputAndBoxesOnErrorOneLineEach) {
   ASSERT_TRUE(out && err);
   {
     ConsoleMessages console(out, err);
-    console.AddLine(0, "MORNAX: Start Computation");
-    console.AddLine(2, "");
-    console.AddLine(1, " Estimate point   25");
+    console.AddLine(kListRestart, "MORNAX: Start Computation");
+    console.AddLine(kListAppend, "");
+    console.AddLine(kListReplaceLast, " Estimate point   25");
     console.ShowMessage("No Parameters specified");
-    console.AddLine(3, "a box");
+    console.AddLine(kListMessageBox, "a box");
     console.WriteOutput(" DIVIDE BY ZERO in SOLV");
     EXPECT_EQ(console.messageCount(), 2);
   }

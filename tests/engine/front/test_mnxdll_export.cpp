@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <filesystem>
 #include <string>
 
 #include "api/mornax.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 
 TEST(MnxdllLibrary, RunsOnTheConsoleWhenTheProcessHasNoApplication) {
   ASSERT_EQ(QCoreApplication::instance(), nullptr);
-  const mornax::testing::ScopedTempDir folder;  // no SITE1.dfl in it
+  // The library works in the current directory, which holds no data file.
+  ASSERT_FALSE(std::filesystem::exists("SITE1.dfl"));
 
   const LoadedLibrary library;
   ASSERT_NE(library.handle(), nullptr) << dlerror();
@@ -59,7 +60,8 @@ TEST(MnxdllLibrary, RunsOnTheConsoleWhenTheProcessHasNoApplication) {
   for (int run = 1; run <= 2; ++run) {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    entry(1, 0, 0, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+    entry(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, &records.fileName, &records.svar,
+          &records.fvar, &records.ipl);
     const std::string out = ::testing::internal::GetCapturedStdout();
     const std::string err = ::testing::internal::GetCapturedStderr();
 
@@ -73,7 +75,6 @@ TEST(MnxdllLibrary, RunsOnTheConsoleWhenTheProcessHasNoApplication) {
 }
 
 TEST(MnxdllLibrary, RefusesAProjectNameItCannotHold) {
-  const mornax::testing::ScopedTempDir folder;
   const LoadedLibrary library;
   ASSERT_NE(library.handle(), nullptr) << dlerror();
   const auto entry = reinterpret_cast<Entry>(dlsym(library.handle(), "mornaxDLL"));
@@ -83,7 +84,8 @@ TEST(MnxdllLibrary, RefusesAProjectNameItCannotHold) {
   records.fileName.nameLength = 0;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  entry(3, 2, 2, &records.fileName, &records.svar, &records.fvar, &records.ipl);
+  entry(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, &records.fileName,
+        &records.svar, &records.fvar, &records.ipl);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "MORNAX: Start Computation\nMORNAX: Computation Complete\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),

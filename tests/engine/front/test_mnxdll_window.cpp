@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "api/mornax.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -63,7 +62,6 @@ TEST(MnxdllWindow, OneWindowForAllCallsAndNoRunInsideARun) {
   char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const mornax::testing::ScopedTempDir folder;
 
   QPointer<QWidget> firstWindow;
   std::vector<std::string> firstLines;
@@ -75,8 +73,12 @@ TEST(MnxdllWindow, OneWindowForAllCallsAndNoRunInsideARun) {
     BoxAnswerer answerer;
     // Null records make the entry show a message box; while it is up, the
     // event loop runs and a timer tries to start a second computation.
-    QTimer::singleShot(0, [] { mornaxDLL(3, 2, 2, nullptr, nullptr, nullptr, nullptr); });
-    mornaxDLL(1, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    QTimer::singleShot(0, [] {
+      mornaxDLL(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, MNX_MODE_INTERPOLATION, nullptr,
+                nullptr, nullptr, nullptr);
+    });
+    mornaxDLL(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, nullptr, nullptr, nullptr,
+              nullptr);
     firstWindow = FindProgressWindow();
     if (firstWindow) firstLines = ListedLines(*firstWindow);
 
@@ -84,7 +86,7 @@ TEST(MnxdllWindow, OneWindowForAllCallsAndNoRunInsideARun) {
     SVAR svar{};
     FVAR fvar{};
     IPL ipl{};
-    mornaxDLL(2, 0, 0, &fileName, &svar, &fvar, &ipl);
+    mornaxDLL(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE, &fileName, &svar, &fvar, &ipl);
     secondIsSameWindow = firstWindow && FindProgressWindow() == firstWindow;
     if (firstWindow) secondLines = ListedLines(*firstWindow);
     boxes = answerer.texts;

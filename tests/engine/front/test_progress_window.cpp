@@ -117,86 +117,88 @@ class ProgressWindowTest : public ::testing::Test {
 };
 
 TEST_F(ProgressWindowTest, ListFollowsTheLineRules) {
-  window_.AddLine(0, "MORNAX: Start Computation");
-  window_.AddLine(2, "first run");
-  window_.AddLine(2, "MORNAX: Computation Complete");
+  window_.AddLine(kListRestart, "MORNAX: Start Computation");
+  window_.AddLine(kListAppend, "first run");
+  window_.AddLine(kListAppend, "MORNAX: Computation Complete");
 
   // A second run starts from an empty list; mode 1 replaces its last line.
-  window_.AddLine(0, "MORNAX: Start Computation");
-  window_.AddLine(2, "Point     1");
-  window_.AddLine(1, "Point     2");
+  window_.AddLine(kListRestart, "MORNAX: Start Computation");
+  window_.AddLine(kListAppend, "Point     1");
+  window_.AddLine(kListReplaceLast, "Point     2");
   window_.AddLine(4, "no such mode");
-  window_.AddLine(2, "MORNAX: Computation Complete");
+  window_.AddLine(kListAppend, "MORNAX: Computation Complete");
   EXPECT_EQ(Shown(list()), (std::vector<std::string>{"MORNAX: Start Computation", "Point     2",
                                                      "MORNAX: Computation Complete"}));
 }
 
 TEST_F(ProgressWindowTest, ModeOneOnAnEmptyListBecomesItsOnlyLine) {
-  window_.AddLine(1, "alone");
+  window_.AddLine(kListReplaceLast, "alone");
   EXPECT_EQ(Shown(list()), std::vector<std::string>{"alone"});
-  window_.AddLine(-1, "still alone");
+  window_.AddLine(-kListReplaceLast, "still alone");
   EXPECT_EQ(Shown(list()), std::vector<std::string>{"still alone"});
 }
 
 TEST_F(ProgressWindowTest, SeventeenthLineScrollsTheNewestLineToTheTop) {
-  window_.AddLine(0, "line 0");
-  for (int index = 1; index <= 15; ++index) window_.AddLine(2, "line " + std::to_string(index));
+  window_.AddLine(kListRestart, "line 0");
+  for (int index = 1; index <= 15; ++index)
+    window_.AddLine(kListAppend, "line " + std::to_string(index));
   ASSERT_EQ(list().count(), 16);
   // Sixteen lines overflow the list but do not move it.
   EXPECT_EQ(TopRow(list()), 0);
 
-  window_.AddLine(2, "line 16");
+  window_.AddLine(kListAppend, "line 16");
   EXPECT_GT(TopRow(list()), 0);
   const QRect last = list().visualItemRect(list().item(16));
   EXPECT_TRUE(list().viewport()->rect().contains(last)) << "the newest line is in view";
 
-  window_.AddLine(0, "next run");
+  window_.AddLine(kListRestart, "next run");
   EXPECT_EQ(TopRow(list()), 0);
 
   // Quiet lines scroll too, once the window gets to paint again.
-  for (int index = 1; index <= 16; ++index) window_.AddLine(-2, "quiet " + std::to_string(index));
+  for (int index = 1; index <= 16; ++index)
+    window_.AddLine(-kListAppend, "quiet " + std::to_string(index));
   QCoreApplication::processEvents();
   EXPECT_GT(TopRow(list()), 0);
   EXPECT_TRUE(list().viewport()->rect().contains(list().visualItemRect(list().item(16))));
 }
 
 TEST_F(ProgressWindowTest, NegativeModesChangeTheListWithoutRepainting) {
-  window_.AddLine(0, "start");
+  window_.AddLine(kListRestart, "start");
   PaintCounter counter(list().viewport());
 
-  window_.AddLine(-2, "quiet append");
-  window_.AddLine(-1, "quiet replace");
+  window_.AddLine(-kListAppend, "quiet append");
+  window_.AddLine(-kListReplaceLast, "quiet replace");
   EXPECT_EQ(counter.paints, 0);
   EXPECT_EQ(Shown(list()), (std::vector<std::string>{"start", "quiet replace"}));
 
-  window_.AddLine(2, "loud append");
+  window_.AddLine(kListAppend, "loud append");
   EXPECT_EQ(counter.paints, 1) << "mode 2 repaints at once, without an event loop";
-  window_.AddLine(1, "loud replace");
+  window_.AddLine(kListReplaceLast, "loud replace");
   EXPECT_EQ(counter.paints, 2);
   EXPECT_EQ(Shown(list()), (std::vector<std::string>{"start", "quiet replace", "loud replace"}));
 }
 
 TEST_F(ProgressWindowTest, FullListRestartsWithTheNewestLine) {
-  window_.AddLine(0, "line 0");
+  window_.AddLine(kListRestart, "line 0");
   const auto capacity = static_cast<int>(ProgressList::kDefaultCapacity);
-  for (int index = 1; index < capacity; ++index) window_.AddLine(-2, "line");
+  for (int index = 1; index < capacity; ++index) window_.AddLine(-kListAppend, "line");
   ASSERT_EQ(list().count(), capacity);
 
-  window_.AddLine(2, "newest");
+  window_.AddLine(kListAppend, "newest");
   EXPECT_EQ(Shown(list()), std::vector<std::string>{"newest"});
-  window_.AddLine(2, "after");
+  window_.AddLine(kListAppend, "after");
   EXPECT_EQ(Shown(list()), (std::vector<std::string>{"newest", "after"}));
 }
 
 TEST_F(ProgressWindowTest, MessageBoxesShowTheExactText) {
   BoxAnswerer answerer;
-  window_.AddLine(0, "start");
+  window_.AddLine(kListRestart, "start");
   ErrorMessage(window_, 5, "Hello world", 0, 5);
   ErrorMessage(window_, 20, "SITE1.dfl           ", -1, 5);
   ErrorMessage(window_, 3, "SITE1.dfl           ", 7, 5);
   window_.ShowMessage(" Allocation Error, not enough memory");
-  window_.AddLine(3, "<b>not bold</b>");
-  window_.AddLine(-3, "quiet box");
+  window_.AddLine(kListMessageBox, "<b>not bold</b>");
+  window_.AddLine(-kListMessageBox, "quiet box");
 
   EXPECT_FALSE(answerer.forced);
   EXPECT_EQ(answerer.texts,

@@ -20,7 +20,7 @@ class FreeReaderTest : public ::testing::Test {
  protected:
   void Load(const std::string& content) {
     dir_.Write("DATA.DFL", content);
-    ASSERT_TRUE(reader_.Open("DATA.DFL"));
+    ASSERT_TRUE(reader_.Open(dir_.path() / "DATA.DFL"));
   }
 
   // One read of `count` reals, each starting at -1 so that untouched values
@@ -92,7 +92,7 @@ TEST_F(FreeReaderTest, MalformedRealsGiveFormatStatusKeepingEarlierValues) {
     ScopedTempDir dir;
     dir.Write("BAD.DFL", std::string("7 ") + bad + " 9\n");
     FreeFormReader reader;
-    ASSERT_TRUE(reader.Open("BAD.DFL"));
+    ASSERT_TRUE(reader.Open(dir.path() / "BAD.DFL"));
     std::array<double, 3> values{-1, -1, -1};
     EXPECT_GT(reader.ReadReals(values), 0);
     EXPECT_EQ(values, (std::array<double, 3>{7, -1, -1}));
@@ -175,7 +175,7 @@ TEST_F(FreeReaderTest, ReadsAcrossBufferBoundaries) {
 TEST(FreeReaderOpen, MissingFileReadsAsEndOfFile) {
   ScopedTempDir dir;
   FreeFormReader reader;
-  EXPECT_FALSE(reader.Open("NONE.DFL"));
+  EXPECT_FALSE(reader.Open(dir.path() / "NONE.DFL"));
   EXPECT_FALSE(reader.IsOpen());
   std::string line = "kept";
   std::int32_t count = 4;
@@ -193,11 +193,11 @@ TEST(FreeReaderOpen, ReachesNameInOtherCaseAndReopens) {
   dir.Write("site1.dfl", "first\n");
   dir.Write("OTHER.dfl", "second\n");
   FreeFormReader reader;
-  ASSERT_TRUE(reader.Open("SITE1.DFL"));
+  ASSERT_TRUE(reader.Open(dir.path() / "SITE1.DFL"));
   std::string line;
   EXPECT_EQ(reader.ReadText(line), kReadOk);
   EXPECT_EQ(line, "first");
-  ASSERT_TRUE(reader.Open("other.DFL"));  // closes the first file
+  ASSERT_TRUE(reader.Open(dir.path() / "other.DFL"));  // closes the first file
   EXPECT_EQ(reader.ReadText(line), kReadOk);
   EXPECT_EQ(line, "second");
   EXPECT_EQ(reader.lineNumber(), 1);

@@ -22,7 +22,7 @@ class ReadTitleTest : public ::testing::Test {
  protected:
   // Runs the header step for base name "SITE1" and returns the title.
   std::string Run(int method) {
-    const RunEnv env(messages_, "SITE1", 5);
+    const RunEnv env(messages_, "SITE1", 5, {}, nullptr, dir_.path());
     title_ = kOldTitle;
     read_title(env, method, title_, count_);
     EXPECT_EQ(title_.size(), 72u);

@@ -22,7 +22,7 @@ TEST(RecordFile, WritesFormattedAndFreeFormRecordsWithBareLineEnds) {
   static const FortranFormat kHeader("(I5,A)");
   static const FortranFormat kRow("(3F15.5,I5)");
   RecordFile file;
-  ASSERT_TRUE(file.Create("SITE1.lev"));
+  ASSERT_TRUE(file.Create(dir.path() / "SITE1.lev"));
   EXPECT_TRUE(file.IsOpen());
   file.WriteFreeText("       SOLUTIONS OF THE EQUATIONS      ");
   file.WriteFreeInteger(12);
@@ -47,7 +47,7 @@ TEST(RecordFile, OverwritesTheExistingFileWhoseNameDiffersInCase) {
   ScopedTempDir dir;
   dir.Write("site1.DAT", "old contents that are longer than the new ones\n");
   RecordFile file;
-  ASSERT_TRUE(file.Create("SITE1.dat"));
+  ASSERT_TRUE(file.Create(dir.path() / "SITE1.dat"));
   file.WriteFreeText("new");
   ASSERT_TRUE(file.Commit());
 
@@ -70,14 +70,14 @@ TEST(RecordFile, WithoutCommitTheEarlierFileStaysAndNoTemporaryIsLeft) {
   dir.Write("SITE1.var", "good\n");
   {
     RecordFile file;
-    ASSERT_TRUE(file.Create("SITE1.var"));
+    ASSERT_TRUE(file.Create(dir.path() / "SITE1.var"));
     file.WriteFreeText("half written");
     EXPECT_TRUE(file.Pending());
     EXPECT_EQ(Listing(dir).size(), 2u);  // the target and the temporary beside it
   }
   {
     RecordFile file;
-    ASSERT_TRUE(file.Create("SITE1.var"));
+    ASSERT_TRUE(file.Create(dir.path() / "SITE1.var"));
     file.WriteFreeText("discarded");
     file.Discard();
     EXPECT_FALSE(file.Pending());
@@ -85,9 +85,9 @@ TEST(RecordFile, WithoutCommitTheEarlierFileStaysAndNoTemporaryIsLeft) {
   }
   {
     RecordFile file;
-    ASSERT_TRUE(file.Create("a.wl"));
+    ASSERT_TRUE(file.Create(dir.path() / "a.wl"));
     file.WriteFreeText("first");
-    ASSERT_TRUE(file.Create("b.wl"));  // discards a.wl
+    ASSERT_TRUE(file.Create(dir.path() / "b.wl"));  // discards a.wl
     file.WriteFreeText("second");
     ASSERT_TRUE(file.Commit());
   }
@@ -100,8 +100,8 @@ TEST(RecordFile, TwoFilesForTheSameTargetDoNotShareATemporary) {
   ScopedTempDir dir;
   RecordFile first;
   RecordFile second;
-  ASSERT_TRUE(first.Create("SITE1.fit"));
-  ASSERT_TRUE(second.Create("SITE1.fit"));
+  ASSERT_TRUE(first.Create(dir.path() / "SITE1.fit"));
+  ASSERT_TRUE(second.Create(dir.path() / "SITE1.fit"));
   first.WriteFreeText("first");
   second.WriteFreeText("second");
   ASSERT_TRUE(first.Commit());
@@ -114,13 +114,13 @@ TEST(RecordFile, TwoFilesForTheSameTargetDoNotShareATemporary) {
 TEST(RecordFile, ARenameThatFailsReportsAndLeavesNoTemporary) {
   ScopedTempDir dir;
   RecordFile file;
-  ASSERT_TRUE(file.Create("SITE1.sol"));
+  ASSERT_TRUE(file.Create(dir.path() / "SITE1.sol"));
   file.WriteFreeText("report");
   // A folder that came in the way of the target meanwhile: the rename cannot
   // replace it (one that was there before is refused by Create).
   std::filesystem::create_directory(dir.path() / "SITE1.sol");
   RecordFile refused;
-  EXPECT_FALSE(refused.Create("SITE1.sol"));
+  EXPECT_FALSE(refused.Create(dir.path() / "SITE1.sol"));
   EXPECT_FALSE(file.Commit());
   EXPECT_TRUE(file.Failed());
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "SITE1.sol"));
@@ -130,8 +130,8 @@ TEST(RecordFile, ARenameThatFailsReportsAndLeavesNoTemporary) {
 TEST(RecordFile, UnopenableFileIsReportedAndWritesAreIgnored) {
   ScopedTempDir dir;
   RecordFile file;
-  EXPECT_FALSE(file.Create("missing-folder/SITE1.dat"));
-  EXPECT_FALSE(file.Create(""));
+  EXPECT_FALSE(file.Create(dir.path() / "missing-folder/SITE1.dat"));
+  EXPECT_FALSE(file.Create(dir.path() / ""));
   EXPECT_FALSE(file.IsOpen());
   static const FortranFormat kRow("(I8)");
   file.Write(kRow, 5);
@@ -146,7 +146,7 @@ TEST(RecordFile, ManyRecordsAreWrittenCompletely) {
   static const FortranFormat kRow("(F15.5)");
   constexpr int kCount = 200000;
   RecordFile file;
-  ASSERT_TRUE(file.Create("big.lev"));
+  ASSERT_TRUE(file.Create(dir.path() / "big.lev"));
   for (int i = 0; i < kCount; ++i) file.Write(kRow, i * 0.5);
   ASSERT_TRUE(file.Commit());
 

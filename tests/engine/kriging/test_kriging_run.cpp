@@ -11,10 +11,10 @@
 
 #include "core/run_env.h"
 #include "dispatch/run_driver.h"
-#include "front/record_copies.h"
 #include "kriging/krig.h"
 #include "support/expected_text.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -22,9 +22,6 @@ namespace {
 
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
-
-constexpr int kErrorAnalysis = 1;
-constexpr int kInterpolation = 2;
 
 std::string TitleLine(const std::string& title) {
   return testing::RunTitleLine("      Kriging      :", title);
@@ -34,13 +31,9 @@ const std::string kTableHeader = "              X        Y         Z          Z*
 const std::string kDatHeaderTwo = "    0    2    0 ;" + std::string(40, ' ') + "STD\n";
 const std::string kStars = "***************";
 
-class KrigingRun : public ::testing::Test {
+class KrigingRun : public testing::ProjectRun {
  protected:
   void SetUp() override {
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, state);
     // Spherical, Sill 10, no nugget, range 100; C comes from Sill - C0.
     state.ipl.krigPoints = 1;
     state.ipl.krigModel = 2;
@@ -50,11 +43,7 @@ class KrigingRun : public ::testing::Test {
     state.ipl.c0 = 0;
     state.ipl.a = 100;
   }
-  void Run(int mode) { RunTask(3, 2, mode, state, messages); }
-
-  ScopedTempDir dir;
-  RecorderMessages messages;
-  EngineState state;
+  void Run(int mode) { RunProject(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, mode); }
 };
 
 TEST_F(KrigingRun, ErrorAnalysisMergesCoincidentPointsAndReportsStandardError) {
@@ -67,7 +56,7 @@ TEST_F(KrigingRun, ErrorAnalysisMergesCoincidentPointsAndReportsStandardError) {
   //   (30,0) -> 4 from (10,0), e = -2, s^2 = 5.92
   // Standard Error = sqrt((9/2.99 + 9/2.99 + 4/5.92)/3) = 1.494.
   dir.Write("SITE.dfl", "Two wells share a place\n4\n0 0 1\n10 0 3\n30 0 6\n10 0 5\n0\n");
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(dir.Read("SITE.lst"),
             TitleLine("Two wells share a place") + kTableHeader +
                 "            0.00       0.00       1.00       4.00       3.00\n"
@@ -100,7 +89,7 @@ TEST_F(KrigingRun, LogTransformLevelsFromLogarithmsEstimatesInDataUnits) {
   state.ipl.krigPoints = 2;
   state.ipl.sill = 1;
   state.ipl.a = 400;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.dat"),
             "    0    4    0 ;" + std::string(40, ' ') + "STD\n" +
                 "              0.0            0.0       10.00000        1.00000\n"
@@ -125,14 +114,14 @@ TEST_F(KrigingRun, AnyNonzeroLogFlagTransformsBothWays) {
   // back, not e^value or ln value.
   dir.Write("SITE.dfl", "Logs\n2\n0 0 50\n10 0 70\n1\n0 0\n");
   state.svar.logTransform = 2;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.wl"), "        0.00000        0.00000       50.00000\n");
 }
 
 TEST_F(KrigingRun, ValueWithoutLogarithmStopsTheRun) {
   dir.Write("SITE.dfl", "Logs\n3\n0 0 10\n10 0 0\n20 0 -4\n1\n5 0\n");
   state.svar.logTransform = 1;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(messages.boxes,
             (std::vector<std::string>{"Log transform: the value of data point 2 is not positive"}));
   EXPECT_EQ(dir.Read("SITE.dat"), "");
@@ -166,8 +155,8 @@ TEST_F(KrigingRun, RefusesParametersInOrderBeforeTouchingFiles) {
     state.ipl.krigOrder = c.order;
     state.ipl.sill = c.sill;
     state.ipl.a = c.a;
-    Run(kInterpolation);
-    Run(kErrorAnalysis);
+    Run(MNX_MODE_INTERPOLATION);
+    Run(MNX_MODE_ERROR_ANALYSIS);
     EXPECT_EQ(messages.boxes, (std::vector<std::string>{c.message, c.message})) << c.model;
   }
   EXPECT_FALSE(dir.Exists("SITE.dat"));
@@ -181,7 +170,7 @@ TEST_F(KrigingRun, RefusesParametersInOrderBeforeTouchingFiles) {
   state.ipl.sill = 10;
   state.ipl.a = 0;
   messages.boxes.clear();
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_TRUE(messages.boxes.empty());
   EXPECT_EQ(state.ipl.c, 3.0);
 }
@@ -197,7 +186,7 @@ TEST_F(KrigingRun, SingularSystemsAreWrittenAsAsterisksAndCounted) {
             "2\n10 1\n100 105\n");
   state.ipl.krigPoints = 3;
   state.ipl.krigOrder = 1;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.dat"),
             kDatHeaderTwo + "             10.0            1.0" + kStars + kStars + "\n" +
                 "            100.0          105.0       32.00000        1.14173\n");
@@ -223,7 +212,7 @@ TEST_F(KrigingRun, SingularPointsStayOutOfTheStatistics) {
   dir.Write("SITE.dfl", "Four wells\n4\n0 0 1.5\n10 0 2\n20 0 3\n5 50 7\n0\n");
   state.ipl.krigPoints = 3;
   state.ipl.krigOrder = 1;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(dir.Read("SITE.lst"),
             TitleLine("Four wells") + kTableHeader +
                 "            0.00       0.00       1.50       1.00      -0.50\n"
@@ -249,8 +238,8 @@ TEST_F(KrigingRun, CapacityBelowTheSystemIsRefusedAfterTheHeader) {
   state.ipl.krigOrder = 2;
   ASSERT_EQ(state.arrays.AllocPointArrays(messages, 2), 1);
   ASSERT_EQ(state.arrays.AllocNeighbourArrays(messages, 24), 1);
-  const RunEnv env(messages, "SITE", 4);
-  Krig(env, kErrorAnalysis, "      Kriging      :Site", state.arrays.points,
+  const RunEnv env = Env();
+  Krig(env, MNX_MODE_ERROR_ANALYSIS, "      Kriging      :Site", state.arrays.points,
        state.arrays.neighbours, state.ipl, 0);
   EXPECT_EQ(messages.boxes, (std::vector<std::string>{" Maximum number of nearest points is 18"}));
   EXPECT_FALSE(dir.Exists("SITE.lst"));  // a refused run writes nothing
@@ -260,7 +249,7 @@ TEST_F(KrigingRun, CapacityBelowTheSystemIsRefusedAfterTheHeader) {
 TEST_F(KrigingRun, StopRequestLeavesTheThreeFilesEqual) {
   dir.Write("SITE.dfl", "Site\n2\n0 0 1\n10 0 2\n3\n1 0\n2 0\n3 0\n");
   messages.cancelAtPoll = 3;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   const std::string dat = dir.Read("SITE.dat");
   EXPECT_EQ(dat.substr(dat.find('\n') + 1),
             "              1.0            0.0        1.00000        0.54771\n"

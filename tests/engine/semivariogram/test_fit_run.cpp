@@ -9,6 +9,7 @@
 
 #include "semivariogram/fvar.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -36,8 +37,10 @@ const char kBoreholeFit[] =
 const char kBoreholeTitle[] =
     "mi-Variogram: Borehole levels, spring survey 1996 - a title line        ";
 
-class FitRun : public ::testing::Test {
+class FitRun : public testing::ProjectRun {
  protected:
+  FitRun() : ProjectRun("SITE1") {}
+
   void Run(const std::string& fitFile, int lagCount) {
     dir.Write("SITE1.fit", fitFile);
     const auto lags = static_cast<std::size_t>(std::max(fvar.fitPointCount, lagCount));
@@ -49,12 +52,9 @@ class FitRun : public ::testing::Test {
     Allocate(fit.work, 4 * lags + 11);
     Allocate(fit.vector3, 3);
     model_names(fvar.model, modelName, labels);
-    const RunEnv env(messages, "SITE1", 5);
-    Fvar(env, arrays, fit, fvar, lagCount, modelName, labels, title);
+    Fvar(Env(), arrays, fit, fvar, lagCount, modelName, labels, title);
   }
 
-  ScopedTempDir dir;
-  RecorderMessages messages;
   LagArrays arrays;
   FitArrays fit;
   FvarCopy fvar;
@@ -265,8 +265,7 @@ TEST_F(FitRun, MissingFitFileCannotBeOpened) {
   Allocate(arrays.lag1, 7);
   Allocate(arrays.lag2, 7);
   Allocate(arrays.lag3, 7);
-  const RunEnv env(messages, "SITE1", 5);
-  Fvar(env, arrays, fit, fvar, 4, modelName, labels, title);
+  Fvar(Env(), arrays, fit, fvar, 4, modelName, labels, title);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"Cannot open input file : SITE1.fit"});
   EXPECT_FALSE(dir.Exists("SITE1.sol"));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "semivariogram/marq.h"
@@ -203,6 +204,43 @@ TEST(Marq, ModelWithoutValuesAtTheStartStopsTheFit) {
   EXPECT_EQ(fit.state.icon, kIconNotEvaluable);
   EXPECT_EQ(fit.state.it, 0);
   EXPECT_EQ(MarqMessage(kIconNotEvaluable), " MODEL CANNOT BE EVALUATED FOR THESE PARAMETERS ");
+}
+
+// NIST StRD nonlinear regression problem Misra1a: y = b1 * (1 - exp(-b2 * x)),
+// 14 observations, certified b1 = 2.3894212918E+02, b2 = 5.5015643181E-04 and
+// residual sum of squares 1.2455138894E-01. It is the exponential model
+// without a nugget term, B1 = b1 and B2 = 1 / b2; the nugget parameter has no
+// influence, so the iteration holds it and fits the two others freely.
+void ExponentialWithoutNugget(const ModelParameters& b, std::span<const double> h,
+                              std::span<double> gamma) {
+  ExponentialModel({b[0], b[1], 0.0}, h, gamma);
+}
+
+TEST(Marq, ReachesTheCertifiedMisra1aValuesFromBothStarts) {
+  const std::vector<double> x = {77.6,  114.9, 141.1, 190.8, 239.9, 289.0, 332.8,
+                                 378.4, 434.8, 477.3, 536.8, 593.1, 689.1, 760.0};
+  const std::vector<double> y = {10.07, 14.73, 17.94, 23.93, 29.61, 35.18, 40.02,
+                                 44.82, 50.76, 55.05, 61.01, 66.40, 75.47, 81.78};
+  constexpr double kB1 = 2.3894212918E+02;
+  constexpr double kB2 = 5.5015643181E-04;
+  constexpr double kResidual = 1.2455138894E-01;
+  struct Start {
+    double b1, b2;
+    double tolerance;  // relative accuracy reached on b1 and b2
+  };
+  for (const Start& start : {Start{500.0, 1.0e-4, 1e-5}, Start{250.0, 5.0e-4, 2e-6}}) {
+    Fit fit(ExponentialWithoutNugget, x, {kB1, 1.0 / kB2, 0.0});
+    fit.y = y;
+    fit.b = {start.b1, 1.0 / start.b2, 7.0};
+    fit.lower = {1.0, 1.0, 0.0};
+    fit.upper = {1.0e4, 1.0e7, 10.0};
+    EXPECT_LT(fit.Iterate(), 100) << start.b1;  // within the fit run's limit
+    EXPECT_EQ(fit.state.icon, kIconConverged) << start.b1;
+    EXPECT_NEAR(fit.b[0], kB1, kB1 * start.tolerance) << start.b1;
+    EXPECT_NEAR(1.0 / fit.b[1], kB2, kB2 * start.tolerance) << start.b1;
+    EXPECT_EQ(fit.b[2], 7.0);  // without influence: never moved
+    EXPECT_NEAR(fit.state.phi, kResidual, kResidual * 1e-7) << start.b1;
+  }
 }
 
 }  // namespace

@@ -228,6 +228,7 @@ TEST(PairLoop, SemivariogramFilesAreTheSameForEveryThreadCount) {
   }
   dir.Write("SITE.dfl", text + "0\n");
   EngineState state;
+  state.projectFolder = dir.path();
   FILENAME name{};
   name.nameLength = 4;
   std::strcpy(name.name, "SITE.mnx");
@@ -243,7 +244,7 @@ TEST(PairLoop, SemivariogramFilesAreTheSameForEveryThreadCount) {
     testing::RecorderMessages messages;
     state.threadCount = threads;
     state.svar.lagCount = 25;
-    RunTask(1, 0, 0, state, messages);
+    RunTask(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE, state, messages);
     EXPECT_TRUE(messages.boxes.empty());
     if (threads == 1) {
       var = dir.Read("SITE.var");

@@ -12,6 +12,7 @@
 #include "semivariogram/gama3.h"
 #include "semivariogram/svar.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -152,16 +153,17 @@ TEST(Gama3Sector, DirectionIsMeasuredFromXTowardsY) {
 }
 
 // A whole semivariogram run on SITE1.dfl in a fresh folder.
-class SemivariogramRun : public ::testing::Test {
+class SemivariogramRun : public testing::ProjectRun {
  protected:
+  SemivariogramRun() : ProjectRun("SITE1") {}
+
   void Run(const std::string& dfl, std::size_t pointCapacity) {
     dir.Write("SITE1.dfl", dfl);
     Allocate(points.x, pointCapacity);
     Allocate(points.y, pointCapacity);
     Allocate(points.value, pointCapacity);
     lags = MakeLags(static_cast<std::size_t>(std::max(svar.lagCount, 0)) + 1);
-    const RunEnv env(messages, "SITE1", 5);
-    Svar(env, title, points, lags, svar);
+    Svar(Env(), title, points, lags, svar);
   }
   static std::string Title(const std::string& text) {
     std::string title = " Semi-Variogram: " + text;
@@ -186,8 +188,6 @@ class SemivariogramRun : public ::testing::Test {
     return names;
   }
 
-  ScopedTempDir dir;
-  RecorderMessages messages;
   PointArrays points;
   LagArrays lags;
   SvarCopy svar{0, 0, 10, 50.0, 60.0, 30.0};
@@ -396,9 +396,8 @@ TEST_F(SemivariogramRun, AFailedRunLeavesTheEarlierResultsAsTheyWere) {
 
 TEST_F(SemivariogramRun, MissingDataFileCannotBeOpened) {
   dir.Write("SITE1.var", "old var\n");
-  const RunEnv env(messages, "SITE1", 5);
   lags = MakeLags(11);
-  Svar(env, title, points, lags, svar);
+  Svar(Env(), title, points, lags, svar);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"Cannot open input file : SITE1.dfl"});
   EXPECT_EQ(dir.Read("SITE1.var"), "old var\n");
   EXPECT_FALSE(dir.Exists("SITE1.fit"));
@@ -418,8 +417,7 @@ TEST_F(SemivariogramRun, AStopKeepsTheEarlierResultsAndIsRecorded) {
   Allocate(points.y, 9);
   Allocate(points.value, 9);
   lags = MakeLags(11);
-  const RunEnv env(messages, "SITE1", 5, RunOptions{}, &outcome);
-  Svar(env, title, points, lags, svar);
+  Svar(Env(RunOptions{}, &outcome), title, points, lags, svar);
   EXPECT_TRUE(outcome.stopped);
   EXPECT_EQ(outcome.written, 0);
   EXPECT_EQ(dir.Read("SITE1.var"), var);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dispatch/run_driver.h"
-#include "front/record_copies.h"
 #include "support/expected_text.h"
 #include "support/recorder_messages.h"
+#include "support/run_fixture.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -19,9 +19,6 @@ namespace {
 
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
-
-constexpr int kErrorAnalysis = 1;
-constexpr int kInterpolation = 2;
 
 // Four points on the x axis. With 1/d weights and two neighbours:
 //   point 1 (0,0): points 2 (d 1) and 3 (d 3), weights 3/4, 1/4 -> 26.5
@@ -43,18 +40,14 @@ std::string TitleLine(const std::string& title) {
   return testing::RunTitleLine(" Distance Weighting:", title);
 }
 
-class WeightingRun : public ::testing::Test {
+class WeightingRun : public testing::ProjectRun {
  protected:
   void SetUp() override {
-    FILENAME name{};
-    name.nameLength = 4;
-    std::strcpy(name.name, "SITE.mnx");
-    LoadFileName(name, state);
     state.ipl.dwPoints = 2;
     state.ipl.dwScheme = 1;
     state.ipl.trendDegree = 1;
   }
-  void Run(int mode) { RunTask(3, 1, mode, state, messages); }
+  void Run(int mode) { RunProject(MNX_TASK_INTERPOLATION, MNX_METHOD_WEIGHTING, mode); }
   std::vector<std::string> Lines(const char* name) const {
     std::vector<std::string> lines;
     std::string text = dir.Read(name);
@@ -65,15 +58,11 @@ class WeightingRun : public ::testing::Test {
     }
     return lines;
   }
-
-  ScopedTempDir dir;
-  RecorderMessages messages;
-  EngineState state;
 };
 
 TEST_F(WeightingRun, ErrorAnalysisWritesTitleTableAndStatistics) {
   dir.Write("SITE.dfl", std::string(kLine) + "0\n");
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(dir.Read("SITE.lst"), TitleLine("A line of four wells") +
                                       "      X          Y            Z         Z*      Z-Z*\n"
                                       "           0.00      0.00     10.00     26.50     16.50\n"
@@ -99,7 +88,7 @@ TEST_F(WeightingRun, InterpolationWritesDatLevAndWl) {
   // (2,0) and (4.5,0) lie halfway between two points: the plain mean.
   // (0,0) is a data point: its weight 1/1.0e-7 dominates.
   dir.Write("SITE.dfl", std::string(kLine) + "3\n2 0\n0 0\n4.5 0\n");
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.dat"),
             "    0    3    0 ;\n"
             "        2.00000        0.00000       31.00000    1\n"
@@ -125,7 +114,7 @@ TEST_F(WeightingRun, ProgressCountersAtTheirIntervalsAndTheLast) {
   for (int i = 0; i < 27; ++i) network += std::to_string(i) + " 0.5\n";
   dir.Write("SITE.dfl", data + network);
 
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   std::vector<std::string> counters;
   for (const auto& line : messages.lines) {
     if (line.mode == 1) counters.push_back(line.text);
@@ -134,7 +123,7 @@ TEST_F(WeightingRun, ProgressCountersAtTheirIntervalsAndTheLast) {
                                                 " Error Analysis -  point:   12"}));
 
   messages.lines.clear();
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   counters.clear();
   int emptyLines = 0;
   for (const auto& line : messages.lines) {
@@ -150,7 +139,7 @@ TEST_F(WeightingRun, TrendSurfaceReportAndPlaneReproducedExactly) {
   // z = 2 + 3x - y at five points: the degree-1 surface passes through all.
   dir.Write("SITE.dfl", "Plane\n5\n0 0 2\n2 0 8\n0 2 0\n2 2 6\n1 1 4\n0\n");
   state.ipl.dwScheme = 7;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(dir.Read("SITE.lst"),
             TitleLine("Plane") +
                 "\n"
@@ -190,7 +179,7 @@ TEST_F(WeightingRun, TrendSurfaceReportAndPlaneReproducedExactly) {
 TEST_F(WeightingRun, TrendSurfaceInterpolationKeepsItsReport) {
   dir.Write("SITE.dfl", "Plane\n5\n0 0 2\n2 0 8\n0 2 0\n2 2 6\n1 1 4\n1\n10 -4\n");
   state.ipl.dwScheme = 7;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_NE(dir.Read("SITE.lst").find("           Degree =     1\n\n\n"), std::string::npos);
   EXPECT_EQ(dir.Read("SITE.lst").find("Z-Z*"), std::string::npos);
   EXPECT_EQ(dir.Read("SITE.wl"), "       10.00000       -4.00000       36.00000\n");
@@ -212,7 +201,7 @@ TEST_F(WeightingRun, RefusesParametersBeforeTouchingFiles) {
     state.ipl.dwPoints = c.nearest;
     state.ipl.dwScheme = c.scheme;
     state.ipl.trendDegree = c.degree;
-    Run(kErrorAnalysis);
+    Run(MNX_MODE_ERROR_ANALYSIS);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message}) << c.scheme;
     EXPECT_FALSE(dir.Exists("SITE.lst"));
   }
@@ -236,7 +225,7 @@ TEST_F(WeightingRun, TrendSurfaceFailuresAreReportedNotWritten) {
     dir.Write("SITE.dfl", c.data);
     dir.Write("SITE.lst", "earlier report\n");
     state.ipl.trendDegree = c.degree;
-    Run(kErrorAnalysis);
+    Run(MNX_MODE_ERROR_ANALYSIS);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
     EXPECT_EQ(dir.Read("SITE.lst"), "earlier report\n");
   }
@@ -245,7 +234,7 @@ TEST_F(WeightingRun, TrendSurfaceFailuresAreReportedNotWritten) {
 TEST_F(WeightingRun, DataLineWithFourNumbersIgnoresTheFourth) {
   dir.Write("SITE.dfl",
             "A line of four wells\n4\n0 0 10 99\n1 0 22 98\n3 0 40 97\n6 0 71 96\n1\n2 0 7\n");
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(dir.Read("SITE.wl"), "        2.00000        0.00000       31.00000\n");
   EXPECT_TRUE(messages.boxes.empty());
 }
@@ -253,20 +242,20 @@ TEST_F(WeightingRun, DataLineWithFourNumbersIgnoresTheFourth) {
 TEST_F(WeightingRun, CancelLeavesTheThreeFilesWithEqualRecords) {
   dir.Write("SITE.dfl", std::string(kLine) + "5\n2 0\n0 0\n4.5 0\n1 1\n2 2\n");
   messages.cancelAtPoll = 3;
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(Lines("SITE.dat").size(), 1u + 2u);
   EXPECT_EQ(Lines("SITE.lev").size(), 1u + 8u + 2u);
   EXPECT_EQ(Lines("SITE.wl").size(), 2u);
   EXPECT_TRUE(messages.boxes.empty());
 
   messages.polls = 0;
-  Run(kErrorAnalysis);
+  Run(MNX_MODE_ERROR_ANALYSIS);
   EXPECT_EQ(Lines("SITE.lst").size(), 1u + 1u + 2u) << "title, header, two rows, no statistics";
 }
 
 TEST_F(WeightingRun, EndOfFileInsideTheNetworkKeepsThePointsBefore) {
   dir.Write("SITE.dfl", std::string(kLine) + "4\n2 0\n0 0\n");
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(Lines("SITE.dat").size(), 1u + 2u);
   EXPECT_EQ(Lines("SITE.lev").size(), 1u + 8u + 2u);
   EXPECT_EQ(Lines("SITE.wl").size(), 2u);
@@ -292,7 +281,7 @@ TEST_F(WeightingRun, BadDataFileEstimatesNothing) {
     messages.boxes.clear();
     dir.Write("SITE.dfl", c.data);
     for (const char* name : {"SITE.dat", "SITE.lev", "SITE.wl"}) dir.Write(name, "earlier\n");
-    Run(kInterpolation);
+    Run(MNX_MODE_INTERPOLATION);
     EXPECT_EQ(messages.boxes, std::vector<std::string>{c.message});
     // Nothing was estimated: the earlier results stay, and nothing else.
     for (const char* name : {"SITE.dat", "SITE.lev", "SITE.wl"}) {
@@ -307,7 +296,7 @@ TEST_F(WeightingRun, BadDataFileEstimatesNothing) {
 TEST_F(WeightingRun, ResultFileThatCannotBeOpened) {
   dir.Write("SITE.dfl", std::string(kLine) + "1\n2 0\n");
   std::filesystem::create_directory(dir.path() / "SITE.dat");
-  Run(kInterpolation);
+  Run(MNX_MODE_INTERPOLATION);
   EXPECT_EQ(messages.boxes, std::vector<std::string>{"Cannot open Output files"});
   EXPECT_EQ(dir.Read("SITE.lev"), "");
   EXPECT_FALSE(dir.Exists("SITE.wl"));

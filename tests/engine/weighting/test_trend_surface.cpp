@@ -53,7 +53,7 @@ class TrendFit : public ::testing::Test {
     coefficients.assign(static_cast<std::size_t>(TrendTermCount(degree) + 1), 0.0);
     fitted.assign(s.x.size(), 0.0);
     io::RecordFile lst;
-    EXPECT_TRUE(lst.Create("SITE.lst"));
+    EXPECT_TRUE(lst.Create(dir.path() / "SITE.lst"));
     const bool ok = FitTrendSurface(env, lst, data, degree, coefficients, fitted, surface);
     lst.Commit();
     return ok;
@@ -67,7 +67,7 @@ class TrendFit : public ::testing::Test {
 
   ScopedTempDir dir;
   RecorderMessages messages;
-  RunEnv env{messages, "SITE", 4};
+  RunEnv env{messages, "SITE", 4, {}, nullptr, dir.path()};
   DataSet data;
   std::vector<double> coefficients, fitted;
   TrendSurface surface;
