@@ -94,7 +94,8 @@ Ctrl-C during a run cancels it as the Cancel button would.
 
 Exit status:
   0  done; a run showed no message box
-  1  a run showed at least one message box (its text is on standard error);
+  1  a run showed at least one message box (its text is on standard error)
+     or was stopped by Ctrl-C;
      grid, import and crs: bad input (named on standard error), no file changed
   2  bad usage, a refused value, or a document that cannot be read or written
 

@@ -149,6 +149,8 @@ int RunComputation(const Invocation& invocation) {
   state->projectFolder = path.parent_path();
   RunEntry(computation->task, computation->method, EntryMode(*computation, invocation),
            &records.fileName, &records.svar, &records.fvar, &records.ipl, messages, *state);
+  // A stopped run did not do what was asked, even when it showed no message.
+  if (state->runOutcome.stopped) return kExitMessageShown;
   return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;
 }
 

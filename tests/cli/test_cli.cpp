@@ -199,6 +199,33 @@ TEST_F(BatchTool, RunExitsWithOneWhenAMessageBoxWasShown) {
   EXPECT_TRUE(run.out.ends_with("MORNAX: Computation Complete\n")) << run.out;
 }
 
+// Ctrl-C stops a long semivariogram: the run says so, exits 1 and the
+// earlier results stay as they were.
+TEST_F(BatchTool, AnInterruptedRunExitsWithOneAndKeepsTheEarlierResults) {
+  ASSERT_EQ(Batch(dir_, "new P.mnx").status, 0);
+  dir_.Write("P.dfl", kDataFile);
+  ASSERT_EQ(Batch(dir_, "run P.mnx variogram").status, 0);
+  const std::string earlier = dir_.Read("P.var");
+
+  // 40,000 points: 8e8 pairs, seconds of work on one thread.
+  std::string big = "Many wells\n40000\n";
+  for (int i = 0; i < 40000; ++i) {
+    big += std::to_string(i % 200) + " " + std::to_string(i / 200) + " " + std::to_string(i % 17) +
+           "\n";
+  }
+  dir_.Write("P.dfl", big + "0\n");
+  const std::string command = "cd '" + dir_.path().string() +
+                              "' && { '" MORNAX_BINARY_DIR
+                              "/cli/mornax-batch' run P.mnx variogram --threads 1 "
+                              ">out.txt 2>err.txt </dev/null & sleep 0.5; kill -INT $!; wait $!; }";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1) << dir_.Read("out.txt") << dir_.Read("err.txt");
+  EXPECT_NE(dir_.Read("out.txt").find("MORNAX: Computation stopped"), std::string::npos)
+      << dir_.Read("out.txt");
+  EXPECT_EQ(dir_.Read("P.var"), earlier);
+}
+
 TEST_F(BatchTool, RunRefusesBeforeTheCall) {
   dir_.Write("P.dfl", kDataFile);
   ASSERT_EQ(Batch(dir_, "new P.mnx").status, 0);
