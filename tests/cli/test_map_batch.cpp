@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -19,24 +20,11 @@ namespace {
 
 using testing::ScopedTempDir;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing::BatchResult;
 
-// Runs the tool in `dir` with no display and no platform in the environment.
+// The tool with no display and no platform in its environment.
 Result Batch(const ScopedTempDir& dir, const std::string& args) {
-  const std::string tool = MORNAX_BINARY_DIR "/cli/mornax-batch";
-  const std::string command = "cd '" + dir.path().string() +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + tool +
-                              "' " + args + " >out.txt 2>err.txt </dev/null";
-  const int raw = std::system(command.c_str());
-  Result result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = dir.Read("out.txt");
-  result.err = dir.Read("err.txt");
-  return result;
+  return testing::RunBatch(dir, args, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
 }
 
 // 25 wells on a tilted plane and a 9 x 7 grid network.

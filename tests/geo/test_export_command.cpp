@@ -17,6 +17,7 @@
 #include "geo/gdal_handles.h"
 #include "geo/gdal_session.h"
 #include "project/project.h"
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace mornax::geo {
@@ -24,25 +25,10 @@ namespace {
 
 using testing::ScopedTempDir;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing::BatchResult;
 
 Result Batch(const ScopedTempDir& dir, const std::string& args, const std::string& env = "") {
-  // The tool runs in the temp folder, as from a user's shell there.
-  const std::string command = "cd '" + dir.path().string() + "' && " + env +
-                              " '" MORNAX_BINARY_DIR "/cli/mornax-batch' " + args +
-                              " >batch-out.txt 2>batch-err.txt </dev/null";
-  const int raw = std::system(command.c_str());
-  Result result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = dir.Read("batch-out.txt");
-  result.err = dir.Read("batch-err.txt");
-  std::filesystem::remove(dir.path() / "batch-out.txt");
-  std::filesystem::remove(dir.path() / "batch-err.txt");
-  return result;
+  return testing::RunBatch(dir, args, env);
 }
 
 std::string Format(const char* format, double a, double b = 0, double c = 0, double d = 0) {

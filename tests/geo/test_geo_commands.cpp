@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/batch_run.h"
 #include "support/temp_dir.h"
 
 namespace mornax {
@@ -17,25 +18,10 @@ namespace {
 
 using testing::ScopedTempDir;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing::BatchResult;
 
-// Runs the tool in the temp folder with `args` (already shell-safe).
 Result Batch(const ScopedTempDir& dir, const std::string& args) {
-  const std::string tool = MORNAX_BINARY_DIR "/cli/mornax-batch";
-  const std::string command = "cd '" + dir.path().string() + "' && '" + tool + "' " + args +
-                              " >out.txt 2>err.txt </dev/null";
-  const int raw = std::system(command.c_str());
-  Result result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = dir.Read("out.txt");
-  result.err = dir.Read("err.txt");
-  std::filesystem::remove(dir.path() / "out.txt");
-  std::filesystem::remove(dir.path() / "err.txt");
-  return result;
+  return testing::RunBatch(dir, args);
 }
 
 constexpr std::string_view kData =
