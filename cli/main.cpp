@@ -2,6 +2,7 @@
 // computations without a window.
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "document_commands.h"
 #include "exit_status.h"
 #include "export_command.h"
+#include "front/console_messages.h"
 #include "grid_command.h"
 #include "help.h"
 #include "import_command.h"
@@ -69,6 +71,13 @@ int main(int argc, char** argv) {
     ReportError(error);
     std::fprintf(stderr, "%s\n", UsageLine().c_str());
     return kExitUsage;
+  }
+  // A run stops on Ctrl-C, a termination or a hangup as on Cancel, its
+  // temporaries removed or committed; from the start, so that a signal while
+  // the command waits for the project or prepares the run is not lost.
+  std::optional<mornax::InterruptAsCancel> stopSignals;
+  if (invocation.command == Command::kRun) {
+    stopSignals.emplace(mornax::InterruptAsCancel::Signals::kInterruptTerminateHangup);
   }
   // Every command that changes a project's files holds its lock throughout.
   ProjectGuard guard;

@@ -155,10 +155,8 @@ int RunComputation(const Invocation& invocation) {
                                  records);
   if (!preparation.proceed) return preparation.status;
 
+  // Stop signals became Cancel requests when the command began (main).
   ConsoleMessages messages(stdout, stderr);
-  // A termination or hangup stops the run as Ctrl-C does: its temporaries
-  // are removed or committed before the tool exits.
-  InterruptAsCancel interrupts(InterruptAsCancel::Signals::kInterruptTerminateHangup);
   // The engine state holds the work arrays; it lives on the heap like the
   // library's process-wide one.
   auto state = std::make_unique<EngineState>();

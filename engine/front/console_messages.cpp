@@ -80,7 +80,7 @@ bool ConsoleMessages::PollCancel() {
   return InterruptAsCancel::Consume();
 }
 
-InterruptAsCancel::InterruptAsCancel(Signals signals) {
+InterruptAsCancel::InterruptAsCancel(Signals which) {
   if (interruptsInstalled != 0) return;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
@@ -88,7 +88,7 @@ InterruptAsCancel::InterruptAsCancel(Signals signals) {
   action.sa_flags = SA_RESTART;
   pendingInterrupts = 0;
   lastSignal = 0;
-  const std::size_t count = signals == Signals::kInterrupt ? 1 : kStopSignals.size();
+  const std::size_t count = which == Signals::kInterrupt ? 1 : kStopSignals.size();
   installedSignals = 0;
   while (installedSignals < count && sigaction(kStopSignals[installedSignals], &action,
                                                &previousActions[installedSignals]) == 0) {

@@ -43,7 +43,7 @@ class InterruptAsCancel {
  public:
   enum class Signals { kInterrupt, kInterruptTerminateHangup };
 
-  explicit InterruptAsCancel(Signals signals = Signals::kInterrupt);
+  explicit InterruptAsCancel(Signals which = Signals::kInterrupt);
   ~InterruptAsCancel();
   InterruptAsCancel(const InterruptAsCancel&) = delete;
   InterruptAsCancel& operator=(const InterruptAsCancel&) = delete;

@@ -116,10 +116,11 @@ TEST_F(BatchSafety, StopSignalsEndARunCleanly) {
   dir_.Write("P.dfl", big + "0\n");
   dir_.Write("P.var", "earlier\n");
   for (const char* signal : {"TERM", "HUP"}) {
-    const int status = Shell(dir_, std::string(kTool) +
-                                       " run P.mnx variogram --threads 1 >out.txt 2>err.txt "
-                                       "</dev/null & sleep 0.5; kill -" +
-                                       signal + " $!; wait $!");
+    const int status =
+        Shell(dir_, "rm -f out.txt; " + std::string(kTool) +
+                        " run P.mnx variogram --threads 1 >out.txt 2>err.txt "
+                        "</dev/null & " +
+                        testing::kWhenComputing + "kill -" + signal + " $!; wait $!");
     EXPECT_EQ(status, 1) << signal << dir_.Read("err.txt");
     EXPECT_TRUE(Has(dir_.Read("out.txt"), "MORNAX: Computation stopped")) << signal;
     EXPECT_EQ(dir_.Read("P.var"), "earlier\n") << signal;

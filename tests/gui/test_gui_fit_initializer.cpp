@@ -1,5 +1,6 @@
 // The fit dialog's "Initialize" button: the guesses of the .fit file (tested
-// with the proposals in tests/project) stored and shown.
+// with the proposals in tests/project) stored and shown; and the fit command
+// on a new document, which starts from the semivariogram.
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -62,6 +63,33 @@ TEST(FitDialogInitialize, StoresGuessesAtOnceAndShowsThem) {
   EXPECT_EQ(prompts.messages, std::vector<std::string>{"FIT file not found!"});
   EXPECT_EQ(records.fvar.model, 1);     // the model is stored before reading
   EXPECT_EQ(shownInitial, "0.950000");  // fields refreshed from the records
+}
+
+// OK with the nine values of a new document: the library gets a start read
+// off the semivariogram, which the records keep; values typed in go as typed.
+TEST(FitCommand, ANewDocumentStartsFromTheSemivariogram) {
+  testing::GuiApp();
+  testing::ScopedTempDir folder;
+  testing::ScriptedPrompts prompts;
+  CMornaxDoc document(prompts, &testing::RecordingEngine, EngineRunner::Thread::kCaller);
+  document.OnNewDocument();
+  ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((folder.path() / "T.mnx").string())));
+  folder.Write("T.fit", "t\n 5\n 100 2\n 200 4\n 300 5\n 400 5.2\n 500 5.1\n");
+  prompts.onDialog = [](QDialog&) { return static_cast<int>(QDialog::Accepted); };
+  testing::EngineCalls().clear();
+  document.OnFitting();
+  ASSERT_EQ(testing::EngineCalls().size(), 1u);
+  const FVAR& fvar = testing::EngineCalls()[0].fvar;
+  EXPECT_GT(fvar.initial[0], 2.0f);  // the rise above the nugget
+  EXPECT_GT(fvar.initial[1], 100.0f);
+  EXPECT_LT(fvar.minimum[1], fvar.initial[1]);
+  EXPECT_GT(fvar.maximum[1], fvar.initial[1]);
+  EXPECT_EQ(ProgramRecords().fvar.initial[1], fvar.initial[1]);
+
+  ProgramRecords().fvar.initial[0] = 7.0f;
+  document.OnFitting();
+  ASSERT_EQ(testing::EngineCalls().size(), 2u);
+  EXPECT_EQ(testing::EngineCalls()[1].fvar.initial[0], 7.0f);
 }
 
 }  // namespace
