@@ -259,8 +259,8 @@ std::string FieldTable() {
     std::string line = "  " + std::string(field.name);
     line.resize(18, ' ');
     line += field.IsInteger() ? "integer  " : "real     ";
-    line += project::RangeText(field);
-    line.resize(40, ' ');
+    line += project::RangeText(field) + " ";
+    if (line.size() < 40) line.resize(40, ' ');
     for (const FieldMeaning& meaning : kFieldMeanings) {
       if (meaning.name == field.name) line += meaning.meaning;
     }

@@ -41,11 +41,13 @@ struct Line {
   bool ok = false;
 };
 
-template <typename X, typename Y>
-Line FitLine(const Classes& c, std::size_t first, std::size_t last, X x, Y y) {
+template <typename W, typename X, typename Y>
+Line FitLine(std::size_t first, std::size_t last, W weight, X x, Y y) {
   double sw = 0.0, sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
   for (std::size_t i = first; i < last; ++i) {
-    const double w = c.w[i], xi = x(i), yi = y(i);
+    const double w = weight(i);
+    if (!(w > 0.0)) continue;
+    const double xi = x(i), yi = y(i);
     sw += w;
     sx += w * xi;
     sy += w * yi;
@@ -86,7 +88,8 @@ std::vector<double> Smoothed(const Classes& c) {
 double Nugget(const Classes& c) {
   const std::size_t m = std::min(kNuggetClasses, c.g.size());
   const Line line = FitLine(
-      c, 0, m, [&](std::size_t i) { return c.h[i]; }, [&](std::size_t i) { return c.g[i]; });
+      0, m, [&](std::size_t i) { return c.w[i]; }, [&](std::size_t i) { return c.h[i]; },
+      [&](std::size_t i) { return c.g[i]; });
   const double intercept = line.ok ? line.intercept : c.smooth[0];
   return std::clamp(intercept, 0.0, std::max(0.0, c.smooth[0]));
 }
@@ -109,14 +112,13 @@ double ReachDistance(const Classes& c, double nugget, double level) {
 
 struct Curve {
   double nugget = 0.0, sill = 0.0, reach = 0.0;
-  bool rising = false;  // no plateau within the classes
 };
 
 // Nugget, plateau and the distance where the curve reaches it. The plateau is
-// first the mean of the outer half of the classes, then the mean of the
-// classes from where the curve reaches it; a curve whose last quarter still
-// lies well above the outer half has no plateau yet: its highest smoothed
-// value stands in, reached at the last class.
+// first the mean of the outer half of the classes, then (twice) the mean of
+// the classes from 1.5 times the distance where the curve reaches it; a curve
+// whose last quarter still lies well above the outer half has no plateau yet:
+// its highest smoothed value stands in, reached at the last class.
 Curve ReadCurve(const Classes& c) {
   const std::size_t n = c.g.size();
   Curve curve;
@@ -127,7 +129,6 @@ Curve ReadCurve(const Classes& c) {
   double sill = WeightedMean(c, outer, n);
   const double lastQuarter = WeightedMean(c, n - std::max<std::size_t>(1, n / 4), n);
   if (lastQuarter - sill > kRisingShare * std::max(sill - curve.nugget, 0.0)) {
-    curve.rising = true;
     curve.sill = *std::max_element(c.smooth.begin(), c.smooth.end());
     curve.reach = c.h.back();
     return curve;
@@ -169,23 +170,12 @@ void RangeModelStart(const Classes& c, const Curve& curve, int model, FitStart& 
 bool PolynomialStart(const Classes& c, const Curve& curve, FitStart& start) {
   constexpr double kLowestPower = 0.1, kHighestPower = 1.99;
   const double nugget = curve.nugget;
-  std::vector<std::size_t> above;
-  for (std::size_t i = 0; i < c.g.size(); ++i) {
-    if (c.g[i] > nugget) above.push_back(i);
-  }
-  double power = 1.0;
-  if (above.size() >= 2) {
-    Classes selected{c.h, c.g, {}, {}};
-    // The line over the classes above the nugget only: weights of the others 0.
-    selected.w.assign(c.w.size(), 0.0);
-    for (std::size_t i : above) selected.w[i] = c.w[i];
-    const Line line = FitLine(
-        selected, 0, c.g.size(), [&](std::size_t i) { return std::log(c.h[i]); },
-        [&](std::size_t i) {
-          return c.w[i] > 0.0 && c.g[i] > nugget ? std::log(c.g[i] - nugget) : 0.0;
-        });
-    if (line.ok) power = line.slope;
-  }
+  // The log-log line over the classes above the nugget.
+  const Line line = FitLine(
+      0, c.g.size(), [&](std::size_t i) { return c.g[i] > nugget ? c.w[i] : 0.0; },
+      [&](std::size_t i) { return std::log(c.h[i]); },
+      [&](std::size_t i) { return std::log(c.g[i] - nugget); });
+  double power = line.ok ? line.slope : 1.0;
   power = std::clamp(power, kLowestPower, kHighestPower);
   double num = 0.0, den = 0.0;
   for (std::size_t i = 0; i < c.g.size(); ++i) {
@@ -204,8 +194,8 @@ bool PolynomialStart(const Classes& c, const Curve& curve, FitStart& start) {
 // B3 + B2 ln h (B1 does not enter): the line of the semivariance over ln h.
 bool DeWijsianStart(const Classes& c, FitStart& start) {
   const Line line = FitLine(
-      c, 0, c.g.size(), [&](std::size_t i) { return std::log(c.h[i]); },
-      [&](std::size_t i) { return c.g[i]; });
+      0, c.g.size(), [&](std::size_t i) { return c.w[i]; },
+      [&](std::size_t i) { return std::log(c.h[i]); }, [&](std::size_t i) { return c.g[i]; });
   if (!line.ok || !(line.slope > 0.0)) return false;
   const auto [low, high] = std::minmax_element(c.g.begin(), c.g.end());
   const double spread = *high - *low;

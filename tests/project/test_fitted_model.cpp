@@ -1,10 +1,10 @@
-// The fit report read back, whether its fit is usable, and the one mapping
-// of B1-B3 onto the fields of kriging and Bayesian estimation.
+// Whether a fit report's fit is usable, the one mapping of B1-B3 onto the
+// fields of kriging and Bayesian estimation, and the pair counts of the
+// classes. Reading the report is tested through use-fit (tests/cli).
 #include "project/fitted_model.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "project/fit_initializer.h"
@@ -14,36 +14,6 @@ namespace mornax::project {
 namespace {
 
 using testing::ScopedTempDir;
-
-// A report as the fit writes it: status on line 2, the model on line 3, B1-B3
-// on lines 5-7, the classes from line 9.
-std::string Report(int icon, const char* tag, double b1, double b2, double b3) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer,
-                " Semi-Variogram: test\n     ICON=%3d      CHI2=  1.0     ITERATION NO. =   3\n"
-                " %s: SILL =1.0 RANGE=1.0 C0  =1.0\n        SOLUTIONS OF THE EQUATIONS      \n"
-                "          B( 1)= %16.8g\n          B( 2)= %16.8g\n          B( 3)= %16.8g\n"
-                " 2\n   250.000   100.000   101.000  -0.100000E+01\n"
-                "   500.000   200.000   199.000   0.100000E+01\n",
-                icon, tag, b1, b2, b3);
-  return buffer;
-}
-
-TEST(FittedModel, TheReportGivesModelParametersStatusAndFirstLag) {
-  ScopedTempDir dir;
-  FittedModel fit;
-  EXPECT_EQ(ReadFittedModel(dir.path() / "P.sol", fit), FitReportStatus::kMissing);
-  dir.Write("P.sol", "not a report\n");
-  EXPECT_EQ(ReadFittedModel(dir.path() / "P.sol", fit), FitReportStatus::kMalformed);
-
-  dir.Write("P.sol", Report(-4, "Expon", 9.5, 310.25, 0.75));
-  ASSERT_EQ(ReadFittedModel(dir.path() / "P.sol", fit), FitReportStatus::kOk);
-  EXPECT_EQ(fit.model, 3);
-  EXPECT_EQ(fit.b, (std::array<double, 3>{9.5, 310.25, 0.75}));
-  EXPECT_EQ(fit.firstLag, 250.0);
-  EXPECT_TRUE(fit.iconRead);
-  EXPECT_EQ(fit.icon, -4);
-}
 
 TEST(FittedModel, OnlyAConvergedFitIsUsable) {
   struct Case {
