@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -15,10 +16,11 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 10> kCommands = {{{"help", Command::kHelp},
+constexpr std::array<CommandName, 11> kCommands = {{{"help", Command::kHelp},
                                                     {"new", Command::kNew},
                                                     {"show", Command::kShow},
                                                     {"set", Command::kSet},
+                                                    {"use-fit", Command::kUseFit},
                                                     {"run", Command::kRun},
                                                     {"grid", Command::kGrid},
                                                     {"import", Command::kImport},
@@ -31,6 +33,13 @@ constexpr std::array<CommandName, 10> kCommands = {{{"help", Command::kHelp},
 bool ParsesItsOwnArguments(Command command) {
   return command == Command::kGrid || command == Command::kImport || command == Command::kCrs ||
          command == Command::kExport;
+}
+
+std::optional<Command> FindCommand(std::string_view name) {
+  for (const auto& [known, command] : kCommands) {
+    if (name == known) return command;
+  }
+  return std::nullopt;
 }
 
 bool IsOption(std::string_view arg) {
@@ -80,6 +89,10 @@ bool ApplyOption(std::string_view option, Invocation& invocation, std::string& e
     invocation.force = true;
     return true;
   }
+  if (invocation.command == Command::kRun && option == "--auto-lag") {
+    invocation.autoLag = true;
+    return true;
+  }
   if (invocation.command == Command::kRun &&
       (option == "--error-analysis" || option == "--interpolate")) {
     const RunMode mode =
@@ -122,6 +135,13 @@ bool ApplyOperand(std::string_view arg, Invocation& invocation, std::string& err
 
 }  // namespace
 
+std::string_view CommandName(Command command) {
+  for (const auto& [name, known] : kCommands) {
+    if (known == command) return name;
+  }
+  return {};
+}
+
 bool ParseArguments(std::span<const std::string_view> args, Invocation& invocation,
                     std::string& error) {
   invocation = Invocation{};
@@ -129,22 +149,33 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
     error = "no command given";
     return false;
   }
+  // Help wins over everything else: COMMAND --help asks for that command's.
+  const std::optional<Command> first = FindCommand(args.front());
   for (std::string_view arg : args) {
-    if (IsHelp(arg)) return true;  // help wins over everything else
+    if (!IsHelp(arg)) continue;
+    if (first && *first != Command::kHelp) invocation.helpTopic = args.front();
+    return true;
   }
-  bool known = false;
-  for (const auto& [name, command] : kCommands) {
-    if (args.front() == name) {
-      invocation.command = command;
-      known = true;
-    }
-  }
-  if (!known) {
+  if (!first) {
     error = (IsOption(args.front()) ? "unknown option " : "unknown command ") +
             std::string(args.front());
     return false;
   }
-  if (invocation.command == Command::kHelp) return true;
+  invocation.command = *first;
+  if (invocation.command == Command::kHelp) {
+    if (args.size() > 2) {
+      error = "help takes one command name";
+      return false;
+    }
+    if (args.size() == 2) {
+      if (!FindCommand(args[1]) || args[1] == "help") {
+        error = "no help for " + std::string(args[1]) + ": it is no command";
+        return false;
+      }
+      invocation.helpTopic = args[1];
+    }
+    return true;
+  }
   if (ParsesItsOwnArguments(invocation.command)) {
     invocation.commandArgs.assign(args.begin() + 1, args.end());
     return true;

@@ -8,7 +8,7 @@
 
 namespace mornax::batch {
 
-enum class Command { kHelp, kNew, kShow, kSet, kRun, kGrid, kImport, kCrs, kExport, kMap };
+enum class Command { kHelp, kNew, kShow, kSet, kUseFit, kRun, kGrid, kImport, kCrs, kExport, kMap };
 
 // What `run` was asked for: error analysis, interpolation, or neither option.
 enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
@@ -18,12 +18,17 @@ struct Invocation {
   std::string project;      // the document file as given
   std::string computation;  // run: variogram, fit, weighting, kriging, bayes
   RunMode runMode = RunMode::kUnset;
+  std::string helpTopic;                 // help: the command whose help is asked for; empty: all
   bool force = false;                    // new: overwrite an existing document
+  bool autoLag = false;                  // run variogram: --auto-lag
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
   std::vector<std::string> commandArgs;  // grid, import, crs, export: parsed by the command;
                                          // map: the arguments after the document
 };
+
+// The command's name on the command line ("use-fit").
+std::string_view CommandName(Command command);
 
 // Parses the arguments after the program name. On a usage fault returns false
 // with `error` saying what is wrong.

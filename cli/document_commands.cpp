@@ -12,13 +12,26 @@ void ReportError(const std::string& message) {
   std::fprintf(stderr, "mornax-batch: %s\n", message.c_str());
 }
 
+bool ReadDocument(const std::string& document, project::Records& records, std::string& error) {
+  project::SetDefaults(records);
+  if (project::ReadDocumentFile(document, records, error)) return true;
+  std::error_code status;
+  if (!std::filesystem::exists(document, status)) {
+    error = "Cannot open document " + document + ": there is no such file (mornax-batch new " +
+            document + " creates it)";
+  }
+  return false;
+}
+
 bool ApplyAssignments(const std::vector<std::string>& assignments, project::Records& records,
                       std::string& error) {
   project::Records changed = records;
   for (const std::string& assignment : assignments) {
     const auto equals = assignment.find('=');
     const std::string_view text(assignment);
-    if (!project::SetField(changed, text.substr(0, equals), text.substr(equals + 1), error)) {
+    const std::string_view name = text.substr(0, equals);
+    if (!project::SetField(changed, name, text.substr(equals + 1), error)) {
+      if (project::FindField(name) == nullptr) error += " (mornax-batch help set lists the fields)";
       return false;
     }
   }
@@ -51,9 +64,8 @@ int NewDocument(const Invocation& invocation) {
 
 int ShowDocument(const Invocation& invocation) {
   project::Records records;
-  project::SetDefaults(records);
   std::string error;
-  if (!project::ReadDocumentFile(invocation.project, records, error)) {
+  if (!ReadDocument(invocation.project, records, error)) {
     ReportError(error);
     return kExitUsage;
   }
@@ -66,9 +78,8 @@ int ShowDocument(const Invocation& invocation) {
 
 int SetDocumentFields(const Invocation& invocation) {
   project::Records records;
-  project::SetDefaults(records);
   std::string error;
-  if (!project::ReadDocumentFile(invocation.project, records, error) ||
+  if (!ReadDocument(invocation.project, records, error) ||
       !ApplyAssignments(invocation.assignments, records, error) ||
       !project::WriteDocumentFile(invocation.project, records, error)) {
     ReportError(error);

@@ -14,6 +14,10 @@ namespace mornax::batch {
 bool ApplyAssignments(const std::vector<std::string>& assignments, project::Records& records,
                       std::string& error);
 
+// Reads the document into `records` (defaults first). A document that does
+// not exist is named with the command that makes one.
+bool ReadDocument(const std::string& document, project::Records& records, std::string& error);
+
 int NewDocument(const Invocation& invocation);
 int ShowDocument(const Invocation& invocation);
 int SetDocumentFields(const Invocation& invocation);

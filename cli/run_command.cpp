@@ -14,8 +14,10 @@
 #include "front/console_messages.h"
 #include "front/entry.h"
 #include "help.h"
+#include "models/model_numbers.h"
 #include "project/fields.h"
 #include "project/project.h"
+#include "run_preparation.h"
 
 namespace mornax::batch {
 namespace {
@@ -69,7 +71,6 @@ constexpr std::array<std::string_view, 3> kBayesFields = {"bayesModel", "scaleGu
 constexpr std::array<std::string_view, 5> kKRhoFields = {"sigma", "k", "rho", "lagD", "guessSill"};
 constexpr std::array<std::string_view, 8> kBayesModelFields = {
     "sill", "a", "c", "c0", "guessSill", "guessA", "guessC", "guessC0"};
-constexpr int kKRhoModel = 6;
 
 std::vector<std::string_view> FieldsUsed(const Computation& computation,
                                          const project::Records& records) {
@@ -126,31 +127,52 @@ int RunComputation(const Invocation& invocation) {
     ReportError("--error-analysis and --interpolate are for weighting, kriging and bayes only");
     return kExitUsage;
   }
+  if (invocation.autoLag && computation->task != MNX_TASK_SEMIVARIOGRAM) {
+    ReportError("--auto-lag is for variogram only");
+    return kExitUsage;
+  }
 
   const std::filesystem::path path(invocation.project);
   project::Records records;
-  project::SetDefaults(records);
-  project::FileSet files;
+  RunContext context{invocation, path.parent_path(), {}, {}};
   std::string error;
-  if (!project::ReadDocumentFile(path, records, error) ||
+  if (!ReadDocument(invocation.project, records, error) ||
       !ApplyAssignments(invocation.assignments, records, error) ||
-      !project::SetFileNames(path.filename().string(), records.fileName, files, error) ||
+      !project::SetFileNames(path.filename().string(), records.fileName, context.files, error) ||
       !FieldsInRange(*computation, records, error)) {
     ReportError(error);
     return kExitUsage;
   }
+  for (const std::string& assignment : invocation.assignments) {
+    context.assigned.insert(assignment.substr(0, assignment.find('=')));
+  }
+  const int mode = EntryMode(*computation, invocation);
+  const Preparation preparation =
+      computation->task == MNX_TASK_SEMIVARIOGRAM ? PrepareVariogram(context, records)
+      : computation->task == MNX_TASK_FIT
+          ? PrepareFit(context, records)
+          : PrepareInterpolation(context, computation->method, mode == MNX_MODE_INTERPOLATION,
+                                 records);
+  if (!preparation.proceed) return preparation.status;
+
+  // Stop signals became Cancel requests when the command began (main).
   ConsoleMessages messages(stdout, stderr);
-  InterruptAsCancel interrupts;
   // The engine state holds the work arrays; it lives on the heap like the
   // library's process-wide one.
   auto state = std::make_unique<EngineState>();
   state->threadCount = invocation.threads;
   // The data file and the results lie beside the document.
-  state->projectFolder = path.parent_path();
-  RunEntry(computation->task, computation->method, EntryMode(*computation, invocation),
-           &records.fileName, &records.svar, &records.fvar, &records.ipl, messages, *state);
+  state->projectFolder = context.folder;
+  RunEntry(computation->task, computation->method, mode, &records.fileName, &records.svar,
+           &records.fvar, &records.ipl, messages, *state);
   // A stopped run did not do what was asked, even when it showed no message.
   if (state->runOutcome.stopped) return kExitMessageShown;
+  // A signal that came after the last stop poll did not stop the run, but it
+  // asked the tool to end: say so, with the results complete.
+  if (InterruptAsCancel::LastSignal() != 0) {
+    ReportError("a stop signal came as the run ended; its results are complete");
+    return kExitMessageShown;
+  }
   return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;
 }
 

@@ -7,7 +7,8 @@
 namespace mornax::batch {
 
 // Returns the exit status: 0 no message box shown, 1 one or more, 2 refused
-// before the call.
+// before the call. The caller turns the stop signals into Cancel requests
+// (InterruptAsCancel) before the command begins.
 int RunComputation(const Invocation& invocation);
 
 }  // namespace mornax::batch

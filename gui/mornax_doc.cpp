@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 
 #include <algorithm>
@@ -17,11 +16,12 @@
 #include "gui/dialogs/method_dialog.h"
 #include "gui/dialogs/semivariogram_dialog.h"
 #include "gui/file_viewer.h"
-#include "gui/fit_initializer.h"
 #include "gui/plot_reader.h"
 #include "gui/program_records.h"
 #include "gui/run_outcome.h"
 #include "gui/user_prompts.h"
+#include "project/automatic_fit_start.h"
+#include "project/fit_initializer.h"
 
 namespace mornax::gui {
 namespace {
@@ -159,12 +159,7 @@ bool CMornaxDoc::OnSaveDocument(const QString& path) {
     prompts_.Inform(dialogParent_, QString::fromStdString(error));
     return false;
   }
-  const auto bytes = project::EncodeDocument(ProgramRecords());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
+  if (!project::WriteDocumentFile(path.toStdString(), ProgramRecords(), error)) {
     prompts_.Inform(dialogParent_,
                     QString("Cannot write document file %1!").arg(QFileInfo(path).fileName()));
     return false;
@@ -234,10 +229,12 @@ void CMornaxDoc::OnComputation() {
 void CMornaxDoc::FitInitialize(CFitDlg& dialog, int modelIndex) {
   auto& records = ProgramRecords();
   records.fvar.model = modelIndex + 1;
-  FitClasses classes;
-  const FitInitStatus status =
-      InitializeFitGuesses(ProgramFiles()[project::kFit], records.svar, records.fvar, classes);
-  if (status != FitInitStatus::kOk) prompts_.Inform(&dialog, FitInitMessage(status));
+  project::FitClasses classes;
+  const project::FitInitStatus status = project::InitializeFitGuesses(
+      ProgramFiles()[project::kFit], records.svar, records.fvar, classes);
+  if (status != project::FitInitStatus::kOk) {
+    prompts_.Inform(&dialog, project::FitInitMessage(status));
+  }
   dialog.ShowGuesses(records.svar.lagCount, records.fvar.initial, records.fvar.minimum,
                      records.fvar.maximum);
   SetModified(true);
@@ -267,6 +264,12 @@ void CMornaxDoc::OnFitting() {
   std::copy_n(values.initial, 3, records.fvar.initial);
   std::copy_n(values.minimum, 3, records.fvar.minimum);
   std::copy_n(values.maximum, 3, records.fvar.maximum);
+  // Nine zeros, as in a new document: the fit starts from values read off
+  // the semivariogram, which the records keep (as "Initialize" does).
+  FitStart start;
+  std::string problem;
+  project::StartFitFromSemivariogram(ProgramFiles()[project::kFit], ProgramFiles()[project::kVar],
+                                     false, records, start, problem);
   SetModified(true);
   RunEngine(MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE);
 }

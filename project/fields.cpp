@@ -38,7 +38,8 @@ constexpr std::array kFields = {
     Integer("lagCount", 1, kMaxLags, [](Records& r) { return &r.svar.lagCount; }),
     Real("lagDistance", 0.0, kAnyReal, true, [](Records& r) { return &r.svar.lagDistance; }),
     Real("tolerance", 0.0, 360.0, false, [](Records& r) { return &r.svar.tolerance; }),
-    Real("direction", -360.0, 360.0, false, [](Records& r) { return &r.svar.direction; }),
+    // Any finite angle is a direction (400 is 40 degrees).
+    Real("direction", -kAnyReal, kAnyReal, false, [](Records& r) { return &r.svar.direction; }),
 
     Integer("fitPointCount", 1, kMaxLags, [](Records& r) { return &r.fvar.fitPointCount; }),
     Integer("bestFit", 0, 1, [](Records& r) { return &r.fvar.bestFit; }),

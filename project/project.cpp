@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "project/quoted.h"
+#include "project/replace_file.h"
 
 namespace mornax::project {
 namespace {
@@ -199,16 +200,11 @@ bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::
 bool WriteDocumentFile(const std::filesystem::path& path, const Records& records,
                        std::string& error) {
   const auto bytes = EncodeDocument(records);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "Cannot create document " + path.string();
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    error = "Cannot write document " + path.string();
+  std::string reason;
+  if (!ReplaceFile(path,
+                   std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                   reason)) {
+    error = "Cannot write document " + path.string() + ": " + reason;
     return false;
   }
   return true;

@@ -36,6 +36,8 @@ std::array<std::uint8_t, kDocumentFileSize> EncodeDocument(const Records& record
 bool DecodeDocument(std::span<const std::uint8_t> bytes, Records& records, std::string& error);
 
 bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::string& error);
+// Writes the document beside itself and renames it over the old one: a write
+// that fails leaves the old document intact (false, `error` says why).
 bool WriteDocumentFile(const std::filesystem::path& path, const Records& records,
                        std::string& error);
 

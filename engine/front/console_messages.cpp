@@ -1,6 +1,8 @@
 #include "front/console_messages.h"
 
+#include <array>
 #include <csignal>
+#include <cstddef>
 #include <cstdlib>
 
 #include <unistd.h>
@@ -8,14 +10,19 @@
 namespace mornax {
 namespace {
 
-// Interrupts not yet consumed by a Cancel poll. A signal handler can only
-// reach process-wide state.
+// Interrupts not yet consumed by a Cancel poll, and the last signal number. A
+// signal handler can only reach process-wide state.
 volatile std::sig_atomic_t pendingInterrupts = 0;
+volatile std::sig_atomic_t lastSignal = 0;
 volatile std::sig_atomic_t interruptsInstalled = 0;
-struct sigaction previousAction;
 
-extern "C" void OnInterrupt(int) {
+constexpr std::array<int, 3> kStopSignals = {SIGINT, SIGTERM, SIGHUP};
+std::array<struct sigaction, kStopSignals.size()> previousActions;
+std::size_t installedSignals = 0;
+
+extern "C" void OnInterrupt(int signal) {
   if (pendingInterrupts < 1000) pendingInterrupts = pendingInterrupts + 1;
+  lastSignal = signal;
 }
 
 }  // namespace
@@ -73,24 +80,42 @@ bool ConsoleMessages::PollCancel() {
   return InterruptAsCancel::Consume();
 }
 
-InterruptAsCancel::InterruptAsCancel() {
+InterruptAsCancel::InterruptAsCancel(Signals which) {
   if (interruptsInstalled != 0) return;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   pendingInterrupts = 0;
-  if (sigaction(SIGINT, &action, &previousAction) == 0) {
-    interruptsInstalled = 1;
-    installed_ = true;
+  lastSignal = 0;
+  const std::size_t count = which == Signals::kInterrupt ? 1 : kStopSignals.size();
+  installedSignals = 0;
+  while (installedSignals < count && sigaction(kStopSignals[installedSignals], &action,
+                                               &previousActions[installedSignals]) == 0) {
+    ++installedSignals;
   }
+  // A termination or hangup the caller chose to ignore (nohup) stays ignored.
+  for (std::size_t k = 1; k < installedSignals; ++k) {
+    if (previousActions[k].sa_handler == SIG_IGN) {
+      sigaction(kStopSignals[k], &previousActions[k], nullptr);
+    }
+  }
+  interruptsInstalled = 1;
+  installed_ = true;
 }
 
 InterruptAsCancel::~InterruptAsCancel() {
   if (!installed_) return;
-  sigaction(SIGINT, &previousAction, nullptr);
+  for (std::size_t k = 0; k < installedSignals; ++k) {
+    sigaction(kStopSignals[k], &previousActions[k], nullptr);
+  }
+  installedSignals = 0;
   interruptsInstalled = 0;
   pendingInterrupts = 0;
+}
+
+int InterruptAsCancel::LastSignal() {
+  return lastSignal;
 }
 
 bool InterruptAsCancel::Consume() {

@@ -33,17 +33,26 @@ class ConsoleMessages : public Messages {
   int messageCount_ = 0;
 };
 
-// While an object of this class lives, SIGINT (Ctrl-C) does not end the
-// process: each one becomes a Cancel request that the next poll consumes.
+// While an object of this class lives, the stop signals chosen do not end the
+// process: each one becomes a Cancel request that the next poll consumes, so
+// that a run ends as the Cancel button would end it, its temporary files
+// removed or committed. A library call takes Ctrl-C (SIGINT) alone; the batch
+// tool also the termination a system or a closed terminal sends (SIGTERM,
+// SIGHUP).
 class InterruptAsCancel {
  public:
-  InterruptAsCancel();
+  enum class Signals { kInterrupt, kInterruptTerminateHangup };
+
+  explicit InterruptAsCancel(Signals which = Signals::kInterrupt);
   ~InterruptAsCancel();
   InterruptAsCancel(const InterruptAsCancel&) = delete;
   InterruptAsCancel& operator=(const InterruptAsCancel&) = delete;
 
   // Consumes one pending interrupt; true when there was one.
   static bool Consume();
+  // The last stop signal received while an object lives (consumed or not);
+  // 0 when none came.
+  static int LastSignal();
 
  private:
   bool installed_ = false;

@@ -7,25 +7,22 @@
 
 #include <unistd.h>
 
+#include "api/mornax_files.h"
 #include "io/file_lookup.h"
 
 namespace mornax::io {
 namespace {
 
 constexpr std::size_t kStreamBufferSize = std::size_t{1} << 20;
-// Temporaries are named "<target>.<process>-<serial>.part": beside the target,
-// so that the rename stays on one file system, and unique per process.
-constexpr std::string_view kTemporarySuffix = ".part";
 constexpr int kCreateAttempts = 100;
 
+// Beside the target, so that the rename stays on one file system, and named
+// by the system's rule for temporaries, so that the sweep of a later command
+// finds it when this process dies before it could remove it.
 std::filesystem::path TemporaryFor(const std::filesystem::path& target) {
   static std::atomic<unsigned long> serial{0};
-  std::string name = target.filename().string();
-  name += '.';
-  name += std::to_string(static_cast<long>(::getpid()));
-  name += '-';
-  name += std::to_string(serial.fetch_add(1));
-  name += kTemporarySuffix;
+  const std::string name = files::TemporaryName(target.filename().string(),
+                                                static_cast<long>(::getpid()), serial.fetch_add(1));
   return target.has_parent_path() ? target.parent_path() / name : std::filesystem::path(name);
 }
 

@@ -290,7 +290,6 @@ TEST(Fields, SetAcceptsValuesInRangeAndRefusesTheRestUnchanged) {
       {"lagDistance", "-5"},
       {"tolerance", "360.5"},
       {"tolerance", "-1"},
-      {"direction", "400"},
       {"sill", "-1"},
       {"a", "0"},
       {"rho", "1.01"},
@@ -326,6 +325,7 @@ TEST(Fields, RangeTextsNameTheAcceptedValues) {
   EXPECT_EQ(RangeText(*FindField("tolerance")), "0 to 360");
   EXPECT_EQ(RangeText(*FindField("rho")), "> 0 and <= 1");
   EXPECT_EQ(RangeText(*FindField("initial1")), "any");
+  EXPECT_EQ(RangeText(*FindField("direction")), "any");
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
-#include "gui/fit_initializer.h"
+#include "project/fit_initializer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <stdexcept>
 
-#include "gui/text_scanner.h"
+#include "project/text_scanner.h"
 
-namespace mornax::gui {
+namespace mornax::project {
 namespace {
 
 constexpr float kBoundFactor = 0.01f;     // lower bounds of B1 and B2
@@ -73,28 +74,27 @@ const char* FitInitMessage(FitInitStatus status) {
   return "";
 }
 
-FitInitStatus InitializeFitGuesses(const std::string& fitFile, SVAR& svar, FVAR& fvar,
-                                   FitClasses& classes) {
+FitInitStatus ReadFitClasses(const std::string& fitFile, FitClasses& classes, int& count) {
   std::string text;
   if (!ReadTextFile(fitFile, text)) return FitInitStatus::kNotFound;
   TextScanner scanner(std::move(text));
   std::string title;
   scanner.ReadLine(title);  // the run title, whatever its length
 
-  int count = 0;
-  if (!scanner.ScanInt(count)) return FitInitStatus::kBadFile;
+  int stated = 0;
+  if (!scanner.ScanInt(stated)) return FitInitStatus::kBadFile;
 
   FitClasses read;
   try {
-    if (count < 0) throw std::length_error("negative class count");
-    read.distance.reserve(static_cast<std::size_t>(count));
-    read.semivariance.reserve(static_cast<std::size_t>(count));
+    if (stated < 0) throw std::length_error("negative class count");
+    read.distance.reserve(static_cast<std::size_t>(stated));
+    read.semivariance.reserve(static_cast<std::size_t>(stated));
   } catch (const std::exception&) {
-    fvar.fitPointCount = count;
+    count = stated;
     return FitInitStatus::kNoMemory;
   }
 
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < stated; ++i) {
     float distance = 0.0f;
     float semivariance = 0.0f;
     // Fewer pairs than announced leave nothing sound to guess from.
@@ -105,8 +105,59 @@ FitInitStatus InitializeFitGuesses(const std::string& fitFile, SVAR& svar, FVAR&
     read.distance.push_back(distance);
     read.semivariance.push_back(semivariance);
   }
-
   classes = std::move(read);
+  count = stated;
+  return FitInitStatus::kOk;
+}
+
+bool ReadPairCounts(const std::string& varFile, FitClasses& classes) {
+  // A class line: "(1x,I5,3x,I5,8x,F8.2,7x,F12.4)": number, pairs, distance,
+  // semivariance; a count too wide for its five columns shows asterisks.
+  constexpr std::size_t kPairsColumn = 9, kPairsWidth = 5;
+  constexpr std::size_t kDistanceColumn = 22, kDistanceWidth = 8;
+  constexpr double kWidestCount = 99999.0;
+  constexpr double kDistanceRounding = 0.006;  // F8.2 against the .fit's F15.4
+  classes.pairs.clear();
+  std::string text;
+  if (!ReadTextFile(varFile, text)) return false;
+  TextScanner scanner(std::move(text));
+  std::string line;
+  bool table = false;
+  std::vector<double> pairs;
+  while (scanner.ReadLine(line)) {
+    if (!table) {
+      table = line.find("#points") != std::string::npos;
+      continue;
+    }
+    if (line.size() < kDistanceColumn + kDistanceWidth) return false;
+    const std::string count = line.substr(kPairsColumn, kPairsWidth);
+    double value = 0.0;
+    if (count.find('*') != std::string::npos) {
+      value = kWidestCount;
+    } else if (!TextScanner(count).ScanDouble(value)) {
+      return false;
+    }
+    if (value <= 0.0) continue;  // an empty class, dropped from the classes too
+    const std::size_t k = pairs.size();
+    double distance = 0.0;
+    if (k >= classes.distance.size()) return false;
+    if (TextScanner(line.substr(kDistanceColumn, kDistanceWidth)).ScanDouble(distance) &&
+        std::fabs(distance - classes.distance[k]) > kDistanceRounding + 1e-6 * distance) {
+      return false;  // the report of another run
+    }
+    pairs.push_back(value);
+  }
+  if (pairs.size() != classes.distance.size()) return false;
+  classes.pairs = std::move(pairs);
+  return true;
+}
+
+FitInitStatus InitializeFitGuesses(const std::string& fitFile, SVAR& svar, FVAR& fvar,
+                                   FitClasses& classes) {
+  int count = 0;
+  const FitInitStatus status = ReadFitClasses(fitFile, classes, count);
+  if (status == FitInitStatus::kNoMemory) fvar.fitPointCount = count;
+  if (status != FitInitStatus::kOk) return status;
   const int kept = static_cast<int>(classes.distance.size());
   // The fit sizes its lag table by fitPointCount and must hold every class of
   // the file, the empty ones included; the lags to fit are the kept ones.
@@ -118,4 +169,4 @@ FitInitStatus InitializeFitGuesses(const std::string& fitFile, SVAR& svar, FVAR&
   return FitInitStatus::kOk;
 }
 
-}  // namespace mornax::gui
+}  // namespace mornax::project

@@ -1,10 +1,10 @@
-#include "gui/text_scanner.h"
+#include "project/text_scanner.h"
 
 #include <cctype>
 
-#include "gui/number_parse.h"
+#include "project/number_parse.h"
 
-namespace mornax::gui {
+namespace mornax::project {
 
 bool TextScanner::ReadLine(std::string& line) {
   if (pos_ >= text_.size()) return false;
@@ -49,12 +49,12 @@ bool TextScanner::ScanDouble(double& value) {
   return Scan(value);
 }
 
-}  // namespace mornax::gui
+}  // namespace mornax::project
 
 #include <fstream>
 #include <sstream>
 
-namespace mornax::gui {
+namespace mornax::project {
 
 bool ReadTextFile(const std::string& name, std::string& text) {
   if (name.empty()) return false;
@@ -67,4 +67,4 @@ bool ReadTextFile(const std::string& name, std::string& text) {
   return true;
 }
 
-}  // namespace mornax::gui
+}  // namespace mornax::project

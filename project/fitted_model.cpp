@@ -1,0 +1,185 @@
+#include "project/fitted_model.h"
+
+#include <string_view>
+#include <vector>
+
+#include "project/text_scanner.h"
+
+namespace mornax::project {
+namespace {
+
+constexpr int kModels = 6;
+constexpr int kKRho = 6;
+
+// The first five characters of each model name, as the report's third line
+// gives them (blanks trimmed).
+constexpr std::array<std::string_view, kModels> kModelTags = {"Polyn", "Sphe",  "Expon",
+                                                              "Gaus",  "De Wi", "k_R"};
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int ModelOfTag(std::string_view tag) {
+  for (int i = 0; i < kModels; ++i) {
+    if (Trimmed(tag) == kModelTags[static_cast<std::size_t>(i)]) return i + 1;
+  }
+  return 0;
+}
+
+bool NumberAfter(const std::string& line, std::string_view mark, double& value) {
+  const std::size_t at = line.find(mark);
+  if (at == std::string::npos) return false;
+  TextScanner scanner(line.substr(at + mark.size()));
+  return scanner.ScanDouble(value);
+}
+
+std::vector<std::string> Lines(std::string text) {
+  std::vector<std::string> lines;
+  TextScanner scanner(std::move(text));
+  std::string line;
+  while (scanner.ReadLine(line)) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+FitReportStatus ReadFittedModel(const std::filesystem::path& solFile, FittedModel& fit) {
+  std::string text;
+  if (!ReadTextFile(solFile.string(), text)) return FitReportStatus::kMissing;
+  const std::vector<std::string> lines = Lines(std::move(text));
+  FittedModel read;
+  if (lines.size() < 9) return FitReportStatus::kMalformed;
+  double icon = 0.0;
+  read.iconRead = NumberAfter(lines[1], "ICON=", icon);
+  read.icon = static_cast<int>(icon);
+  const std::size_t colon = lines[2].find(':');
+  read.model = colon != std::string::npos && colon > 0
+                   ? ModelOfTag(std::string_view(lines[2]).substr(1, colon - 1))
+                   : 0;
+  bool ok = read.model != 0;
+  for (std::size_t j = 0; ok && j < 3; ++j) {
+    const std::string tag = "B( " + std::to_string(j + 1) + ")";
+    ok = lines[4 + j].find(tag) != std::string::npos && NumberAfter(lines[4 + j], ")=", read.b[j]);
+  }
+  if (ok) {
+    TextScanner row(lines[8]);
+    ok = row.ScanDouble(read.firstLag);
+  }
+  if (!ok) return FitReportStatus::kMalformed;
+  fit = read;
+  return FitReportStatus::kOk;
+}
+
+const char* ModelName(int model) {
+  static constexpr std::array<const char*, kModels> kNames = {
+      "Polynomial", "Spherical", "Exponential", "Gaussian", "De Wijsian", "k_Rho"};
+  return model >= 1 && model <= kModels ? kNames[static_cast<std::size_t>(model - 1)] : "";
+}
+
+const char* ParameterMeaning(int model, int parameter) {
+  static constexpr const char* kMeanings[kModels][3] = {
+      {"slope", "power", "C0, nugget"},
+      {"C = sill - C0", "range a", "C0, nugget"},
+      {"C = sill - C0", "range a", "C0, nugget"},
+      {"C = sill - C0", "range a", "C0, nugget"},
+      {"not used", "a, slope of ln h", "C0, nugget"},
+      {"sigma", "k", "rho per lag"},
+  };
+  if (model < 1 || model > kModels || parameter < 1 || parameter > 3) return "";
+  return kMeanings[model - 1][parameter - 1];
+}
+
+std::string FitStatusProblem(const FittedModel& fit) {
+  if (!fit.iconRead) return "its status line (ICON) cannot be read";
+  switch (fit.icon) {
+    case 0:
+    case -4:  // converged, with lambda still large
+      return "";
+    case -1:
+      return "the fit stopped with ICON -1: no function improvement possible";
+    case -2:
+      return "the fit stopped with ICON -2: more unknowns than classes";
+    default:
+      break;
+  }
+  if (fit.icon > 0)
+    return "the fit did not converge in 100 iterations (ICON " + std::to_string(fit.icon) + ")";
+  return "the fit failed with ICON " + std::to_string(fit.icon);
+}
+
+SemivariogramFill FillFromFit(const FittedModel& fit) {
+  const auto f = [](double value) { return static_cast<float>(value); };
+  SemivariogramFill fill;
+  switch (fit.model) {
+    case 1:  // C·h^a + C0, capped at the sill: the cap is no fit result
+      fill.c = f(fit.b[0]);
+      fill.a = f(fit.b[1]);
+      fill.c0 = f(fit.b[2]);
+      break;
+    case 2:
+    case 3:
+    case 4:
+      fill.sill = f(fit.b[0] + fit.b[2]);
+      fill.c = f(fit.b[0]);
+      fill.a = f(fit.b[1]);
+      fill.c0 = f(fit.b[2]);
+      break;
+    case 5:  // a·ln h + C0
+      fill.a = f(fit.b[1]);
+      fill.c0 = f(fit.b[2]);
+      break;
+    case kKRho:  // the fit measures distance in units of its first class
+      fill.sigma = f(fit.b[0]);
+      fill.k = f(fit.b[1]);
+      fill.rho = f(fit.b[2]);
+      fill.lagD = f(fit.firstLag);
+      break;
+    default:
+      break;
+  }
+  return fill;
+}
+
+bool KrigingTakes(int model) {
+  return model >= 1 && model < kKRho;
+}
+
+void ApplyFill(const FittedModel& fit, const SemivariogramFill& fill, Records& records) {
+  IPL& ipl = records.ipl;
+  if (KrigingTakes(fit.model)) ipl.krigModel = fit.model;
+  ipl.bayesModel = fit.model;
+  const auto set = [](float& field, const std::optional<float>& value) {
+    if (value) field = *value;
+  };
+  set(ipl.sill, fill.sill);
+  set(ipl.c, fill.c);
+  set(ipl.a, fill.a);
+  set(ipl.c0, fill.c0);
+  set(ipl.sigma, fill.sigma);
+  set(ipl.k, fill.k);
+  set(ipl.rho, fill.rho);
+  set(ipl.lagD, fill.lagD);
+}
+
+std::string KrigingMappingText() {
+  return "Use fitted model takes B1-B3 of the fit report (.sol):\n"
+         "Spherical, Exponential, Gauss: Sill = B1 + B3, C = B1, a = B2, C0 = B3.\n"
+         "Polynomial: C = B1 (slope), a = B2 (power), C0 = B3; Sill is kept (it caps the "
+         "model).\n"
+         "de Wisjian: a = B2, C0 = B3; Sill and C are kept (not used).\n"
+         "kRho cannot be used for kriging.";
+}
+
+std::string BayesMappingText() {
+  return "Use fitted model takes B1-B3 of the fit report (.sol):\n"
+         "Spherical, Exponential, Gauss: Observations Sill = B1 + B3, C = B1, a = B2, C0 = B3.\n"
+         "Polynomial: C = B1 (slope), a = B2 (power), C0 = B3; Sill is kept (it caps the "
+         "model).\n"
+         "de Wisjian: a = B2, C0 = B3.\n"
+         "kRho of de Waal: Sigma = B1, k = B2, Rho = B3, Lag D. = distance of the first lag.";
+}
+
+}  // namespace mornax::project
