@@ -74,7 +74,7 @@ double Plane(double x, double y) {
 
 MapScene Load(const ScopedTempDir& dir, MapLayer layer = MapLayer::kEstimate,
               const std::string& levels = "auto") {
-  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels});
+  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels, {}});
 }
 
 bool HasNote(const MapScene& scene, const QString& word) {
