@@ -68,6 +68,8 @@ MapHooks::MapHooks(QMainWindow& frame, CMornaxDoc& document, CMornaxView& view, 
   // that wrote new results shows them.
   connect(&document_, &CMornaxDoc::runFinished, this, [this](bool succeeded, const QString&) {
     if (succeeded) {
+      // A run has ended here, whether its command has returned or not.
+      awaitingRun_ = true;
       AfterRun();
     } else {
       awaitingRun_ = false;

@@ -64,12 +64,23 @@ bool InsideRings(const std::vector<QPolygonF>& rings, QPointF point) {
 }
 
 std::size_t BlankGridOutside(GridSurface& grid, const std::vector<QPolygonF>& rings) {
+  // A node on an edge of the area counts as inside: it is tested a hair to
+  // each side of its row and column, and kept when any of them is inside.
+  const double ex = grid.dx * 1e-9;
+  const double ey = grid.dy * 1e-9;
   std::size_t blanked = 0;
   for (int row = 0; row < grid.rows; ++row) {
-    const std::vector<double> xs = Crossings(rings, grid.y0 + row * grid.dy);
+    const double y = grid.y0 + row * grid.dy;
+    const std::vector<double> below = Crossings(rings, y - ey);
+    const std::vector<double> above = Crossings(rings, y + ey);
     for (int col = 0; col < grid.cols; ++col) {
       double& value = grid.values[static_cast<std::size_t>(row) * grid.cols + col];
-      if (std::isnan(value) || InsideCrossings(xs, grid.x0 + col * grid.dx)) continue;
+      if (std::isnan(value)) continue;
+      const double x = grid.x0 + col * grid.dx;
+      if (InsideCrossings(below, x - ex) || InsideCrossings(below, x + ex) ||
+          InsideCrossings(above, x - ex) || InsideCrossings(above, x + ex)) {
+        continue;
+      }
       value = std::numeric_limits<double>::quiet_NaN();
       ++blanked;
     }

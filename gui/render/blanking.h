@@ -20,9 +20,10 @@ QPolygonF ConvexHull(std::vector<QPointF> points);
 // True when an odd number of the rings surround `point`.
 bool InsideRings(const std::vector<QPolygonF>& rings, QPointF point);
 
-// Sets every node of `grid` outside the rings to NaN; returns how many
-// nodes that were not NaN it blanked. Row by row, from the crossings of the
-// rings' edges with the row, so large grids and polygons stay quick.
+// Sets every node of `grid` outside the rings to NaN (a node on an edge is
+// inside); returns how many nodes that were not NaN it blanked. Row by row,
+// from the crossings of the rings' edges with the row, so large grids and
+// polygons stay quick.
 std::size_t BlankGridOutside(GridSurface& grid, const std::vector<QPolygonF>& rings);
 
 // The same for scattered points: their values become NaN.
