@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -61,10 +62,19 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
   for (const char* text : kLayerTexts) layer_->addItem(text);
   layer_->setObjectName("mapLayer");
 
+  // The panel runs the window's full height and scrolls on a small screen;
+  // the residual table sits under the map only.
   auto* styleDock = new QDockWidget("Map Style", this);
   styleDock->setObjectName("mapStyleDock");
-  styleDock->setWidget(panel_);
+  auto* scroll = new QScrollArea(styleDock);
+  scroll->setWidget(panel_);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(panel_->sizeHint().width() + 20);
+  styleDock->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, styleDock);
+  setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+  setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
   residualDock_->setObjectName("residualDock");
   residualDock_->setWidget(residuals_);
   addDockWidget(Qt::BottomDockWidgetArea, residualDock_);
@@ -147,7 +157,11 @@ void ResultMapWindow::Reload() {
   ShowAvailableLayers(scene);
   if (scene.residuals) {
     residuals_->Show(*scene.residuals);
-    residualDock_->show();
+    if (!residualDock_->isVisible()) {
+      residualDock_->show();
+      // Room for a dozen rows under the map.
+      resizeDocks({residualDock_}, {height() / 3}, Qt::Vertical);
+    }
   } else {
     residuals_->Clear();
     residualDock_->hide();

@@ -46,11 +46,13 @@ MapLayout PaintMapPage(QPainter& painter, const MapScene& scene, const QRectF& p
   const QFontMetricsF metrics = Metrics(painter, font);
   const double pad = kBlockPadding * unit;
   const double blockHeight = kBlockLines * metrics.lineSpacing() + 2 * pad;
-  const QRectF mapTarget(page.left(), page.top(), page.width(), page.height() - blockHeight - pad);
+  const double margin = kOuterMargin * unit;
+  const QRectF mapTarget(page.left(), page.top(), page.width(),
+                         page.height() - blockHeight - pad - margin);
   const MapLayout layout = PaintMap(painter, scene, mapTarget);
 
-  const QRectF box(page.left() + kOuterMargin * unit, page.bottom() - blockHeight,
-                   page.width() - 2 * kOuterMargin * unit, blockHeight);
+  const QRectF box(page.left() + margin, page.bottom() - margin - blockHeight,
+                   page.width() - 2 * margin, blockHeight);
   painter.save();
   painter.setPen(QPen(Qt::black, kFramePen * unit));
   painter.setBrush(Qt::NoBrush);

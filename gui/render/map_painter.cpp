@@ -128,6 +128,19 @@ void DrawContourLines(QPainter& painter, const std::vector<QPolygonF>& polygons,
   painter.restore();
 }
 
+void ClipToOutline(QPainter& painter, const MapScene& scene, const MapLayout& layout) {
+  if (scene.blankingOutline.empty()) return;
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  for (const QPolygonF& ring : scene.blankingOutline) {
+    QPolygonF device;
+    for (const QPointF& p : ring) device << layout.ToDevice(p.x(), p.y());
+    path.addPolygon(device);
+    path.closeSubpath();
+  }
+  painter.setClipPath(path, Qt::IntersectClip);
+}
+
 // True when the data points' squares would cover much of the map: they are
 // then drawn as faint dots so that the surface stays visible.
 bool DensePoints(const MapScene& scene, const MapLayout& layout) {
@@ -310,12 +323,17 @@ MapLayout PaintMap(QPainter& painter, const MapScene& scene, const QRectF& targe
     } else {
       painter.save();
       painter.setClipRect(layout.mapArea);
-      DrawColourImage(painter, scene, layout);
-      DrawValuePoints(painter, scene, layout);
-      DrawBlankingOutline(painter, scene, layout);
       std::vector<double> levels;
       const std::vector<QPolygonF> contours = ContourPolygons(scene, layout, levels);
+      // Colours and lines end at the blanking outline itself, not at the
+      // edge of the last cell inside it.
+      painter.save();
+      ClipToOutline(painter, scene, layout);
+      DrawColourImage(painter, scene, layout);
+      DrawValuePoints(painter, scene, layout);
       DrawContourLines(painter, contours, layout);
+      painter.restore();
+      DrawBlankingOutline(painter, scene, layout);
       OccupiedAreas taken(layout.mapArea, kBucketPoints * unit);
       if (scene.showDataPoints) {
         DrawDataPoints(painter, scene, layout);

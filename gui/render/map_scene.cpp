@@ -12,8 +12,8 @@ constexpr int kSmoothSide = 2048;
 constexpr int kMostSmoothFactor = 16;
 
 // The value at a fractional node position (u along x, v along y, both in
-// node units), bilinear between the four nodes around it; where one of them
-// has no value, the nearest node's value.
+// node units), bilinear between the four nodes around it; the nodes without
+// a value are left out.
 double Sample(const GridSurface& grid, double u, double v) {
   u = std::clamp(u, 0.0, static_cast<double>(grid.cols - 1));
   v = std::clamp(v, 0.0, static_cast<double>(grid.rows - 1));
@@ -23,11 +23,17 @@ double Sample(const GridSurface& grid, double u, double v) {
   const int r1 = std::min(r0 + 1, grid.rows - 1);
   const double fu = u - c0;
   const double fv = v - r0;
-  const double a = grid.At(c0, r0), b = grid.At(c1, r0), c = grid.At(c0, r1), d = grid.At(c1, r1);
-  if (std::isnan(a) || std::isnan(b) || std::isnan(c) || std::isnan(d)) {
-    return grid.At(fu < 0.5 ? c0 : c1, fv < 0.5 ? r0 : r1);
+  // The bilinear weights of the nodes that have a value, made to add up to
+  // one again: a node without a value leaves its neighbours to fill in.
+  const double values[4] = {grid.At(c0, r0), grid.At(c1, r0), grid.At(c0, r1), grid.At(c1, r1)};
+  const double weights[4] = {(1 - fu) * (1 - fv), fu * (1 - fv), (1 - fu) * fv, fu * fv};
+  double sum = 0.0, total = 0.0;
+  for (int k = 0; k < 4; ++k) {
+    if (std::isnan(values[k])) continue;
+    sum += values[k] * weights[k];
+    total += weights[k];
   }
-  return (a * (1 - fu) + b * fu) * (1 - fv) + (c * (1 - fu) + d * fu) * fv;
+  return total > 0.0 ? sum / total : std::numeric_limits<double>::quiet_NaN();
 }
 
 }  // namespace

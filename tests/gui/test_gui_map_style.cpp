@@ -16,6 +16,7 @@
 #include "gui/render/blanking.h"
 #include "gui/render/colour_scale.h"
 #include "gui/render/map_furniture.h"
+#include "gui/render/map_page.h"
 #include "gui/render/map_painter.h"
 #include "gui/render/map_style.h"
 
@@ -202,6 +203,40 @@ TEST_F(MapStyleTest, ResidualStatistics) {
   view.Show(table);
   EXPECT_EQ(view.table().rowCount(), 3);
   EXPECT_TRUE(view.summary().startsWith("RMSE 3.53553")) << view.summary().toStdString();
+}
+
+TEST_F(MapStyleTest, SmoothCellsInterpolateBetweenNodes) {
+  MapScene scene;
+  GridSurface grid;
+  grid.cols = 3;
+  grid.rows = 1;
+  grid.values = {0.0, 10.0, std::nan("")};
+  scene.grid = grid;
+  scene.scale.emplace(ColourRamp::kViridis, 0.0, 10.0);
+  scene.smoothCells = true;
+  BuildColourImage(scene);
+  const QImage& image = scene.colourImage;
+  ASSERT_GT(image.width(), 3 * 8);
+  const int factor = image.width() / 3;
+  // Half-way between the first two nodes: 5; past the last value the
+  // neighbour fills in up to the node without one, which stays blank.
+  const auto value = [&](int x) { return scene.scale->ValueOfColour(image.pixel(x, 0)); };
+  EXPECT_NEAR(*value(factor), 5.0, 0.5);
+  EXPECT_NEAR(*value(factor + factor / 2), 10.0, 0.1);
+  EXPECT_EQ(qAlpha(image.pixel(image.width() - 1, 0)), 0);
+  scene.smoothCells = false;
+  BuildColourImage(scene);
+  EXPECT_EQ(scene.colourImage.width(), 3);
+}
+
+TEST_F(MapStyleTest, PaperScaleOfAPrintedPage) {
+  MapLayout layout;
+  layout.valid = true;
+  layout.scale = 300 / 0.0254 / 25000.0;  // device units per metre at 1:25,000 and 300 dpi
+  EXPECT_EQ(PaperScale(layout, "m", 300), "1:25,000");
+  EXPECT_EQ(PaperScale(layout, "km", 300), "1:25,000,000");
+  EXPECT_EQ(PaperScale(layout, "deg", 300), "");
+  EXPECT_EQ(PaperScale(layout, "", 300), "");
 }
 
 TEST_F(MapStyleTest, ScaleBarLengthsAreRound) {
