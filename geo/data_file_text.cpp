@@ -60,6 +60,8 @@ bool ReadDataFileText(const std::filesystem::path& path, int dataNumbers, int ne
     if (!ReadNumbers(lines, static_cast<std::size_t>(dataNumbers), numbers)) return false;
     contents.dataX.push_back(numbers[0]);
     contents.dataY.push_back(numbers[1]);
+    contents.dataZ.push_back(numbers.size() > 2 ? numbers[2]
+                                                : std::numeric_limits<double>::quiet_NaN());
   }
 
   if (!ReadCount(lines, count)) return true;

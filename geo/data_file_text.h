@@ -11,6 +11,7 @@ namespace mornax::geo {
 struct DataFileText {
   std::string title;  // line 1, first 72 characters, trailing blanks removed
   std::vector<double> dataX, dataY;
+  std::vector<double> dataZ;  // the measured values (NaN when a point takes two numbers)
   std::vector<double> networkX, networkY;
   bool networkRead = false;  // the network count and every network point were read
 };

@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -71,7 +72,9 @@ CViewFilesDlg::CViewFilesDlg(UserPrompts& prompts, QWidget* parent)
   findNext->setObjectName("findNext");
   findNext->setAutoDefault(false);
   connect(findNext, &QPushButton::clicked, this, &CViewFilesDlg::FindNext);
-  connect(find_, &QLineEdit::returnPressed, this, &CViewFilesDlg::FindNext);
+  // Enter in the search field finds the next match and goes no further: the
+  // dialog's default button (View) would reload the file.
+  find_->installEventFilter(this);
   auto* copy = new QPushButton("Copy", this);
   copy->setObjectName("copy");
   copy->setAutoDefault(false);
@@ -144,6 +147,17 @@ void CViewFilesDlg::IndexSlice() {
   } else if (status == FileLines::Status::kReadError) {
     prompts_.Inform(this, " ERROR Reading File");
   }
+}
+
+bool CViewFilesDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == find_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      FindNext();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 bool CViewFilesDlg::loading() const {

@@ -39,6 +39,9 @@ class CViewFilesDlg : public QDialog {
   // Puts the selected lines on the clipboard, one per line.
   void CopySelection();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void IndexSlice();
 

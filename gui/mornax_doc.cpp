@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "gui/data_point_count.h"
 #include "gui/dialogs/bayes_dialog.h"
 #include "gui/dialogs/distance_weighting_dialog.h"
 #include "gui/dialogs/fit_dialog.h"
@@ -37,6 +38,11 @@ QString RunModeKey(const QString& documentPath) {
 
 QString Name(project::FileIndex index) {
   return QString::fromStdString(ProgramFiles()[index]);
+}
+
+// The data file's point count for the neighbour check; 0 when unknown.
+int DataPoints() {
+  return DataPointCount(ProgramFiles()[project::kDfl]).value_or(0);
 }
 
 }  // namespace
@@ -184,8 +190,10 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     disconnect(*connection);
     running_ = false;
     const RunOutcome outcome = watch->Finish();
-    if (outcome.succeeded && task == MNX_TASK_SEMIVARIOGRAM) SetDisplayMode(kPlotSemivariogram);
-    if (outcome.succeeded && task == MNX_TASK_FIT) SetDisplayMode(kPlotFittedModel);
+    // A result file written anew is plotted even when the run also reported
+    // a problem: the plot never shows what the files no longer hold.
+    if (outcome.written && task == MNX_TASK_SEMIVARIOGRAM) SetDisplayMode(kPlotSemivariogram);
+    if (outcome.written && task == MNX_TASK_FIT) SetDisplayMode(kPlotFittedModel);
     emit runFinished(outcome.succeeded, outcome.note);
   });
   // The worker reads the records for the whole run; every command that
@@ -285,6 +293,7 @@ void CMornaxDoc::OnDistanceWeighting() {
   values.schemeIndex = ipl.dwScheme - 1;
   values.points = ipl.dwPoints;
   values.trendDegree = ipl.trendDegree;
+  values.dataPoints = DataPoints();
   values.runMode = runMode_;
   CDistanceWeightingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
@@ -309,6 +318,7 @@ void CMornaxDoc::OnKriging() {
   values.levFile = Name(project::kLev);
   values.modelIndex = ipl.krigModel - 1;
   values.points = ipl.krigPoints;
+  values.dataPoints = DataPoints();
   values.order = ipl.krigOrder;
   values.sill = ipl.sill;
   values.a = ipl.a;
@@ -346,6 +356,7 @@ void CMornaxDoc::OnBayesEstimation() {
   values.modelIndex = ipl.bayesModel - 1;
   values.scaleIndex = ipl.scaleGuess;
   values.points = ipl.bayesPoints;
+  values.dataPoints = DataPoints();
   values.sigma = ipl.sigma;
   values.k = ipl.k;
   values.rho = ipl.rho;

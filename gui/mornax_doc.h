@@ -74,8 +74,9 @@ class CMornaxDoc : public QObject {
 
   // Starts the library unless the document has no file name yet (message) or
   // a run is active; true when it started. When the run has ended, a
-  // semivariogram or fit that wrote its result switches the plot to it; a run
-  // that failed or was stopped leaves the plot as it was. runFinished tells.
+  // semivariogram or fit that wrote its result file switches the plot to it
+  // (even when it also reported a problem); a run that wrote nothing leaves
+  // the plot as it was. runFinished tells.
   bool RunEngine(int task, int method, int mode);
   // Turns the event loop until the running computation has ended.
   void WaitForRun();

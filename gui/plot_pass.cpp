@@ -1,5 +1,7 @@
 #include "gui/plot_pass.h"
 
+#include <QPainter>
+
 #include "gui/plot_geometry.h"
 #include "gui/plot_painter.h"
 #include "gui/plot_reader.h"
@@ -38,6 +40,18 @@ PlotOutcome RunPlotPass(QPainter& painter, QSize device, bool /*printing*/, int 
               QString("Data format error in input file : %1").arg(QString::fromStdString(name))};
   }
 
+  if (data.x.empty()) {
+    // Every lag class is empty: say so on the plot instead of drawing axes
+    // around nothing (the run has already shown why).
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(QPointF(0, 0), device), Qt::AlignCenter | Qt::TextWordWrap,
+                     QString::fromStdString(data.title).trimmed() +
+                         "\n\nNo lag class holds a pair of points: there is no semivariogram to "
+                         "plot.");
+    painter.restore();
+    return {};
+  }
   // Sizes follow the device's resolution, so screen, page and picture agree.
   const auto geometry = ComputePlotGeometry(displayMode, ComputeWorldRange(data, displayMode),
                                             device, DeviceUnitsPerPoint(painter));

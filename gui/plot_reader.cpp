@@ -62,6 +62,9 @@ PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
     } else if (kind >= kPlotDataMap) {
       scanner.SkipRestOfLine();
     }
+    // A lag class without pairs is written as distance 0, semivariance 0:
+    // there is nothing to plot for it.
+    if (kind == kPlotSemivariogram && x == 0.0 && y == 0.0) continue;
     data.x.push_back(x);
     data.y.push_back(y);
   }

@@ -29,7 +29,8 @@ enum class PlotReadStatus {
   kFormatError,  // a count or record that is not a number
 };
 
-// Reads `text` by the layout of `kind` (3 and above read a data file).
+// Reads `text` by the layout of `kind` (3 and above read a data file). The
+// semivariogram's empty lag classes (0, 0) are left out, so `x` may be empty.
 PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data);
 
 }  // namespace mornax::gui

@@ -77,6 +77,7 @@ RunOutcome RunWatch::Finish() const {
       messages_ == 0 ? QString()
                      : QString(" (%1 message%2)").arg(messages_).arg(messages_ == 1 ? "" : "s");
   RunOutcome outcome;
+  outcome.written = written;
   outcome.succeeded = written && !stopRequested_ && (messages_ == 0 || warningsAllowed_);
   if (stopRequested_) {
     outcome.note = written

@@ -16,7 +16,8 @@ namespace mornax::gui {
 
 struct RunOutcome {
   bool succeeded = false;
-  QString note;  // one line for the status bar
+  bool written = false;  // the result file was written anew, whatever else happened
+  QString note;          // one line for the status bar
 };
 
 class RunWatch : public QObject {

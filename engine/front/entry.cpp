@@ -14,8 +14,12 @@ constexpr std::string_view kBadName = "Project name must have 1 to 12 characters
 constexpr std::string_view kNoRecords = "No Parameters specified";
 
 // The closing line of a run that the user stopped: how many points reached
-// the result files (none: the earlier results are kept as they were).
-std::string StoppedLine(const RunOutcome& outcome) {
+// the result files (none: the earlier results are kept as they were). The
+// semivariogram and the fit write no points: their results are kept whole.
+std::string StoppedLine(int task, const RunOutcome& outcome) {
+  if (task == MNX_TASK_SEMIVARIOGRAM || task == MNX_TASK_FIT) {
+    return "MORNAX: Computation stopped, earlier results kept";
+  }
   if (outcome.written <= 0) return "MORNAX: Computation stopped, no points written";
   return "MORNAX: Computation stopped, " + std::to_string(outcome.written) +
          (outcome.written == 1 ? " point written" : " points written");
@@ -44,7 +48,7 @@ void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SV
       LoadParameters(*svar, *fvar, *ipl, state);
       RunTask(task, method, mode, state, messages);
       if (state.runOutcome.stopped) {
-        messages.AddLine(kListAppend, StoppedLine(state.runOutcome));
+        messages.AddLine(kListAppend, StoppedLine(task, state.runOutcome));
         return;
       }
     }

@@ -22,13 +22,24 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
              "model"),
       scale_(this, {"None", "Mean Window", "Mean", "Linear"}, "scale"),
       runMode_(MakeRunModeGroup(this)) {
-  auto* layout = new QVBoxLayout(this);
-  AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
+  // Two columns, so that the dialog fits a 768-pixel screen: the files, the
+  // neighbours and the fitted model on the left; the semivariogram and the
+  // choices on the right. Run mode, OK and Cancel stay below in view.
+  auto* body = new QWidget(this);
+  auto* columns = new QHBoxLayout(body);
+  columns->setContentsMargins(0, 0, 0, 0);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  columns->addLayout(left);
+  columns->addLayout(right);
+  AddInterpolationFiles(*left, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
-  layout->addWidget(FormBox(
+  left->addWidget(FormBox(
       "", {{"Number of Nearest Points:",
             IntField(&values_.points, "points", "Number of Nearest Points:", "bayesPoints")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
+  left->addWidget(FittedModelBox(BayesMappingText(), [this] { UseFittedModel(); }));
+  left->addStretch(1);
 
   // Three columns: the kRho model, the observations and the guesses.
   auto* parameters = new QGroupBox("Semi-Variogram Parameters", this);
@@ -54,15 +65,12 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
     grid->addWidget(RealField(guesses[row], guessNames[row], "Guesses " + observedLabels[row]),
                     row + 1, 4);
   }
-  layout->addWidget(parameters);
-  layout->addWidget(FittedModelBox(BayesMappingText(), [this] { UseFittedModel(); }));
-
-  auto* choices = new QHBoxLayout;
-  choices->addWidget(model_.MakeBox("Semi-Variogram Type"));
-  choices->addWidget(scale_.MakeBox("Scale Guesses"));
-  layout->addLayout(choices);
-  layout->addWidget(runMode_.MakeBox("", 2));
-  layout->addWidget(OkCancelButtons());
+  right->addWidget(parameters);
+  right->addWidget(model_.MakeBox("Semi-Variogram Type", 2));
+  right->addWidget(scale_.MakeBox("Scale Guesses", 2));
+  right->addStretch(1);
+  SetScrollingLayout(body, {runMode_.MakeBox("", 2), OkCancelButtons()});
+  LimitNeighbours("points", values_.dataPoints, values_.dataFile);
   LoadControls();
   model_.SetIndex(values_.modelIndex);
   scale_.SetIndex(values_.scaleIndex);

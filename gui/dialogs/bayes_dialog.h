@@ -16,6 +16,7 @@ class CBayesDlg : public MethodDialog {
     QString dataFile, lstFile, datFile, levFile;
     QString solFile;  // the fit report "Use fitted model" reads
     int points = 0;
+    int dataPoints = 0;  // the data file's point count (0: unknown)
     int logTransform = 0;
     float sigma = 0.0f, k = 0.0f, rho = 0.0f, lagD = 0.0f;
     float sill = 0.0f, a = 0.0f, c = 0.0f, c0 = 0.0f;

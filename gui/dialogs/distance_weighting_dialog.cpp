@@ -32,6 +32,10 @@ CDistanceWeightingDlg::CDistanceWeightingDlg(const Values& values, UserPrompts& 
   LoadControls();
   scheme_.SetIndex(values_.schemeIndex);
   runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);
+  // The trend surface takes every point; the count only matters for the
+  // weighting schemes.
+  LimitNeighbours("points", values_.dataPoints, values_.dataFile,
+                  [this] { return scheme_.Index(values_.schemeIndex) != kTrendSchemeIndex; });
 }
 
 void CDistanceWeightingDlg::StoreRadioGroups() {

@@ -14,10 +14,13 @@ class CDistanceWeightingDlg : public MethodDialog {
   struct Values {
     QString dataFile, lstFile, datFile, levFile;
     int points = 0;
+    int dataPoints = 0;  // the data file's point count (0: unknown)
     int trendDegree = 0;
     int schemeIndex = 0;  // 0-6; 6 is the trend surface
     int runMode = kErrorAnalysisMode;
   };
+
+  static constexpr int kTrendSchemeIndex = 6;
 
   CDistanceWeightingDlg(const Values& values, UserPrompts& prompts, QWidget* parent = nullptr);
   const Values& values() const { return values_; }

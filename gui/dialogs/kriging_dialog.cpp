@@ -17,26 +17,34 @@ CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* pa
       values_(values),
       model_(this, {"Polynomial", "Spherical", "Exponential", "Gauss", "de Wisjian"}, "model"),
       runMode_(MakeRunModeGroup(this)) {
-  auto* layout = new QVBoxLayout(this);
-  AddInterpolationFiles(*layout, &values_.dataFile, &values_.lstFile, &values_.datFile,
+  // Two columns, so that the dialog fits a 768-pixel screen; run mode, OK
+  // and Cancel stay below in view.
+  auto* body = new QWidget(this);
+  auto* columns = new QHBoxLayout(body);
+  columns->setContentsMargins(0, 0, 0, 0);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  columns->addLayout(left);
+  columns->addLayout(right);
+  AddInterpolationFiles(*left, &values_.dataFile, &values_.lstFile, &values_.datFile,
                         &values_.levFile);
-  layout->addWidget(FormBox(
+  left->addWidget(FormBox(
       "", {{"Number of Nearest Points:",
             IntField(&values_.points, "points", "Number of Nearest Points:", "krigPoints")},
            {"Order of Kriging [0-2]:",
             IntField(&values_.order, "order", "Order of Kriging [0-2]:", "krigOrder")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
-  auto* semivariogram = new QHBoxLayout;
-  semivariogram->addWidget(model_.MakeBox("Semi-Variogram Type"));
-  semivariogram->addWidget(
+  left->addStretch(1);
+  right->addWidget(model_.MakeBox("Semi-Variogram Type", 2));
+  right->addWidget(
       FormBox("Semi-Variogram Parameters", {{"Sill:", RealField(&values_.sill, "sill", "Sill:")},
                                             {"C:", RealField(&values_.c, "c", "C:")},
                                             {"a:", RealField(&values_.a, "a", "a:")},
                                             {"C0:", RealField(&values_.c0, "c0", "C0:")}}));
-  layout->addLayout(semivariogram);
-  layout->addWidget(FittedModelBox(KrigingMappingText(), [this] { UseFittedModel(); }));
-  layout->addWidget(runMode_.MakeBox("", 2));
-  layout->addWidget(OkCancelButtons());
+  right->addWidget(FittedModelBox(KrigingMappingText(), [this] { UseFittedModel(); }));
+  right->addStretch(1);
+  SetScrollingLayout(body, {runMode_.MakeBox("", 2), OkCancelButtons()});
+  LimitNeighbours("points", values_.dataPoints, values_.dataFile);
   LoadControls();
   model_.SetIndex(values_.modelIndex);
   runMode_.SetIndex(values_.runMode == kInterpolationMode ? 1 : 0);

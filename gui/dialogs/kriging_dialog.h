@@ -15,6 +15,7 @@ class CKrigingDlg : public MethodDialog {
     QString dataFile, lstFile, datFile, levFile;
     QString solFile;  // the fit report "Use fitted model" reads
     int points = 0;
+    int dataPoints = 0;  // the data file's point count (0: unknown)
     int order = 0;
     int logTransform = 0;
     float sill = 0.0f;

@@ -1,5 +1,8 @@
 #include "gui/dialogs/method_dialog.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,13 +12,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <utility>
 
 #include "project/project.h"
 
 #include "gui/dialogs/number_text.h"
 #include "gui/dialogs/radio_group.h"
+#include "gui/number_parse.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -41,8 +50,10 @@ QLineEdit* MethodDialog::NumberField(Binding binding, const QString& name) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(name);
   binding.edit = edit;
-  // A trailing colon belongs to the form, not to the name.
+  // A trailing colon belongs to the form, not to the name, and a range in
+  // brackets ("[0-2]") is said by the message itself.
   if (binding.label.endsWith(':')) binding.label.chop(1);
+  binding.label.remove(QRegularExpression("\\s*\\[[^\\]]*\\]"));
   bindings_.push_back(binding);
   // Checked when the user leaves the field (or presses Enter in it) after
   // changing it.
@@ -56,18 +67,48 @@ QLineEdit* MethodDialog::NumberField(Binding binding, const QString& name) {
 
 QLineEdit* MethodDialog::IntField(int* member, const QString& name, const QString& label,
                                   const char* field) {
-  return NumberField(
-      {.intMember = member, .label = label, .field = field != nullptr ? field : name.toStdString()},
-      name);
+  return NumberField({.intMember = member,
+                      .label = label,
+                      .field = field != nullptr ? field : name.toStdString(),
+                      .below = 0,
+                      .belowFile = {},
+                      .limitApplies = {}},
+                     name);
 }
 
 QLineEdit* MethodDialog::RealField(float* member, const QString& name, const QString& label,
                                    const char* field) {
   return NumberField({.realMember = member,
                       .label = label,
-                      .field = field != nullptr ? field : name.toStdString()},
+                      .field = field != nullptr ? field : name.toStdString(),
+                      .below = 0,
+                      .belowFile = {},
+                      .limitApplies = {}},
                      name);
 }
+
+namespace {
+
+// The accepted values in words: "0, 1 or 2" for a short whole-number range.
+QString RangeWords(const project::FieldInfo& info) {
+  if (info.IsInteger() && !info.lowestExcluded && info.highest - info.lowest == 2.0) {
+    return QString("%1, %2 or %3").arg(info.lowest).arg(info.lowest + 1).arg(info.highest);
+  }
+  return QString::fromStdString(project::RangeText(info));
+}
+
+// True when the text is a number of the field's kind (a whole number for an
+// int field) that is only too large for the field's type.
+bool TooLarge(const QString& text, bool integer) {
+  const std::string trimmed = text.toStdString();
+  const char* last = trimmed.data() + trimmed.size();
+  double value = 0.0;
+  if (trimmed.empty() || ParseNumber(trimmed.data(), last, value) != last) return false;
+  if (integer) return value == std::floor(value) && std::abs(value) > 2147483647.0;
+  return std::abs(value) > 3.4e38;
+}
+
+}  // namespace
 
 QString MethodDialog::Problem(const Binding& b) {
   const QString text = b.edit->text().trimmed();
@@ -76,20 +117,37 @@ QString MethodDialog::Problem(const Binding& b) {
   float realValue = 0.0f;
   const bool number =
       b.intMember != nullptr ? ParseInt(text, intValue) : ParseReal(text, realValue);
-  const QString range =
-      info != nullptr ? QString::fromStdString(project::RangeText(*info)) : QString();
+  const QString range = info != nullptr ? RangeWords(*info) : QString();
+  const bool anyValue = range.isEmpty() || range == "any";
   if (!number) {
+    // A number too large for its field is out of range, not "no number".
+    if (TooLarge(text, b.intMember != nullptr)) {
+      const QString limits = b.intMember != nullptr
+                                 ? QString("a whole number from -2147483648 to 2147483647")
+                                 : QString("a number of at most 3.4e38 in size");
+      return QString("%1 must be %2; %3 is out of range.")
+          .arg(b.label, anyValue ? limits : range, text);
+    }
     const QString kind = b.intMember != nullptr ? "a whole number" : "a number";
-    return range.isEmpty() || range == "any"
-               ? QString("%1 must be %2.").arg(b.label, kind)
-               : QString("%1 must be %2, %3.").arg(b.label, kind, range);
+    return anyValue ? QString("%1 must be %2.").arg(b.label, kind)
+                    : QString("%1 must be %2, %3.").arg(b.label, kind, range);
   }
-  if (info == nullptr) return {};
-  // The document's own check decides, so the dialog and the batch tool agree.
-  project::Records scratch;
-  std::string error;
-  if (project::SetField(scratch, b.field, text.toStdString(), error)) return {};
-  return QString("%1 must be %2, not %3.").arg(b.label, range, text);
+  if (info != nullptr) {
+    // The document's own check decides, so the dialog and the batch tool agree.
+    project::Records scratch;
+    std::string error;
+    if (!project::SetField(scratch, b.field, text.toStdString(), error)) {
+      return QString("%1 must be %2, not %3.").arg(b.label, range, text);
+    }
+  }
+  if (b.below > 0 && b.intMember != nullptr && intValue >= b.below &&
+      (!b.limitApplies || b.limitApplies())) {
+    return QString("%1 must be less than the number of data points: %2 holds %3, so at most %4.")
+        .arg(b.label, b.belowFile)
+        .arg(b.below)
+        .arg(b.below - 1);
+  }
+  return {};
 }
 
 bool MethodDialog::ReportProblem(const Binding& b) {
@@ -164,6 +222,48 @@ QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void
   layout->addWidget(button, 0, Qt::AlignTop);
   layout->addWidget(text, 1);
   return box;
+}
+
+void MethodDialog::LimitNeighbours(const QString& name, int points, const QString& dataFile,
+                                   std::function<bool()> applies) {
+  if (points <= 0) return;
+  for (Binding& b : bindings_) {
+    if (b.edit == nullptr || b.edit->objectName() != name) continue;
+    b.below = points;
+    b.belowFile = dataFile;
+    b.limitApplies = std::move(applies);
+  }
+}
+
+void MethodDialog::SetScrollingLayout(QWidget* body, const std::vector<QWidget*>& footer) {
+  scroll_ = new QScrollArea(this);
+  scroll_->setObjectName("dialogBody");
+  scroll_->setWidget(body);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(scroll_, 1);
+  for (QWidget* widget : footer) layout->addWidget(widget);
+}
+
+void MethodDialog::showEvent(QShowEvent* event) {
+  if (scroll_ != nullptr && scroll_->widget() != nullptr) {
+    // As tall as the body wants, but no taller than the screen leaves room
+    // for: the rest scrolls, and the footer stays in view.
+    const QScreen* screen = this->screen();
+    const int available = screen != nullptr ? screen->availableGeometry().height() : 768;
+    const QSize body = scroll_->widget()->sizeHint();
+    const int footer = sizeHint().height() - scroll_->sizeHint().height();
+    // Room for the window's title bar and frame.
+    constexpr int kFrame = 48;
+    const int height = std::max(120, std::min(body.height(), available - footer - kFrame));
+    scroll_->setMinimumSize(body.width() + scroll_->verticalScrollBar()->sizeHint().width(),
+                            height);
+    adjustSize();
+    scroll_->setMinimumHeight(std::min(height, 120));
+  }
+  QDialog::showEvent(event);
 }
 
 void MethodDialog::LoadControls() {

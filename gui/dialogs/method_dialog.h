@@ -22,6 +22,7 @@ class QCheckBox;
 class QDialogButtonBox;
 class QGroupBox;
 class QLineEdit;
+class QScrollArea;
 
 namespace mornax::gui {
 
@@ -72,6 +73,16 @@ class MethodDialog : public QDialog {
   // and Bayes dialogs; `use` runs on a click.
   QWidget* FittedModelBox(const QString& mapping, std::function<void()> use);
 
+  // Refuses a neighbour count in the int field `name` at or above the
+  // `points` data points of `dataFile` (a count of 0 is unknown: no limit).
+  // `applies` tells whether the field is used at all (always when unset).
+  void LimitNeighbours(const QString& name, int points, const QString& dataFile,
+                       std::function<bool()> applies = {});
+
+  // Lays the dialog out as `body`, scrolled when the screen is too small for
+  // it, above `footer` (the run mode, OK and Cancel), which stays in view.
+  void SetScrollingLayout(QWidget* body, const std::vector<QWidget*>& footer);
+
   // Radio-group states into the members, before the data exchange on OK.
   virtual void StoreRadioGroups() {}
 
@@ -84,6 +95,11 @@ class MethodDialog : public QDialog {
     const QString* textMember = nullptr;
     QString label;
     std::string field;
+    // A neighbour count: values at or above `below` are refused while
+    // `limitApplies` says the field is used.
+    int below = 0;
+    QString belowFile;
+    std::function<bool()> limitApplies;
   };
   QLineEdit* NumberField(Binding binding, const QString& name);
   bool StoreControls();
@@ -95,6 +111,10 @@ class MethodDialog : public QDialog {
 
   UserPrompts& prompts_;
   std::vector<Binding> bindings_;
+  QScrollArea* scroll_ = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 // The run-mode pair of the interpolation dialogs.

@@ -82,17 +82,22 @@ QString MapCanvas::ReadOut(QPointF at) const {
   // The nearest data point within reach of the cursor.
   const double reach = kPickPoints * layout_.unit / layout_.scale;
   double best = reach * reach;
-  const QPointF* nearest = nullptr;
-  for (const QPointF& p : scene_.dataPoints) {
+  std::size_t nearest = scene_.dataPoints.size();
+  for (std::size_t i = 0; scene_.showDataPoints && i < scene_.dataPoints.size(); ++i) {
+    const QPointF& p = scene_.dataPoints[i];
     const double d =
         (p.x() - world.x()) * (p.x() - world.x()) + (p.y() - world.y()) * (p.y() - world.y());
     if (d <= best) {
       best = d;
-      nearest = &p;
+      nearest = i;
     }
   }
-  if (nearest != nullptr) {
-    text += QString("   data point (%1, %2)").arg(Number(nearest->x()), Number(nearest->y()));
+  if (nearest < scene_.dataPoints.size()) {
+    const QPointF& p = scene_.dataPoints[nearest];
+    text += QString("   data point (%1, %2)").arg(Number(p.x()), Number(p.y()));
+    if (nearest < scene_.dataValues.size() && std::isfinite(scene_.dataValues[nearest])) {
+      text += QString(" measured %1").arg(Number(scene_.dataValues[nearest]));
+    }
   }
   if (scene_.grid) {
     const render::GridSurface& grid = *scene_.grid;
@@ -129,7 +134,11 @@ void MapCanvas::paintEvent(QPaintEvent*) {
 
 void MapCanvas::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / 120.0;
-  if (notches != 0.0) ZoomAt(event->position(), std::pow(kWheelStep, notches));
+  if (notches != 0.0) {
+    ZoomAt(event->position(), std::pow(kWheelStep, notches));
+    // The point under the cursor is another one now.
+    emit readOutChanged(ReadOut(event->position()));
+  }
   event->accept();
 }
 

@@ -68,9 +68,12 @@ MapHooks::MapHooks(QMainWindow& frame, CMornaxDoc& document, CMornaxView& view, 
   // that wrote new results shows them.
   connect(&document_, &CMornaxDoc::runFinished, this, [this](bool succeeded, const QString&) {
     if (succeeded) {
+      // A run has ended here, whether its command has returned or not.
+      awaitingRun_ = true;
       AfterRun();
     } else {
       awaitingRun_ = false;
+      AfterStoppedRun();
     }
   });
 }
@@ -97,12 +100,27 @@ void MapHooks::AfterRun() {
   seenResults_ = newest;
   // An open map follows the project: another document shows its own results.
   if (map_ != nullptr && map_->isVisible() && map_->documentPath() != document_.filePath()) {
-    map_->ShowProject(document_.filePath());
+    map_->FollowProject(document_.filePath());
   }
   const bool afterRun = std::exchange(awaitingRun_, false);
   // Opening a project, or a dialog the user cancelled, shows nothing new.
   if (!afterRun || !fresh || document_.filePath().isEmpty()) return;
   map().ShowRunResults(document_.filePath(), errorAnalysis);
+}
+
+void MapHooks::AfterStoppedRun() {
+  // A run stopped (or failed) after writing part of its results: the files
+  // hold the partial run now, so an open map shows it, marked as such; a
+  // closed one stays closed.
+  bool errorAnalysis = false;
+  const QDateTime newest = ResultMapWindow::NewestResult(document_.filePath(), errorAnalysis);
+  const bool fresh = newest.isValid() && (!seenResults_.isValid() || newest > seenResults_);
+  if (!fresh || map_ == nullptr || !map_->isVisible() ||
+      map_->documentPath() != document_.filePath()) {
+    return;
+  }
+  seenResults_ = newest;
+  map_->ShowRunResults(document_.filePath(), errorAnalysis);
 }
 
 namespace {

@@ -33,6 +33,9 @@ class MapHooks : public QObject {
   // Called when a run may have ended, or the project changed: shows the map
   // when an interpolation run wrote results newer than those seen before.
   void AfterRun();
+  // Called when a run failed or was stopped: an open map shows what the
+  // files hold now.
+  void AfterStoppedRun();
 
   QMainWindow& frame_;
   CMornaxDoc& document_;

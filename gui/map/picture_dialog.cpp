@@ -1,11 +1,16 @@
 #include "gui/map/picture_dialog.h"
 
+#include <cmath>
+
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -15,13 +20,15 @@
 namespace mornax::gui {
 namespace {
 
-constexpr int kLargestSide = 20000;
+constexpr double kLargestSide = 20000;
+constexpr double kCentimetresPerInch = 2.54;
 
-QSpinBox* SideBox(int value, QWidget* parent) {
-  auto* box = new QSpinBox(parent);
-  box->setRange(16, kLargestSide);
+QDoubleSpinBox* SideBox(QWidget* parent) {
+  auto* box = new QDoubleSpinBox(parent);
+  box->setRange(1, kLargestSide);
+  box->setDecimals(0);
+  box->setSingleStep(10);
   box->setSuffix(" px");
-  box->setValue(value);
   return box;
 }
 
@@ -31,13 +38,24 @@ PictureExportDialog::PictureExportDialog(const QString& suggestedPath, QSize sug
                                          QWidget* parent)
     : QDialog(parent),
       path_(new QLineEdit(suggestedPath, this)),
-      width_(SideBox(suggestedSize.width(), this)),
-      height_(SideBox(suggestedSize.height(), this)) {
+      unit_(new QComboBox(this)),
+      width_(SideBox(this)),
+      height_(SideBox(this)),
+      dpi_(new QSpinBox(this)),
+      summary_(new QLabel(this)) {
   setWindowTitle("Export Picture");
   setObjectName("pictureExportDialog");
   path_->setObjectName("picturePath");
+  unit_->setObjectName("pictureUnit");
+  unit_->addItems({"pixels", "centimetres"});
   width_->setObjectName("pictureWidth");
   height_->setObjectName("pictureHeight");
+  dpi_->setObjectName("pictureDpi");
+  dpi_->setRange(render::kLowestDpi, render::kHighestDpi);
+  dpi_->setSuffix(" dpi");
+  dpi_->setValue(96);
+  dpi_->setToolTip("Text and marks keep their printed size at this resolution");
+  summary_->setObjectName("pictureSummary");
   auto* browse = new QPushButton("Browse...", this);
   connect(browse, &QPushButton::clicked, this, &PictureExportDialog::Browse);
   auto* fileRow = new QHBoxLayout;
@@ -45,12 +63,28 @@ PictureExportDialog::PictureExportDialog(const QString& suggestedPath, QSize sug
   fileRow->addWidget(browse);
   auto* form = new QFormLayout(this);
   form->addRow("File (.png, .svg, .pdf):", fileRow);
+  form->addRow("Size in:", unit_);
   form->addRow("Width:", width_);
   form->addRow("Height:", height_);
+  form->addRow("Resolution:", dpi_);
+  form->addRow(summary_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   form->addRow(buttons);
+  SetPictureSize(suggestedSize);
+  connect(unit_, &QComboBox::currentIndexChanged, this, &PictureExportDialog::ChangeUnit);
+  for (QDoubleSpinBox* box : {width_, height_}) {
+    connect(box, &QDoubleSpinBox::valueChanged, this, &PictureExportDialog::ShowSummary);
+  }
+  // Pixels stay pixels when the resolution changes; centimetres stay
+  // centimetres.
+  connect(dpi_, &QSpinBox::valueChanged, this, &PictureExportDialog::ShowSummary);
+  ShowSummary();
+}
+
+PictureExportDialog::Unit PictureExportDialog::unit() const {
+  return unit_->currentIndex() == 1 ? Unit::kCentimetres : Unit::kPixels;
 }
 
 QString PictureExportDialog::path() const {
@@ -58,7 +92,15 @@ QString PictureExportDialog::path() const {
 }
 
 QSize PictureExportDialog::pictureSize() const {
-  return {width_->value(), height_->value()};
+  const auto pixels = [this](double side) {
+    const double px = unit() == Unit::kPixels ? side : side / kCentimetresPerInch * dpi_->value();
+    return static_cast<int>(std::lround(px));
+  };
+  return {pixels(width_->value()), pixels(height_->value())};
+}
+
+int PictureExportDialog::dpi() const {
+  return dpi_->value();
 }
 
 void PictureExportDialog::SetPath(const QString& path) {
@@ -66,8 +108,44 @@ void PictureExportDialog::SetPath(const QString& path) {
 }
 
 void PictureExportDialog::SetPictureSize(QSize size) {
+  unit_->setCurrentIndex(0);
   width_->setValue(size.width());
   height_->setValue(size.height());
+}
+
+void PictureExportDialog::SetCentimetres(double width, double height, int dpi) {
+  unit_->setCurrentIndex(1);
+  dpi_->setValue(dpi);
+  width_->setValue(width);
+  height_->setValue(height);
+}
+
+void PictureExportDialog::ChangeUnit() {
+  // The same picture in the other unit.
+  const double factor = unit() == Unit::kCentimetres ? kCentimetresPerInch / dpi_->value()
+                                                     : dpi_->value() / kCentimetresPerInch;
+  const bool pixels = unit() == Unit::kPixels;
+  if (unit() != shownUnit_) {
+    for (QDoubleSpinBox* box : {width_, height_}) {
+      const double value = box->value() * factor;
+      box->setDecimals(pixels ? 0 : 2);
+      box->setSingleStep(pixels ? 10 : 0.5);
+      box->setSuffix(pixels ? " px" : " cm");
+      box->setValue(value);
+    }
+    shownUnit_ = unit();
+  }
+  ShowSummary();
+}
+
+void PictureExportDialog::ShowSummary() {
+  const QSize size = pictureSize();
+  summary_->setText(QString("%1 x %2 pixels, %3 x %4 cm at %5 dpi")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(size.width() * kCentimetresPerInch / dpi_->value(), 0, 'f', 1)
+                        .arg(size.height() * kCentimetresPerInch / dpi_->value(), 0, 'f', 1)
+                        .arg(dpi_->value()));
 }
 
 void PictureExportDialog::Browse() {
@@ -88,6 +166,7 @@ bool ExportPictureInteractively(QWidget* parent, UserPrompts& prompts, const QSt
   }
   render::PictureOptions options;
   options.pixels = dialog.pictureSize();
+  options.dpi = dialog.dpi();
   if (!render::ExportPicture(dialog.path(), options, paint, error)) {
     prompts.Inform(parent, error);
     return false;

@@ -2,19 +2,27 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "gui/map/map_canvas.h"
+#include "gui/map/map_style_panel.h"
 #include "gui/map/picture_dialog.h"
+#include "gui/map/residual_table.h"
+#include "gui/render/map_page.h"
 #include "gui/user_prompts.h"
 
 namespace mornax::gui {
@@ -45,26 +53,37 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
       prompts_(prompts),
       canvas_(new MapCanvas(this)),
       layer_(new QComboBox(this)),
-      levels_(new QComboBox(this)) {
+      panel_(new MapStylePanel(this)),
+      residuals_(new ResidualTableView(this)),
+      residualDock_(new QDockWidget("Residuals", this)) {
   setObjectName("resultMapWindow");
   setWindowTitle("Result Map");
   setCentralWidget(canvas_);
   for (const char* text : kLayerTexts) layer_->addItem(text);
   layer_->setObjectName("mapLayer");
-  levels_->setObjectName("mapLevels");
-  levels_->setEditable(true);
-  levels_->addItems({"lev", "auto"});
-  levels_->setToolTip(
-      "Contour levels: lev (the levels of the .lev file), auto (round levels), or values "
-      "V1,V2,...");
-  levels_->setMinimumContentsLength(12);
+
+  // The panel runs the window's full height and scrolls on a small screen;
+  // the residual table sits under the map only.
+  auto* styleDock = new QDockWidget("Map Style", this);
+  styleDock->setObjectName("mapStyleDock");
+  auto* scroll = new QScrollArea(styleDock);
+  scroll->setWidget(panel_);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(panel_->sizeHint().width() + 20);
+  styleDock->setWidget(scroll);
+  addDockWidget(Qt::RightDockWidgetArea, styleDock);
+  setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+  setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
+  residualDock_->setObjectName("residualDock");
+  residualDock_->setWidget(residuals_);
+  addDockWidget(Qt::BottomDockWidgetArea, residualDock_);
+  residualDock_->hide();
 
   QToolBar* bar = addToolBar("Map");
   bar->setObjectName("mapToolBar");
   bar->addWidget(new QLabel(" Layer: ", bar));
   bar->addWidget(layer_);
-  bar->addWidget(new QLabel("  Contours: ", bar));
-  bar->addWidget(levels_);
   bar->addSeparator();
   QAction* fit = bar->addAction("Fit to Window", canvas_, &MapCanvas::FitToWindow);
   fit->setObjectName("actionMapFit");
@@ -75,16 +94,19 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
   QAction* exportPicture =
       bar->addAction("Export Picture...", this, &ResultMapWindow::ExportPicture);
   exportPicture->setObjectName("actionMapExport");
+  QAction* preview = bar->addAction("Print Preview...", this, &ResultMapWindow::PrintPreview);
+  preview->setObjectName("actionMapPrintPreview");
   QAction* print = bar->addAction("Print...", this, &ResultMapWindow::Print);
   print->setObjectName("actionMapPrint");
   print->setShortcut(QKeySequence::Print);
   QAction* copy = bar->addAction("Copy", this, &ResultMapWindow::CopyPicture);
   copy->setObjectName("actionMapCopy");
   copy->setShortcut(QKeySequence::Copy);
+  bar->addSeparator();
+  bar->addAction(styleDock->toggleViewAction());
 
   connect(layer_, &QComboBox::activated, this, &ResultMapWindow::Reload);
-  connect(levels_, &QComboBox::activated, this, &ResultMapWindow::Reload);
-  connect(levels_->lineEdit(), &QLineEdit::returnPressed, this, &ResultMapWindow::Reload);
+  connect(panel_, &MapStylePanel::styleChanged, this, &ResultMapWindow::Reload);
   connect(canvas_, &MapCanvas::readOutChanged, this, [this](const QString& text) {
     if (text.isEmpty()) {
       statusBar()->clearMessage();
@@ -92,14 +114,30 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
       statusBar()->showMessage(text);
     }
   });
-  resize(900, 700);
+  resize(1100, 720);
+}
+
+void ResultMapWindow::Restore() {
+  // show() and raise() leave a minimised window iconic.
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
 }
 
 void ResultMapWindow::ShowProject(const QString& documentPath) {
   document_ = documentPath;
   Reload();
-  show();
-  raise();
+  Restore();
+}
+
+void ResultMapWindow::FollowProject(const QString& documentPath) {
+  document_ = documentPath;
+  Reload();
+  if (layer() != render::MapLayer::kEstimate && !LayerAvailable(layer())) {
+    SetLayer(render::MapLayer::kEstimate);
+    Reload();
+  }
 }
 
 void ResultMapWindow::Reload() {
@@ -110,13 +148,49 @@ void ResultMapWindow::Reload() {
   }
   render::MapRequest request;
   request.layer = layer();
-  request.levels = levels_->currentText().trimmed().toStdString();
+  request.style = panel_->style();
   render::MapScene scene =
       render::LoadMapScene(std::filesystem::path(document_.toStdString()), request);
   const QString note = scene.failure.isEmpty() ? scene.notes.join("  ") : scene.failure;
   statusBar()->showMessage(note);
   setWindowTitle(QString("Result Map - %1").arg(QFileInfo(document_).fileName()));
+  ShowAvailableLayers(scene);
+  if (scene.residuals) {
+    residuals_->Show(*scene.residuals);
+    if (!residualDock_->isVisible()) {
+      residualDock_->show();
+      // Room for a dozen rows under the map.
+      resizeDocks({residualDock_}, {height() / 3}, Qt::Vertical);
+    }
+  } else {
+    residuals_->Clear();
+    residualDock_->hide();
+  }
   canvas_->SetScene(std::move(scene));
+}
+
+void ResultMapWindow::ShowAvailableLayers(const render::MapScene& scene) {
+  auto* model = qobject_cast<QStandardItemModel*>(layer_->model());
+  if (model == nullptr) return;
+  auto enable = [model](int row, bool on) {
+    if (QStandardItem* item = model->item(row)) item->setEnabled(on);
+  };
+  // A residual scene says nothing of the network's layers: those stay.
+  if (layer() != render::MapLayer::kResiduals) {
+    enable(1, scene.hasStandardError);
+    enable(2, scene.hasGuess);
+  }
+  enable(3, ResultFile(document_, ".lst").exists());
+}
+
+bool ResultMapWindow::LayerAvailable(render::MapLayer layer) const {
+  const auto* model = qobject_cast<const QStandardItemModel*>(layer_->model());
+  for (int i = 0; i < static_cast<int>(std::size(kLayers)); ++i) {
+    if (kLayers[i] == layer && model != nullptr && model->item(i) != nullptr) {
+      return model->item(i)->isEnabled();
+    }
+  }
+  return true;
 }
 
 QDateTime ResultMapWindow::NewestResult(const QString& documentPath, bool& errorAnalysis) {
@@ -145,10 +219,6 @@ void ResultMapWindow::SetLayer(render::MapLayer layer) {
 
 render::MapLayer ResultMapWindow::layer() const {
   return kLayers[std::clamp(layer_->currentIndex(), 0, static_cast<int>(std::size(kLayers)) - 1)];
-}
-
-void ResultMapWindow::SetLevels(const QString& levels) {
-  levels_->setCurrentText(levels);
 }
 
 void ResultMapWindow::ExportPicture() {
@@ -181,13 +251,27 @@ void ResultMapWindow::Print() {
   PrintOn(printer);
 }
 
+void ResultMapWindow::PrintPreview() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  QPrintPreviewDialog dialog(&printer, this);
+  connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* shown) { PrintOn(*shown); });
+  prompts_.RunDialog(dialog);
+}
+
 void ResultMapWindow::PrintOn(QPrinter& printer) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     prompts_.Inform(this, "The printer cannot be opened: nothing was printed.");
     return;
   }
-  canvas_->PaintPicture(painter, QRectF(0, 0, printer.width(), printer.height()));
+  render::TitleBlock block;
+  block.project = QFileInfo(document_).fileName();
+  block.layer = canvas_->scene().layerTitle;
+  block.date = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm");
+  render::PaintMapPage(painter, canvas_->scene(), QRectF(0, 0, printer.width(), printer.height()),
+                       block);
   painter.end();
 }
 

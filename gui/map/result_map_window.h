@@ -1,6 +1,7 @@
-// The Result Map window: the map canvas with its layer and contour-level
-// choices, fit to window, export and copy, and the read-out of the point
-// under the cursor in its status bar.
+// The Result Map window: the map canvas with its layer choice, the style
+// panel beside it and the residual table below it, fit to window, export,
+// copy, print and print preview, and the read-out of the point under the
+// cursor in its status bar.
 #pragma once
 
 #include <filesystem>
@@ -11,11 +12,14 @@
 #include "gui/render/map_loader.h"
 
 class QComboBox;
+class QDockWidget;
 class QPrinter;
 
 namespace mornax::gui {
 
 class MapCanvas;
+class MapStylePanel;
+class ResidualTableView;
 class UserPrompts;
 
 class ResultMapWindow : public QMainWindow {
@@ -28,8 +32,12 @@ class ResultMapWindow : public QMainWindow {
   // The document whose results are shown; empty before the first.
   const QString& documentPath() const { return document_; }
 
-  // Shows the results of the document PROJECT.mnx (read afresh).
+  // Shows the results of the document PROJECT.mnx (read afresh), and the
+  // window itself, restored when it was minimised.
   void ShowProject(const QString& documentPath);
+  // Shows another project's results in the open window: a layer that
+  // project's results lack gives way to the estimate.
+  void FollowProject(const QString& documentPath);
   // Reads the files again with the chosen layer and levels.
   void Reload();
   // The time of the project's newest result file (.dat or .lst), invalid
@@ -41,19 +49,29 @@ class ResultMapWindow : public QMainWindow {
 
   void SetLayer(render::MapLayer layer);
   render::MapLayer layer() const;
-  void SetLevels(const QString& levels);
+  // False for a layer the shown results lack (greyed in the layer list).
+  bool LayerAvailable(render::MapLayer layer) const;
+  MapStylePanel& stylePanel() const { return *panel_; }
+  ResidualTableView& residualTable() const { return *residuals_; }
 
   void ExportPicture();
   void CopyPicture();
   // Prints the map on one page, sized to the page in physical units.
   void Print();
+  void PrintPreview();
+  // The page: the map and its title block.
   void PrintOn(QPrinter& printer);
 
  private:
   UserPrompts& prompts_;
+  void ShowAvailableLayers(const render::MapScene& scene);
+  void Restore();
+
   MapCanvas* canvas_;
   QComboBox* layer_;
-  QComboBox* levels_;
+  MapStylePanel* panel_;
+  ResidualTableView* residuals_;
+  QDockWidget* residualDock_;
   QString document_;
 };
 

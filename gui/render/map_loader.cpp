@@ -8,10 +8,14 @@
 #include <system_error>
 
 #include "geo/contours.h"
+#include "geo/crs_axis_unit.h"
 #include "geo/data_file_text.h"
 #include "geo/levels.h"
+#include "geo/polygon_layer.h"
+#include "geo/project_crs.h"
 #include "geo/regular_grid.h"
 #include "geo/result_files.h"
+#include "gui/render/blanking.h"
 
 namespace mornax::render {
 namespace {
@@ -77,6 +81,7 @@ void AddWarnings(MapScene& scene, const std::vector<std::string>& warnings) {
 // The data points of the data file, or a note saying why they are missing.
 struct DataPoints {
   std::vector<QPointF> points;
+  std::vector<double> values;
   QString note;
 };
 
@@ -92,6 +97,8 @@ DataPoints ReadDataPoints(const geo::ProjectFiles& files) {
   for (std::size_t i = 0; i < data.dataX.size() && i < data.dataY.size(); ++i) {
     if (std::isfinite(data.dataX[i]) && std::isfinite(data.dataY[i])) {
       result.points.emplace_back(data.dataX[i], data.dataY[i]);
+      result.values.push_back(i < data.dataZ.size() ? data.dataZ[i]
+                                                    : std::numeric_limits<double>::quiet_NaN());
     }
   }
   return result;
@@ -99,6 +106,7 @@ DataPoints ReadDataPoints(const geo::ProjectFiles& files) {
 
 void AddDataPoints(MapScene& scene, DataPoints data) {
   scene.dataPoints = std::move(data.points);
+  scene.dataValues = std::move(data.values);
   if (!data.note.isEmpty()) scene.notes << data.note;
 }
 
@@ -117,7 +125,37 @@ void NoteDropped(MapScene& scene, std::size_t dropped) {
       << QString("%1 value(s) beyond +-1e20 or not finite are shown as missing.").arg(dropped);
 }
 
-MapScene LoadResiduals(const geo::ProjectFiles& files) {
+// The project's coordinate system for the map's margin and scale bar; a
+// sidecar that cannot be read is a note, not a failure.
+void AddCoordinateSystem(MapScene& scene, const std::filesystem::path& document) {
+  std::string error;
+  const std::optional<std::string> wkt = geo::ReadProjectCrs(document, error);
+  if (!error.empty()) scene.notes << QString("Coordinate system: %1").arg(Text(error));
+  if (!wkt) return;
+  scene.crs = Text(geo::DescribeCrs(*wkt));
+  scene.axisUnit = Text(geo::CrsAxisUnit(*wkt));
+}
+
+// The colour scale of the values low..high under the style: its ramp, a
+// fixed range when one is set, and classes between the contour levels.
+ColourScale MakeScale(const MapStyle& style, bool residuals, double low, double high) {
+  const ColourRamp ramp =
+      style.ramp.value_or(residuals ? ColourRamp::kBlueWhiteRed : ColourRamp::kViridis);
+  if (style.rangeLow && style.rangeHigh) {
+    return ColourScale(ramp, *style.rangeLow, *style.rangeHigh);
+  }
+  // Errors are centred on zero so that the middle colour means "no error".
+  return ColourScale(ramp, low, high, residuals && IsDiverging(ramp));
+}
+
+void ApplyFurniture(MapScene& scene, const MapStyle& style) {
+  scene.showDataPoints = style.showDataPoints;
+  scene.postValues = style.postValues;
+  scene.scaleBar = style.scaleBar;
+  scene.smoothCells = style.cells == CellDrawing::kSmooth;
+}
+
+MapScene LoadResiduals(const geo::ProjectFiles& files, const MapRequest& request) {
   geo::ErrorAnalysisResults results;
   std::string error;
   if (!geo::ReadErrorAnalysis(files, results, error)) {
@@ -126,6 +164,7 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
   MapScene scene;
   scene.title = Text(results.title);
   scene.layerTitle = "Error Z*-Z";
+  ApplyFurniture(scene, request.style);
   std::size_t dropped = 0;
   const std::vector<double> errors = CleanValues(results.error, dropped);
   double low = 0.0, high = 0.0;
@@ -133,10 +172,14 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
     return FailedScene(scene.title, QString("No residuals to map: every row of %1 lacks its error.")
                                         .arg(Text(files.Find(".lst").filename().string())));
   }
-  scene.scale.emplace(ColourMapKind::kDiverging, low, high);
+  scene.scale = MakeScale(request.style, true, low, high);
+  std::vector<ResidualRow> rows;
   for (std::size_t i = 0; i < results.size(); ++i) {
     scene.valuePoints.push_back({results.x[i], results.y[i], errors[i]});
+    rows.push_back(
+        {results.x[i], results.y[i], results.measured[i], results.estimated[i], errors[i]});
   }
+  scene.residuals = SummariseResiduals(std::move(rows));
   scene.extent = PointExtent(scene, results.x, results.y);
   AddWarnings(scene, results.warnings);
   NoteDropped(scene, dropped);
@@ -154,15 +197,24 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
 // is made for the estimate; other layers get round levels in its place.
 std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapRequest& request,
                                  double low, double high, MapScene& scene, QString& failure) {
-  geo::LevelChoice choice;
+  LevelSpec spec;
   std::string error;
-  if (!geo::ParseLevelChoice(request.levels, choice, error)) {
-    failure = QString("Contour levels: %1").arg(Text(error));
-    return {};
+  if (request.style.levels) {
+    spec = *request.style.levels;
+  } else {
+    geo::LevelChoice choice;
+    if (!geo::ParseLevelChoice(request.levels, choice, error)) {
+      failure = QString("Contour levels: %1").arg(Text(error));
+      return {};
+    }
+    spec.mode = choice.source == geo::LevelSource::kAuto     ? LevelMode::kAuto
+                : choice.source == geo::LevelSource::kValues ? LevelMode::kList
+                                                             : LevelMode::kLevFile;
+    spec.values = choice.values;
   }
   std::vector<double> levels;
-  switch (choice.source) {
-    case geo::LevelSource::kLevFile:
+  switch (spec.mode) {
+    case LevelMode::kLevFile:
       if (request.layer != MapLayer::kEstimate) {
         levels = geo::NiceLevels(low, high);
       } else if (!geo::ReadLevelList(files.Find(".lev"), levels, error)) {
@@ -170,22 +222,27 @@ std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapReques
         levels = geo::NiceLevels(low, high);
       }
       break;
-    case geo::LevelSource::kAuto:
+    case LevelMode::kAuto:
       levels = geo::NiceLevels(low, high);
       break;
-    case geo::LevelSource::kValues:
-      levels = choice.values;
+    case LevelMode::kInterval:
+      if (!IntervalLevels(spec, low, high, levels, error)) {
+        // The map stays; the levels are what is wrong.
+        scene.notes << QString("No contour lines: %1.").arg(Text(error));
+        levels.clear();
+      }
+      break;
+    case LevelMode::kList:
+      levels = spec.values;
       break;
   }
   std::erase_if(levels, [&](double level) { return !(level > low && level < high); });
   return levels;
 }
 
-void AddContours(MapScene& scene, const geo::ProjectFiles& files, const geo::RegularGrid& grid,
-                 const std::vector<double>& cellValues, const MapRequest& request, double low,
-                 double high, QString& failure) {
-  const std::vector<double> levels = ChooseLevels(files, request, low, high, scene, failure);
-  if (!failure.isEmpty() || levels.empty()) return;
+void AddContours(MapScene& scene, const geo::RegularGrid& grid,
+                 const std::vector<double>& cellValues, const std::vector<double>& levels) {
+  if (levels.empty()) return;
   std::vector<geo::ContourLine> lines;
   std::string error;
   if (!geo::TraceContours(cellValues, grid, levels, lines, error)) {
@@ -216,7 +273,41 @@ const char* LayerTitle(MapLayer layer) {
   return "Estimate";
 }
 
-MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) {
+// The rings outside which the map is blanked, or a note saying why there
+// are none.
+std::vector<QPolygonF> BlankingRings(const MapStyle& style, const MapScene& scene,
+                                     const std::filesystem::path& document) {
+  std::vector<QPolygonF> rings;
+  if (style.blanking == Blanking::kHull) {
+    const QPolygonF hull = ConvexHull(scene.dataPoints);
+    if (!hull.isEmpty()) rings.push_back(hull);
+  } else if (style.blanking == Blanking::kPolygons) {
+    std::string error;
+    const std::optional<std::string> wkt = geo::ReadProjectCrs(document, error);
+    std::vector<geo::PolygonRing> read;
+    if (geo::ReadPolygonRings(style.polygonFile, wkt, read, error)) {
+      for (const geo::PolygonRing& ring : read) {
+        QPolygonF polygon;
+        for (std::size_t i = 0; i < ring.x.size(); ++i) polygon << QPointF(ring.x[i], ring.y[i]);
+        rings.push_back(std::move(polygon));
+      }
+    }
+  }
+  return rings;
+}
+
+QString BlankingProblem(const MapStyle& style, const std::filesystem::path& document) {
+  if (style.blanking == Blanking::kHull) {
+    return "Not blanked: the data points span no area, so they have no hull.";
+  }
+  std::string error;
+  std::vector<geo::PolygonRing> read;
+  geo::ReadPolygonRings(style.polygonFile, geo::ReadProjectCrs(document, error), read, error);
+  return QString("Not blanked: %1.").arg(Text(error));
+}
+
+MapScene LoadNetwork(const std::filesystem::path& document, const geo::ProjectFiles& files,
+                     const MapRequest& request) {
   // The data file is read for its points while the results are read.
   auto dataPoints = std::async(std::launch::async, ReadDataPoints, std::cref(files));
   geo::NetworkResults results;
@@ -229,75 +320,131 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
   if (request.layer == MapLayer::kStandardError) layer = &results.standardError;
   if (request.layer == MapLayer::kGuess) layer = &results.guess;
   if (layer->empty()) {
-    return FailedScene(Text(results.title),
-                       QString("The results of %1 have no %2 layer (kriging and Bayesian "
-                               "estimation write a standard error, Bayesian estimation a guess).")
-                           .arg(Text(method), QString(LayerTitle(request.layer)).toLower()));
+    MapScene failed =
+        FailedScene(Text(results.title),
+                    QString("The results of %1 have no %2 layer (kriging and Bayesian "
+                            "estimation write a standard error, Bayesian estimation a guess).")
+                        .arg(Text(method), QString(LayerTitle(request.layer)).toLower()));
+    failed.hasStandardError = !results.standardError.empty();
+    failed.hasGuess = !results.guess.empty();
+    return failed;
   }
 
   MapScene scene;
   scene.title = Text(results.title);
   scene.layerTitle = QString("%1 (%2)").arg(LayerTitle(request.layer), Text(method));
+  scene.hasStandardError = !results.standardError.empty();
+  scene.hasGuess = !results.guess.empty();
+  ApplyFurniture(scene, request.style);
+  // A stopped run: the reader says how many points the files hold; the map
+  // marks itself and adds no second note of its own.
+  const bool shortRun =
+      results.missingCount > 0 &&
+      std::any_of(results.warnings.begin(), results.warnings.end(), [](const std::string& w) {
+        return w.find("a stopped run") != std::string::npos;
+      });
   AddWarnings(scene, results.warnings);
   std::size_t dropped = 0;
-  const std::vector<double> values = CleanValues(*layer, dropped);
+  std::vector<double> values = CleanValues(*layer, dropped);
   NoteDropped(scene, dropped);
-  double low = 0.0, high = 0.0;
-  if (!FiniteRange(values, low, high)) {
-    return FailedScene(scene.title,
-                       QString("No values to map: none of the %1 network points in %2 has a value.")
-                           .arg(results.size())
-                           .arg(Text(results.positionSource)));
+  // The points after the last one the stopped run wrote are said by the
+  // reader's warning; only gaps before them get a note here.
+  std::size_t tail = 0;
+  for (auto v = results.estimate.rbegin();
+       shortRun && v != results.estimate.rend() && std::isnan(*v); ++v) {
+    ++tail;
   }
-  if (results.missingCount > 0) {
+  if (shortRun) {
+    scene.badge =
+        QString("Stopped run: %1 of %2 points").arg(results.size() - tail).arg(results.size());
+  }
+  if (results.missingCount > tail) {
     scene.notes << QString(
-                       "%1 of %2 network points have no estimate (a stopped run, or values "
-                       "too wide for their field); they are left blank.")
-                       .arg(results.missingCount)
+                       "%1 of %2 network points have no estimate (values too wide for their "
+                       "field, or not written); they are left blank.")
+                       .arg(results.missingCount - tail)
                        .arg(results.size());
   }
-  scene.scale.emplace(ColourMapKind::kSequential, low, high);
-  if (low == high) {
-    scene.notes << QString("The surface is constant (%1): no contour lines.").arg(low, 0, 'g', 8);
-  }
   AddDataPoints(scene, dataPoints.get());
+
+  // Blanking outside the hull or the polygons, before the range and the
+  // contours are taken.
+  std::vector<QPolygonF> rings;
+  if (request.style.blanking != Blanking::kNone) {
+    rings = BlankingRings(request.style, scene, document);
+    if (rings.empty()) scene.notes << BlankingProblem(request.style, document);
+  }
 
   geo::RegularGrid grid;
   std::string reason;
   const bool regular =
       geo::DetectRegularGrid(results.x, results.y, results.positionRounding, grid, reason) &&
       grid.cellCount() <= kLargestGridCells;
+  GridSurface surface;
   if (regular) {
-    // Geo rows run from the top; the surface's rows from the bottom.
-    std::vector<double> cellValues(static_cast<std::size_t>(grid.cellCount()),
-                                   std::numeric_limits<double>::quiet_NaN());
-    GridSurface surface;
     surface.cols = static_cast<int>(grid.cols);
     surface.rows = static_cast<int>(grid.rows);
     surface.dx = grid.dx;
     surface.dy = grid.dy;
     surface.x0 = grid.x0;
     surface.y0 = grid.y0 - (grid.rows - 1) * grid.dy;
-    surface.values.assign(cellValues.size(), std::numeric_limits<double>::quiet_NaN());
+    // Geo rows run from the top; the surface's rows from the bottom.
+    surface.values.assign(static_cast<std::size_t>(grid.cellCount()),
+                          std::numeric_limits<double>::quiet_NaN());
     for (std::size_t i = 0; i < grid.pointCell.size() && i < values.size(); ++i) {
       const std::int64_t cell = grid.pointCell[i];
       if (cell < 0) continue;
-      cellValues[static_cast<std::size_t>(cell)] = values[i];
       const std::int64_t row = grid.rows - 1 - cell / grid.cols;
       surface.values[static_cast<std::size_t>(row * grid.cols + cell % grid.cols)] = values[i];
     }
-    scene.grid = std::move(surface);
-    QString failure;
-    if (low < high) {
-      AddContours(scene, files, grid, cellValues, request, low, high, failure);
-    }
-    if (!failure.isEmpty()) return FailedScene(scene.title, failure);
-    scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));
-    BuildColourImage(scene);
+    if (!rings.empty()) BlankGridOutside(surface, rings);
   } else {
     for (std::size_t i = 0; i < results.size(); ++i) {
       scene.valuePoints.push_back({results.x[i], results.y[i], values[i]});
     }
+    if (!rings.empty()) BlankPointsOutside(scene.valuePoints, rings);
+  }
+  scene.blankingOutline = rings;
+
+  double low = 0.0, high = 0.0;
+  const bool anyValue = regular ? FiniteRange(surface.values, low, high) : [&] {
+    std::vector<double> shown;
+    for (const ValuePoint& p : scene.valuePoints) shown.push_back(p.value);
+    return FiniteRange(shown, low, high);
+  }();
+  if (!anyValue) {
+    return FailedScene(scene.title,
+                       rings.empty()
+                           ? QString("No values to map: none of the %1 network points in %2 has "
+                                     "a value.")
+                                 .arg(results.size())
+                                 .arg(Text(results.positionSource))
+                           : QString("No values to map: every network point with a value lies "
+                                     "outside the blanking area."));
+  }
+  scene.scale = MakeScale(request.style, false, low, high);
+  if (low == high) {
+    scene.notes << QString("The surface is constant (%1): no contour lines.").arg(low, 0, 'g', 8);
+  }
+
+  if (regular) {
+    QString failure;
+    std::vector<double> levels;
+    if (low < high) levels = ChooseLevels(files, request, low, high, scene, failure);
+    if (!failure.isEmpty()) return FailedScene(scene.title, failure);
+    // The contours follow the blanked surface (rows from the top again).
+    std::vector<double> cellValues(surface.values.size());
+    for (int row = 0; row < surface.rows; ++row) {
+      std::copy_n(
+          surface.values.begin() + static_cast<std::ptrdiff_t>(row) * surface.cols, surface.cols,
+          cellValues.begin() + static_cast<std::ptrdiff_t>(surface.rows - 1 - row) * surface.cols);
+    }
+    AddContours(scene, grid, cellValues, levels);
+    if (request.style.classed) scene.scale->SetClasses(levels);
+    scene.grid = std::move(surface);
+    scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));
+    BuildColourImage(scene);
+  } else {
     scene.extent = PointExtent(scene, results.x, results.y);
     scene.notes << QString(
                        "The network is not a regular grid (%1): its points are coloured, "
@@ -336,7 +483,10 @@ const char* MapLayerName(MapLayer layer) {
 
 MapScene LoadMapScene(const std::filesystem::path& document, const MapRequest& request) {
   const geo::ProjectFiles files = geo::ProjectFilesOf(document);
-  return request.layer == MapLayer::kResiduals ? LoadResiduals(files) : LoadNetwork(files, request);
+  MapScene scene = request.layer == MapLayer::kResiduals ? LoadResiduals(files, request)
+                                                         : LoadNetwork(document, files, request);
+  if (scene.failure.isEmpty()) AddCoordinateSystem(scene, document);
+  return scene;
 }
 
 }  // namespace mornax::render

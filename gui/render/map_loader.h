@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "gui/render/map_scene.h"
+#include "gui/render/map_style.h"
 
 namespace mornax::render {
 
@@ -21,7 +22,10 @@ const char* MapLayerName(MapLayer layer);
 
 struct MapRequest {
   MapLayer layer = MapLayer::kEstimate;
-  std::string levels = "lev";  // "lev", "auto" or "V1,V2,..."
+  // The batch tool's level text: "lev", "auto" or "V1,V2,..."; style.levels
+  // takes its place when set.
+  std::string levels = "lev";
+  MapStyle style;
 };
 
 // The scene of `document` (PROJECT.mnx; its result files lie beside it).

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,21 @@ struct ValuePoint {
   double x = 0.0, y = 0.0, value = 0.0;
 };
 
+// One row of the error analysis: a data point estimated from its neighbours.
+struct ResidualRow {
+  double x = 0.0, y = 0.0, measured = 0.0, estimated = 0.0, error = 0.0;
+};
+
+struct ResidualTable {
+  std::vector<ResidualRow> rows;
+  std::size_t counted = 0;  // rows with a finite error
+  double rmse = 0.0;        // root mean square of the errors
+  double meanError = 0.0;   // mean of the errors (the bias)
+};
+
+// The RMSE and mean error of `rows` (NaN errors left out).
+ResidualTable SummariseResiduals(std::vector<ResidualRow> rows);
+
 struct ContourLine {
   double level = 0.0;
   std::vector<QPointF> points;
@@ -49,10 +65,26 @@ struct MapScene {
   std::optional<GridSurface> grid;
   std::vector<ValuePoint> valuePoints;  // a scattered network, or residuals at data points
   std::vector<QPointF> dataPoints;
+  std::vector<double> dataValues;  // the measured value of each data point; NaN unknown
   std::vector<ContourLine> contours;
   std::optional<ColourScale> scale;
   QRectF extent;      // world area to show (x, y of the lower-left corner, width, height)
   QStringList notes;  // shown below the map: stale results, missing points
+  // A mark drawn on the map itself (a stopped run's partial results).
+  QString badge;
+  // The map's furniture and what is shown of the data points.
+  bool showDataPoints = true;
+  bool postValues = false;
+  bool scaleBar = false;
+  bool smoothCells = false;  // interpolated between nodes instead of blocks
+  QString crs;               // the coordinate system's name; empty: local coordinates
+  QString axisUnit;          // "m", "ft", "deg", ...; empty when unknown
+  // The outline of the area outside which the map is blanked (world rings).
+  std::vector<QPolygonF> blankingOutline;
+  std::optional<ResidualTable> residuals;  // the residual layer's table
+  // The layers the project's results hold besides the estimate.
+  bool hasStandardError = false;
+  bool hasGuess = false;
   // When set nothing can be drawn and the picture shows this text instead.
   QString failure;
   // The grid in colours, one pixel per node, top row first; built once so
@@ -61,7 +93,9 @@ struct MapScene {
 };
 
 // Builds scene.colourImage from the grid and the scale (transparent where a
-// node has no value).
+// node has no value): one pixel per node for blocks; for smooth cells the
+// values interpolated bilinearly between nodes at several pixels per cell,
+// each pixel then coloured (so classes keep sharp edges).
 void BuildColourImage(MapScene& scene);
 
 // A scene that only says why there is no map.

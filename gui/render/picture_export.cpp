@@ -1,5 +1,7 @@
 #include "gui/render/picture_export.h"
 
+#include <cmath>
+
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -12,17 +14,16 @@
 namespace mornax::render {
 namespace {
 
-constexpr int kScreenDpi = 96;
 constexpr int kLargestSide = 20000;
 
-bool PaintPng(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
-  return RenderImage(pixels, paint).save(&file, "PNG");
+bool PaintPng(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+  return RenderImage(pixels, paint, dpi).save(&file, "PNG");
 }
 
-bool PaintSvg(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
+bool PaintSvg(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
   QSvgGenerator generator;
   generator.setOutputDevice(&file);
-  generator.setResolution(kScreenDpi);
+  generator.setResolution(dpi);
   generator.setSize(pixels);
   generator.setViewBox(QRect(QPoint(0, 0), pixels));
   QPainter painter;
@@ -32,11 +33,11 @@ bool PaintSvg(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
   return painter.end();
 }
 
-bool PaintPdf(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+bool PaintPdf(QSaveFile& file, QSize pixels, int pictureDpi, int dpi, const PaintRoutine& paint) {
   QPdfWriter writer(&file);
   writer.setResolution(dpi);
-  // The page has the picture's size at screen resolution, in points.
-  const QSizeF points(pixels.width() * 72.0 / kScreenDpi, pixels.height() * 72.0 / kScreenDpi);
+  // The page has the picture's physical size, in points.
+  const QSizeF points(pixels.width() * 72.0 / pictureDpi, pixels.height() * 72.0 / pictureDpi);
   writer.setPageLayout(
       QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
                   QPageLayout::Portrait, QMarginsF()));
@@ -59,9 +60,12 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path) {
   return std::nullopt;
 }
 
-QImage RenderImage(QSize pixels, const PaintRoutine& paint) {
+QImage RenderImage(QSize pixels, const PaintRoutine& paint, int dpi) {
   QImage image(pixels, QImage::Format_RGB32);
   if (image.isNull()) return image;
+  const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+  image.setDotsPerMeterX(dotsPerMetre);
+  image.setDotsPerMeterY(dotsPerMetre);
   image.fill(Qt::white);
   QPainter painter(&image);
   paint(painter, QRectF(QPointF(0, 0), pixels));
@@ -84,6 +88,13 @@ bool ExportPicture(const QString& path, const PictureOptions& options, const Pai
                 .arg(kLargestSide);
     return false;
   }
+  if (options.dpi < kLowestDpi || options.dpi > kHighestDpi) {
+    error = QString("Cannot write %1: a picture has %2 to %3 dots per inch")
+                .arg(path)
+                .arg(kLowestDpi)
+                .arg(kHighestDpi);
+    return false;
+  }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     error = QString("Cannot write %1: %2").arg(path, file.errorString());
@@ -92,13 +103,13 @@ bool ExportPicture(const QString& path, const PictureOptions& options, const Pai
   bool painted = false;
   switch (*format) {
     case PictureFormat::kPng:
-      painted = PaintPng(file, pixels, paint);
+      painted = PaintPng(file, pixels, options.dpi, paint);
       break;
     case PictureFormat::kSvg:
-      painted = PaintSvg(file, pixels, paint);
+      painted = PaintSvg(file, pixels, options.dpi, paint);
       break;
     case PictureFormat::kPdf:
-      painted = PaintPdf(file, pixels, options.pdfDpi, paint);
+      painted = PaintPdf(file, pixels, options.dpi, options.pdfDpi, paint);
       break;
   }
   if (!painted || !file.commit()) {

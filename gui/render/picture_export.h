@@ -24,9 +24,17 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path);
 using PaintRoutine = std::function<void(QPainter& painter, const QRectF& target)>;
 
 struct PictureOptions {
-  QSize pixels{1200, 900};  // PNG size; SVG and PDF get the same size at 96 dpi
-  int pdfDpi = 1200;        // resolution of the PDF's device units
+  QSize pixels{1200, 900};  // the picture's size in pixels
+  // The pixels per inch: text and marks keep their size in points at this
+  // resolution, so a 300-dpi picture is drawn as it would be printed. PNG
+  // records it; SVG and PDF are the same physical size.
+  int dpi = 96;
+  int pdfDpi = 1200;  // resolution of the PDF's device units
 };
+
+// The resolutions a picture may have.
+inline constexpr int kLowestDpi = 36;
+inline constexpr int kHighestDpi = 2400;
 
 // Renders into a temporary file beside `path` and renames it into place, so
 // a failure leaves an existing file as it was. On failure returns false with
@@ -34,8 +42,8 @@ struct PictureOptions {
 bool ExportPicture(const QString& path, const PictureOptions& options, const PaintRoutine& paint,
                    QString& error);
 
-// The picture as an image of `pixels` on white (PNG export and the
+// The picture as an image of `pixels` on white at `dpi` (PNG export and the
 // clipboard).
-QImage RenderImage(QSize pixels, const PaintRoutine& paint);
+QImage RenderImage(QSize pixels, const PaintRoutine& paint, int dpi = 96);
 
 }  // namespace mornax::render

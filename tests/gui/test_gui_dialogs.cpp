@@ -11,8 +11,10 @@
 #include "gui/gui_test_support.h"
 #include "support/temp_dir.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 namespace mornax::gui {
 namespace {
@@ -97,14 +99,100 @@ TEST_F(DialogTest, TextInANumberFieldKeepsTheDialogOpenAndChangesNothing) {
   SetField(dialog, "sill", "1200");
   SetField(dialog, "order", "x");
   EXPECT_NE(PressOk(dialog), QDialog::Accepted);
-  EXPECT_EQ(prompts.messages.back(), "Order of Kriging [0-2] must be a whole number, 0-2.");
+  EXPECT_EQ(prompts.messages.back(), "Order of Kriging must be a whole number, 0, 1 or 2.");
   SetField(dialog, "order", "5");  // the range in the label is enforced
   EXPECT_NE(PressOk(dialog), QDialog::Accepted);
-  EXPECT_EQ(prompts.messages.back(), "Order of Kriging [0-2] must be 0-2, not 5.");
+  EXPECT_EQ(prompts.messages.back(), "Order of Kriging must be 0, 1 or 2, not 5.");
   SetField(dialog, "order", "2");
   EXPECT_EQ(PressOk(dialog), QDialog::Accepted);
   EXPECT_EQ(dialog.values().order, 2);
   EXPECT_EQ(dialog.values().sill, 1200.0f);
+}
+
+TEST_F(DialogTest, NumbersOutOfTheirFieldsRangeAreSaidSo) {
+  CKrigingDlg dialog(CKrigingDlg::Values{}, prompts);
+  const struct {
+    const char* field;
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"sill", "1e40", "Sill must be >= 0; 1e40 is out of range."},
+      {"points", "99999999999",
+       "Number of Nearest Points must be 1-1000; 99999999999 is out of range."},
+      {"c0", "-1e39", "C0 must be >= 0; -1e39 is out of range."},
+  };
+  for (const auto& c : cases) {
+    SetField(dialog, c.field, c.text);
+    emit Field(dialog, c.field)->editingFinished();
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_EQ(prompts.messages.back(), c.message);
+  }
+}
+
+TEST_F(DialogTest, NeighboursAtOrAboveTheNumberOfDataPointsAreRefused) {
+  CKrigingDlg::Values kriging;
+  kriging.dataFile = "SITE.dfl";
+  kriging.dataPoints = 5;
+  kriging.points = 4;
+  kriging.modelIndex = 1;
+  kriging.a = 100.0f;
+  CBayesDlg::Values bayes;
+  bayes.sigma = bayes.k = bayes.rho = bayes.lagD = bayes.a = bayes.guessA = 1.0f;
+  bayes.dataFile = "SITE.dfl";
+  bayes.dataPoints = 5;
+  bayes.points = 4;
+  CDistanceWeightingDlg::Values weighting;
+  weighting.dataFile = "SITE.dfl";
+  weighting.dataPoints = 5;
+  weighting.points = 4;
+  weighting.trendDegree = 1;
+  CKrigingDlg krigingDialog(kriging, prompts);
+  CBayesDlg bayesDialog(bayes, prompts);
+  CDistanceWeightingDlg weightingDialog(weighting, prompts);
+  const struct {
+    QDialog* dialog;
+    const char* points;
+    bool accepted;
+  } cases[] = {{&krigingDialog, "5", false},
+               {&krigingDialog, "4", true},
+               {&bayesDialog, "12", false},
+               {&bayesDialog, "3", true},
+               {&weightingDialog, "5", false}};
+  for (const auto& c : cases) {
+    prompts.messages.clear();
+    SetField(*c.dialog, "points", c.points);
+    EXPECT_EQ(PressOk(*c.dialog) == QDialog::Accepted, c.accepted)
+        << c.points << (prompts.messages.empty() ? "" : prompts.messages[0]);
+    if (!c.accepted) {
+      ASSERT_EQ(prompts.messages.size(), 1u);
+      EXPECT_EQ(prompts.messages[0],
+                "Number of Nearest Points must be less than the number of data points: "
+                "SITE.dfl holds 5, so at most 4.");
+    }
+  }
+  // The trend surface takes every point: the count is not checked.
+  Radio(weightingDialog, "scheme_6")->setChecked(true);
+  SetField(weightingDialog, "points", "50");
+  EXPECT_EQ(PressOk(weightingDialog), QDialog::Accepted);
+}
+
+TEST_F(DialogTest, TheLargestDialogsKeepRunModeAndButtonsOnTheScreen) {
+  // The offscreen screen is 800 x 600, smaller than any laptop's.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  CKrigingDlg kriging(CKrigingDlg::Values{}, prompts);
+  CBayesDlg bayes(CBayesDlg::Values{}, prompts);
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&kriging, &bayes}) {
+    dialog->show();
+    EXPECT_LE(dialog->frameGeometry().height(), screen.height())
+        << dialog->windowTitle().toStdString();
+    for (QWidget* widget : {static_cast<QWidget*>(Radio(*dialog, "runMode_1")),
+                            static_cast<QWidget*>(dialog->findChild<QDialogButtonBox*>())}) {
+      const QRect shown(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
+      EXPECT_TRUE(dialog->rect().contains(shown)) << dialog->windowTitle().toStdString();
+      EXPECT_TRUE(widget->isVisible());
+    }
+    dialog->hide();
+  }
 }
 
 TEST_F(DialogTest, AFieldIsCheckedWhenTheUserLeavesIt) {
@@ -191,7 +279,7 @@ TEST_F(DialogTest, DistanceWeightingSchemeAndRunMode) {
   Radio(dialog, "runMode_0")->setChecked(true);
   SetField(dialog, "trendDegree", "12");
   EXPECT_NE(PressOk(dialog), QDialog::Accepted);
-  EXPECT_EQ(prompts.messages.back(), "Degree of Trendsurface [1-9] must be 1-9, not 12.");
+  EXPECT_EQ(prompts.messages.back(), "Degree of Trendsurface must be 1-9, not 12.");
   SetField(dialog, "trendDegree", "9");
   ASSERT_EQ(PressOk(dialog), QDialog::Accepted);
   EXPECT_EQ(dialog.values().schemeIndex, 3);

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -99,6 +100,25 @@ TEST_F(FileViewerTest, SearchFindsTheNextLineAndCopyTakesTheSelectedLines) {
   list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
   viewer.findChild<QPushButton*>("copy")->click();
   EXPECT_EQ(QApplication::clipboard()->text(), "  x  y  Z \n  4  5  6.5 \n");
+}
+
+TEST_F(FileViewerTest, EnterInTheSearchFieldFindsTheNextMatchAndReloadsNothing) {
+  folder.Write("S.lst", "a 1\nb 2\na 3\nb 4\na 5\n");
+  viewer.LoadFile(In("S.lst"));
+  viewer.show();
+  auto* list = viewer.findChild<QListView*>("lines");
+  auto* find = viewer.findChild<QLineEdit*>("find");
+  find->setText("a");
+  find->setFocus();
+  // The file is renamed away: a reload would empty the list.
+  std::filesystem::rename(folder.path() / "S.lst", folder.path() / "T.lst");
+  for (const int row : {0, 2, 4, 0}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(find, &press);
+    EXPECT_EQ(list->currentIndex().row(), row);
+  }
+  EXPECT_EQ(viewer.lineCount(), 5);
+  EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front();
 }
 
 TEST_F(FileViewerTest, AMillionLinesOpenWithoutHoldingUpTheProgram) {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "geo/project_crs.h"
 #include "gui/gui_test_support.h"
 #include "gui/render/map_loader.h"
 #include "gui/render/map_painter.h"
@@ -74,7 +75,7 @@ double Plane(double x, double y) {
 
 MapScene Load(const ScopedTempDir& dir, MapLayer layer = MapLayer::kEstimate,
               const std::string& levels = "auto") {
-  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels});
+  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels, {}});
 }
 
 bool HasNote(const MapScene& scene, const QString& word) {
@@ -178,7 +179,13 @@ TEST_F(MapLoaderTest, MissingTruncatedAndUnreadableResultsAreSaidInWords) {
   std::size_t blank = 0;
   for (double v : stopped.grid->values) blank += std::isnan(v) ? 1 : 0;
   EXPECT_EQ(blank, 30u - 10u);
-  EXPECT_TRUE(HasNote(stopped, "no estimate"));
+  // The stop is said once (the reader's note) and marked on the map; the
+  // two values without a number get a note of their own.
+  EXPECT_EQ(stopped.badge, "Stopped run: 12 of 30 points");
+  int stoppedNotes = 0;
+  for (const QString& note : stopped.notes) stoppedNotes += note.contains("stopped") ? 1 : 0;
+  EXPECT_EQ(stoppedNotes, 1) << stopped.notes.join(" | ").toStdString();
+  EXPECT_TRUE(HasNote(stopped, "2 of 30 network points have no estimate"));
 
   // Every value missing: a message instead of an empty map.
   WriteKriging(
@@ -188,6 +195,51 @@ TEST_F(MapLoaderTest, MissingTruncatedAndUnreadableResultsAreSaidInWords) {
   // Garbage in the .dat file.
   dir.Write("SITE.dat", "this is not a result file\n");
   EXPECT_FALSE(Load(dir).failure.isEmpty());
+}
+
+TEST_F(MapLoaderTest, StylesBlankClassAndFixTheRangeAndTheMapKnowsItsSystem) {
+  const Network net = Grid(21, 16, 10.0);
+  WriteKriging(
+      dir, net, [&](std::size_t i) { return Value(Plane(net.x[i], net.y[i])); }, net.x.size());
+  MapRequest request{MapLayer::kEstimate, "lev", {}};
+  // The three data points lie on one line: no hull, a note, the map whole.
+  request.style.blanking = Blanking::kHull;
+  const MapScene hull = LoadMapScene(dir.path() / "SITE.mnx", request);
+  ASSERT_TRUE(hull.failure.isEmpty()) << hull.failure.toStdString();
+  EXPECT_TRUE(HasNote(hull, "no hull"));
+  EXPECT_EQ(hull.dataValues, (std::vector<double>{1, 2, 3}));
+
+  dir.Write("area.geojson", R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+    "properties": {}, "geometry": {"type": "Polygon", "coordinates":
+    [[[0, 0], [100, 0], [100, 100], [0, 100], [0, 0]]]}}]})");
+  request.style.blanking = Blanking::kPolygons;
+  request.style.polygonFile = dir.path() / "area.geojson";
+  request.style.levels = LevelSpec{LevelMode::kInterval, std::nullopt, std::nullopt, 5.0, {}};
+  request.style.classed = true;
+  const MapScene blanked = LoadMapScene(dir.path() / "SITE.mnx", request);
+  ASSERT_TRUE(blanked.failure.isEmpty()) << blanked.failure.toStdString();
+  std::size_t kept = 0;
+  for (double v : blanked.grid->values) kept += std::isnan(v) ? 0 : 1;
+  EXPECT_EQ(kept, 11u * 11u);  // x and y from 0 to 100
+  EXPECT_EQ(blanked.blankingOutline.size(), 1u);
+  // The range is the blanked surface's (0..30), classed by the levels in it.
+  EXPECT_EQ(blanked.scale->high(), 30.0);
+  EXPECT_EQ(blanked.scale->breaks(), (std::vector<double>{5, 10, 15, 20, 25}));
+  for (const ContourLine& line : blanked.contours) {
+    for (const QPointF& p : line.points) EXPECT_LE(p.x(), 105.0);
+  }
+
+  // A fixed range to compare maps; the project's coordinate system.
+  request.style = MapStyle{};
+  request.style.rangeLow = -100.0;
+  request.style.rangeHigh = 100.0;
+  std::string error;
+  ASSERT_TRUE(geo::StoreProjectCrs(dir.path() / "SITE.mnx", "EPSG:32633", error)) << error;
+  const MapScene fixed = LoadMapScene(dir.path() / "SITE.mnx", request);
+  EXPECT_EQ(fixed.scale->low(), -100.0);
+  EXPECT_EQ(fixed.scale->high(), 100.0);
+  EXPECT_TRUE(fixed.crs.contains("EPSG:32633")) << fixed.crs.toStdString();
+  EXPECT_EQ(fixed.axisUnit, "m");
 }
 
 TEST_F(MapLoaderTest, HugeValuesAreLeftOutOfTheScaleWithANote) {

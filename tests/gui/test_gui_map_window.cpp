@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -12,8 +13,12 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include "gui/gui_test_support.h"
 #include "gui/main_frame.h"
@@ -30,15 +35,22 @@ namespace {
 
 // Stands in for the library: a kriging run writes a 6 x 5 grid of results
 // into the current directory (the project's folder).
+// How many of the 30 network points the stand-in writes (a stopped run
+// writes fewer), and whether it then shows a message (the run failed).
+std::size_t gWrittenPoints = 30;
+bool gShowsMessage = false;
+
 void GridEngine(int, int, int, FILENAME*, SVAR*, FVAR*, IPL*) {
   std::string dfl = "Grid site\n2\n10 10 1\n40 30 2\n30\n";
   std::string dat = "    0   30    0 ;" + std::string(40, ' ') + "STD\n";
   std::string wl;
+  std::size_t written = 0;
   for (int r = 4; r >= 0; --r) {
     for (int c = 0; c < 6; ++c) {
       char line[120];
       std::snprintf(line, sizeof line, "%d %d\n", c * 10, r * 10);
       dfl += line;
+      if (written++ >= gWrittenPoints) continue;
       std::snprintf(line, sizeof line, "  %15.1f%15.1f%15.5f%15.5f\n", c * 10.0, r * 10.0,
                     c + 2.0 * r, 0.5);
       dat += line;
@@ -55,11 +67,17 @@ void GridEngine(int, int, int, FILENAME*, SVAR*, FVAR*, IPL*) {
       std::fclose(file);
     }
   }
+  if (gShowsMessage) {
+    QMessageBox box;
+    QTimer::singleShot(0, &box, &QMessageBox::accept);
+    box.exec();
+  }
 }
 
 // The stand-in library writes interpolation results: the dialog asks for them.
 int Interpolate(QDialog& dialog) {
   testing::Radio(dialog, "runMode_1")->setChecked(true);
+  testing::SetField(dialog, "points", "1");  // the stand-in's data file has two points
   return testing::PressOk(dialog);
 }
 
@@ -114,19 +132,32 @@ TEST_F(MapWindowTest, MenusToolbarAndTheMapAfterARun) {
   ASSERT_TRUE(scene.grid.has_value());
   EXPECT_EQ(scene.grid->cols, 6);
 
+  // A minimised map comes back with View > Result Map.
+  map->showMinimized();
+  ASSERT_TRUE(map->isMinimized());
+  Action("actionResultMap")->trigger();
+  EXPECT_FALSE(map->isMinimized());
+  EXPECT_TRUE(map->isVisible());
+
   // Opening the project again shows the same results: no new map.
   map->hide();
   ASSERT_TRUE(frame.OpenDocumentFile(QString::fromStdString((folder.path() / "P.mnx").string())));
   EXPECT_FALSE(map->isVisible());
 
-  // An open map follows the document to another project.
+  // An open map follows the document to another project, and leaves a
+  // layer that project's results lack.
   map->show();
+  map->SetLayer(render::MapLayer::kStandardError);
+  map->Reload();
+  EXPECT_TRUE(map->canvas().scene().failure.isEmpty());
   testing::ScopedTempDir other;
   other.Write("Q.dfl", "Other\n1\n0 0 1\n0\n");
   ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((other.path() / "Q.mnx").string())));
   EXPECT_TRUE(map->documentPath().endsWith("Q.mnx")) << map->documentPath().toStdString();
   EXPECT_TRUE(map->canvas().scene().failure.contains("No results"))
       << map->canvas().scene().failure.toStdString();
+  EXPECT_EQ(map->layer(), render::MapLayer::kEstimate);
+  EXPECT_FALSE(map->LayerAvailable(render::MapLayer::kStandardError));
   ASSERT_TRUE(frame.OpenDocumentFile(QString::fromStdString((folder.path() / "P.mnx").string())));
 
   // Layers switch; one the method lacks says so on the canvas.
@@ -148,7 +179,8 @@ TEST_F(MapWindowTest, CanvasReadsOutZoomsPansAndFits) {
   const QPointF node = fitted.ToDevice(30.0, 20.0);  // value 3 + 2 * 2 = 7
   EXPECT_TRUE(canvas.ReadOut(node).contains("= 7")) << canvas.ReadOut(node).toStdString();
   const QPointF well = fitted.ToDevice(40.0, 30.0);
-  EXPECT_TRUE(canvas.ReadOut(well).contains("data point (40, 30)"));
+  EXPECT_TRUE(canvas.ReadOut(well).contains("data point (40, 30) measured 2"))
+      << canvas.ReadOut(well).toStdString();
   EXPECT_TRUE(canvas.ReadOut(QPointF(1, 1)).isEmpty());  // outside the map
 
   const QPointF at = fitted.ToDevice(20.0, 10.0);
@@ -164,6 +196,17 @@ TEST_F(MapWindowTest, CanvasReadsOutZoomsPansAndFits) {
   canvas.grab();
   EXPECT_NEAR(canvas.layout().worldCentre.x(), before.x() - 100 / canvas.layout().scale, 1e-9);
   EXPECT_NEAR(canvas.layout().worldCentre.y(), before.y() - 50 / canvas.layout().scale, 1e-9);
+
+  // A wheel zoom tells the read-out what lies under the cursor now.
+  QString readOut;
+  QObject::connect(&canvas, &MapCanvas::readOutChanged,
+                   [&readOut](const QString& text) { readOut = text; });
+  const QPointF cursor = canvas.layout().ToDevice(10.0, 10.0);
+  QWheelEvent wheel(cursor, canvas.mapToGlobal(cursor), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&canvas, &wheel);
+  EXPECT_EQ(readOut, canvas.ReadOut(cursor));
+  EXPECT_TRUE(readOut.contains("x = 10")) << readOut.toStdString();
 
   canvas.FitToWindow();
   canvas.grab();
@@ -202,12 +245,58 @@ TEST_F(MapWindowTest, PicturesOfThePlotAndTheMap) {
   frame.mapHooks().map().ExportPicture();
   EXPECT_NE(folder.Read("map.svg").find("<svg"), std::string::npos);
 
+  // A picture for a report: 16 x 12 cm at 300 dpi, labels at their printed
+  // size, the resolution recorded in the file.
+  const std::string report = (folder.path() / "report.png").string();
+  prompts.onDialog = testing::AcceptWith<PictureExportDialog>([&](PictureExportDialog& d) {
+    d.SetPath(QString::fromStdString(report));
+    d.SetCentimetres(16, 12, 300);
+    EXPECT_EQ(d.pictureSize(), QSize(1890, 1417));
+  });
+  frame.mapHooks().map().ExportPicture();
+  const QImage printed(QString::fromStdString(report));
+  EXPECT_EQ(printed.size(), QSize(1890, 1417));
+  EXPECT_NEAR(printed.dotsPerMeterX() * 0.0254, 300.0, 0.5);
+
   // On paper through the printer: a PDF page at the printer's resolution.
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString((folder.path() / "printed.pdf").string()));
   frame.mapHooks().map().PrintOn(printer);
   EXPECT_GT(std::filesystem::file_size(folder.path() / "printed.pdf"), 1000u);
+}
+
+TEST(MapAfterAStoppedRunTest, TheOpenMapShowsThePartialRunMarkedOnce) {
+  QApplication& app = testing::GuiApp();
+  static_cast<void>(app);
+  testing::ScopedTempDir folder;
+  testing::ScriptedPrompts prompts;
+  CMornaxDoc document{prompts, &GridEngine, EngineRunner::Thread::kCaller};
+  CMainFrame frame{document};
+  ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((folder.path() / "P.mnx").string())));
+  prompts.onDialog = Interpolate;
+  gWrittenPoints = 30;
+  frame.findChild<QAction*>("actionKriging")->trigger();
+  frame.mapHooks().ShowResultMap();
+  auto* map = frame.findChild<ResultMapWindow*>();
+  ASSERT_NE(map, nullptr);
+  EXPECT_TRUE(map->canvas().scene().badge.isEmpty());
+
+  // The next run stops after 12 points (and says so in a message): the
+  // files hold the partial run, and so does the open map, at once.
+  gWrittenPoints = 12;
+  gShowsMessage = true;
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a newer file time
+  frame.findChild<QAction*>("actionKriging")->trigger();
+  gWrittenPoints = 30;
+  gShowsMessage = false;
+  const render::MapScene& scene = map->canvas().scene();
+  EXPECT_EQ(scene.badge, "Stopped run: 12 of 30 points")
+      << scene.failure.toStdString() << scene.notes.join(" | ").toStdString()
+      << frame.statusBar()->currentMessage().toStdString();
+  int said = 0;
+  for (const QString& note : scene.notes) said += note.contains("stopped") ? 1 : 0;
+  EXPECT_EQ(said, 1) << scene.notes.join(" | ").toStdString();
 }
 
 }  // namespace

@@ -55,6 +55,9 @@ TEST(PlotReader, FitPointsFlowAcrossLines) {
   EXPECT_EQ(data.title, " Semi: t");
   EXPECT_EQ(data.x, (std::vector<double>{1.0, 3.0, 5.0}));
   EXPECT_EQ(data.y, (std::vector<double>{2.0, 4.0, 6.0}));
+  // Empty lag classes (0, 0) are no points of the semivariogram.
+  ASSERT_EQ(ReadPlotData(" t\n 3\n 0.0 0.0\n 50.0 3.0\n 0.0 0.0\n", 1, data), PlotReadStatus::kOk);
+  EXPECT_EQ(data.x, (std::vector<double>{50.0}));
 }
 
 TEST(PlotReader, SolutionTitleIsTheModelLine) {

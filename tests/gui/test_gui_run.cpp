@@ -4,8 +4,10 @@
 // produce its result leaves the plot alone with a note in the status bar.
 #include <QAction>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -23,6 +25,7 @@
 #include "gui/main_frame.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
+#include "gui/plot_pass.h"
 #include "gui/program_records.h"
 #include "support/temp_dir.h"
 
@@ -276,6 +279,50 @@ TEST(RunOutcomeTest, OnlyARunThatWroteItsResultChangesThePlot) {
   working.OnComputation();
   EXPECT_TRUE(succeeded);
   EXPECT_EQ(working.displayMode(), 1);
+}
+
+// A semivariogram whose lag classes all stayed empty: the library writes one
+// class at (0, 0) and says why in a message.
+void WritesEmptyClasses(int, int, int, FILENAME*, SVAR*, FVAR*, IPL*) {
+  std::ofstream(ProgramFiles()[project::kFit]) << " Semi-Variogram: t\n     1\n  0.0000  0.0000\n";
+  QMessageBox box;
+  QTimer::singleShot(0, &box, &QMessageBox::accept);
+  box.exec();
+}
+
+TEST(RunOutcomeTest, AFailedSemivariogramThatRewroteItsFileIsPlottedWithoutAStalePoint) {
+  QApplication& app = testing::GuiApp();
+  static_cast<void>(app);
+  testing::ScopedTempDir folder;
+  testing::ScriptedPrompts prompts;
+  prompts.onDialog = AcceptWith<CSemiVariogramDlg>();
+  CMornaxDoc document(prompts, &WritesEmptyClasses, EngineRunner::Thread::kCaller);
+  ASSERT_TRUE(document.OnSaveDocument(QString::fromStdString((folder.path() / "P.mnx").string())));
+  folder.Write("P.fit", " old\n 2\n 100.0 5.0\n 200.0 9.0\n");
+  document.SetDisplayMode(1);
+  const unsigned before = document.plotGeneration();
+  QString note;
+  QObject::connect(&document, &CMornaxDoc::runFinished,
+                   [&note](bool, const QString& text) { note = text; });
+  document.OnComputation();
+  EXPECT_TRUE(note.startsWith("Semivariogram failed")) << note.toStdString();
+  // The plot was told to read the new file: no stale curve stays up.
+  EXPECT_EQ(document.displayMode(), 1);
+  EXPECT_NE(document.plotGeneration(), before);
+  // The new file holds only an empty class: nothing is plotted at (0, 0),
+  // and no second message follows the library's.
+  QImage image(400, 300, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const PlotOutcome outcome =
+      RunPlotPass(painter, image.size(), false, 1, ProgramRecords().fileName, ProgramFiles());
+  painter.end();
+  EXPECT_EQ(outcome.condition, PlotCondition::kNone);
+  int dark = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+  }
+  EXPECT_LT(dark, 4000);  // the note's text, no axes
 }
 
 TEST_F(RunTest, AFailedLibraryRunKeepsTheDataMapAndSaysSo) {

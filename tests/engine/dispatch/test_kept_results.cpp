@@ -143,7 +143,9 @@ TEST_F(KeptResults, AFailureBeforeTheFirstRecordChangesNoFile) {
       }
       EXPECT_EQ(Snapshot(), expected);
       if (spoiler.cancelAtPoll > 0) {
-        EXPECT_EQ(LastLine(), "MORNAX: Computation stopped, no points written");
+        EXPECT_EQ(LastLine(), c.task == MNX_TASK_INTERPOLATION
+                                  ? "MORNAX: Computation stopped, no points written"
+                                  : "MORNAX: Computation stopped, earlier results kept");
       } else {
         EXPECT_FALSE(messages.boxes.empty());
         EXPECT_EQ(LastLine(), kCompleteLine);
@@ -200,7 +202,7 @@ TEST_F(KeptResults, AStoppedFitKeepsTheEarlierSolution) {
   cancelAtPoll = 2;  // during the iterations
   fvar.initial[0] = 7.0f;
   Run(Computation{"fit", MNX_TASK_FIT, MNX_METHOD_NONE, MNX_MODE_NONE});
-  EXPECT_EQ(LastLine(), "MORNAX: Computation stopped, no points written");
+  EXPECT_EQ(LastLine(), "MORNAX: Computation stopped, earlier results kept");
   EXPECT_EQ(dir.Read("SITE.sol"), solution);
 }
 
