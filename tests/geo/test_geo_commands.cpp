@@ -38,13 +38,13 @@ class GeoCommands : public ::testing::Test {
   // `text`, and no file of the project changed.
   void ExpectRefused(const std::string& args, int status, const std::string& text) {
     const std::string before = dir_.Read("P.dfl");
-    const std::string crs = dir_.Read("P.prj");
+    const std::string crs = dir_.Read("P.crs.wkt");
     const Result result = Batch(dir_, args);
     EXPECT_EQ(result.status, status) << args;
     EXPECT_NE(result.err.find(text), std::string::npos) << args << ": " << result.err;
     EXPECT_EQ(result.out, "") << args;
     EXPECT_EQ(dir_.Read("P.dfl"), before) << args;
-    EXPECT_EQ(dir_.Read("P.prj"), crs) << args;
+    EXPECT_EQ(dir_.Read("P.crs.wkt"), crs) << args;
   }
   ScopedTempDir dir_;
 };
@@ -88,7 +88,9 @@ TEST_F(GeoCommands, GridRefusesBadUsageAndBadValuesLeavingTheDataFile) {
   dir_.Write("P.dfl", "Guessed\n1\n0 0 1 2\n0\n");
   ExpectRefused("grid P.mnx --spacing 1", 1, "give --guess-raster FILE or --guess V");
   std::filesystem::remove(dir_.path() / "P.dfl");
-  ExpectRefused("grid P.mnx --spacing 1", 1, "cannot read P.dfl");
+  ExpectRefused(
+      "grid P.mnx --spacing 1", 1,
+      "P.dfl does not exist yet: import the data points first (mornax-batch import P.mnx");
 }
 
 TEST_F(GeoCommands, ImportReportsWhatItTookAndKeepsTheNetwork) {
@@ -123,14 +125,14 @@ TEST_F(GeoCommands, ImportRefusesUnusableSourcesAndOptions) {
   ExpectRefused("import P.mnx empty.csv --z level", 1, "of empty.csv is empty");
   ExpectRefused("import P.mnx nocoords.csv --z level", 1, "has no point geometry");
   ExpectRefused("import P.mnx wells.csv --z level --layer other", 1, "has no layer 'other'");
-  dir_.Write("P.prj", "GEOGCS[");
-  ExpectRefused("import P.mnx wells.csv --z level", 1, "P.prj");
+  dir_.Write("P.crs.wkt", "GEOGCS[");
+  ExpectRefused("import P.mnx wells.csv --z level", 1, "P.crs.wkt");
 }
 
 TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
   const Result set = Batch(dir_, "crs P.mnx EPSG:32633");
   EXPECT_EQ(set.status, 0) << set.err;
-  EXPECT_EQ(set.out, "P.prj: WGS 84 / UTM zone 33N (EPSG:32633)\n");
+  EXPECT_EQ(set.out, "P.crs.wkt: WGS 84 / UTM zone 33N (EPSG:32633)\n");
   EXPECT_TRUE(Batch(dir_, "show P.mnx")
                   .out.ends_with("lagD = 200\ncrs = WGS 84 / UTM zone 33N (EPSG:32633)\n"));
 
@@ -143,8 +145,8 @@ TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
              R"("properties":{"level":4},"geometry":{"type":"Point","coordinates":[15,0]}}]})");
   const Result imported = Batch(dir_, "import P.mnx points.geojson --z level");
   EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_NE(imported.out.find("transformed from WGS 84 (EPSG:4326) to the project's WGS 84 / "
-                              "UTM zone 33N (EPSG:32633)"),
+  EXPECT_NE(imported.out.find("transformed 1 point from WGS 84 (EPSG:4326) to the project's "
+                              "WGS 84 / UTM zone 33N (EPSG:32633)"),
             std::string::npos)
       << imported.out;
   // UTM zone 33's central meridian lies 500000 m east.
@@ -156,7 +158,7 @@ TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
 
   const Result removed = Batch(dir_, "crs P.mnx none");
   EXPECT_EQ(removed.status, 0);
-  EXPECT_FALSE(dir_.Exists("P.prj"));
+  EXPECT_FALSE(dir_.Exists("P.crs.wkt"));
   EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("lagD = 200\n"));
 }
 
@@ -173,7 +175,7 @@ TEST_F(GeoCommands, AFolderThatCannotBeWrittenLeavesTheFilesAsTheyWere) {
   EXPECT_NE(grid.err.find("cannot write in the folder locked"), std::string::npos) << grid.err;
   EXPECT_EQ(crs.status, 1);
   EXPECT_EQ(dir_.Read("locked/P.dfl"), kData);
-  EXPECT_FALSE(dir_.Exists("locked/P.prj"));
+  EXPECT_FALSE(dir_.Exists("locked/P.crs.wkt"));
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
   EXPECT_NEAR(points.y[0], radius * std::log(std::tan(std::numbers::pi / 4 + 25 * degree)), 1e-6);
   EXPECT_NEAR(points.x[1], radius * -10 * degree, 1e-6);
   EXPECT_NEAR(points.y[1], radius * std::log(std::tan(std::numbers::pi / 4 - 10 * degree)), 1e-6);
-  EXPECT_NE(report.crsNote.find("transformed from WGS 84 (EPSG:4326)"), std::string::npos)
+  EXPECT_NE(report.crsNote.find("transformed 2 points from WGS 84 (EPSG:4326)"), std::string::npos)
       << report.crsNote;
 
   // UTM zone 33 puts its central meridian at 500000 m east.
