@@ -201,6 +201,11 @@ bool IsProjectedCrs(const std::string& wkt) {
   return ParseCrs(wkt, srs) && srs.IsProjected() != 0;
 }
 
+bool IsGeographicCrs(const std::string& wkt) {
+  OGRSpatialReference srs;
+  return ParseCrs(wkt, srs) && srs.IsGeographic() != 0;
+}
+
 bool SameCrs(const std::string& a, const std::string& b) {
   OGRSpatialReference first;
   OGRSpatialReference second;

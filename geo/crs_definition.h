@@ -53,6 +53,9 @@ int EpsgCode(const std::string& wkt);
 // True for a projected system (coordinates in metres or feet, not degrees).
 bool IsProjectedCrs(const std::string& wkt);
 
+// True for a geographic system (coordinates in degrees).
+bool IsGeographicCrs(const std::string& wkt);
+
 // True when the two definitions describe the same system (axis order and
 // WKT dialect aside). A definition GDAL cannot parse is the same as nothing.
 bool SameCrs(const std::string& a, const std::string& b);

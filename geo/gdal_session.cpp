@@ -53,7 +53,8 @@ GdalFailureWatch::~GdalFailureWatch() {
 void CPL_STDCALL GdalFailureWatch::Handle(CPLErr level, CPLErrorNum number, const char* text) {
   auto* watch = static_cast<GdalFailureWatch*>(CPLGetErrorHandlerUserData());
   if (watch != nullptr && level >= CE_Failure) {
-    if (watch->failures_++ == 0 && text != nullptr) watch->first_ = text;
+    ++watch->failures_;
+    watch->last_ = text != nullptr ? text : "";
   }
   CaptureMessage(level, number, text);
 }

@@ -18,7 +18,7 @@ std::string TakeGdalMessage();
 
 // Counts the failures GDAL reports on this thread while the watch lives (a
 // read that GDAL cut short still ends as if the data had ended), keeping the
-// first one's text. Messages still reach TakeGdalMessage.
+// latest one's text. Messages still reach TakeGdalMessage.
 class GdalFailureWatch {
  public:
   GdalFailureWatch();
@@ -27,13 +27,13 @@ class GdalFailureWatch {
   GdalFailureWatch& operator=(const GdalFailureWatch&) = delete;
 
   int failures() const { return failures_; }
-  const std::string& first() const { return first_; }
+  const std::string& last() const { return last_; }
 
  private:
   static void CPL_STDCALL Handle(CPLErr level, CPLErrorNum number, const char* text);
 
   int failures_ = 0;
-  std::string first_;
+  std::string last_;
 };
 
 }  // namespace mornax::geo

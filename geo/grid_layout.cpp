@@ -127,19 +127,19 @@ bool LayOutGrid(const GridRequest& request, std::span<const double> x, std::span
         std::max(1.0, std::round((SnapUp(high[1] + marginY, layout.dy) - layout.ymin) / layout.dy));
   }
   const double nodes = columns * rows;
-  if (!std::isfinite(layout.xmin) || !std::isfinite(layout.ymin) || std::isnan(nodes)) {
-    error = "--spacing " + Text(layout.dx) +
-            (layout.dy != layout.dx ? " x " + Text(layout.dy) : "") +
-            " is too small for the grid's coordinates: counting its cells overflows; choose a "
-            "larger spacing";
+  const std::string spacing =
+      "--spacing " + Text(layout.dx) + (layout.dy != layout.dx ? " x " + Text(layout.dy) : "");
+  if (!std::isfinite(layout.xmin) || !std::isfinite(layout.ymin) || !std::isfinite(nodes)) {
+    error = spacing +
+            " is too small for the grid's coordinates: counting its cells overflows, far more "
+            "than the " +
+            std::to_string(kMostGridNodes) + " nodes allowed; choose a larger spacing";
     return false;
   }
-  if (!std::isfinite(nodes) || nodes > static_cast<double>(kMostGridNodes)) {
-    error = "the grid would have " +
-            (std::isfinite(nodes)
-                 ? Text(columns) + " x " + Text(rows) + " = " + Text(nodes) + " nodes, more than "
-                 : std::string("uncountably many nodes, far more than ")) +
-            std::to_string(kMostGridNodes) + ": choose a larger spacing or a smaller extent";
+  if (nodes > static_cast<double>(kMostGridNodes)) {
+    error = "the grid would have " + Text(columns) + " x " + Text(rows) + " = " + Text(nodes) +
+            " nodes, more than " + std::to_string(kMostGridNodes) +
+            ": choose a larger spacing or a smaller extent";
     return false;
   }
   layout.columns = static_cast<std::int64_t>(columns);

@@ -329,6 +329,20 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
             report.DropReasons() + (report.examples.empty() ? "" : "; " + report.examples.front());
     return false;
   }
+  if (report.adoptCrs && IsGeographicCrs(*report.adoptCrs)) {
+    // A source that claims degrees for coordinates beyond them (GeoJSON is
+    // WGS 84 unless it says otherwise) must not pass its system on.
+    const auto beyond = [](const std::vector<double>& values, double limit) {
+      return std::any_of(values.begin(), values.end(),
+                         [limit](double value) { return std::abs(value) > limit; });
+    };
+    if (beyond(points.x, 360.0) || beyond(points.y, 90.0)) {
+      report.crsNote = "the source says it is in " + DescribeCrs(*report.adoptCrs) +
+                       ", but its coordinates are no degrees: the project keeps no coordinate "
+                       "system (mornax-batch crs sets one)";
+      report.adoptCrs.reset();
+    }
+  }
   if (transformation) {
     report.crsNote = "transformed " + std::to_string(report.transformed) +
                      (report.transformed == 1 ? " point " : " points ") + report.crsNote;

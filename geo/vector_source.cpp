@@ -110,22 +110,32 @@ bool ReadWholeLayer(VectorLayer& opened, const std::function<void(OGRFeature&)>&
   read = 0;
   OGRLayer& layer = *opened.layer;
   const GdalFailureWatch watch;
-  // A count the source keeps (a Shapefile's header, a GeoPackage's table);
-  // -1 where only a full read would tell. Counting a CSV reads it through,
-  // so a damaged line shows here already.
-  const GIntBig count = layer.GetFeatureCount(FALSE);
+  // The count a source keeps (a Shapefile's header, a GeoPackage's table);
+  // a CSV would be read through once more to count it, and its reading
+  // shows a damaged line anyway.
+  const GIntBig count =
+      layer.TestCapability(OLCFastFeatureCount) != 0 ? layer.GetFeatureCount(FALSE) : -1;
   const bool failedCounting = watch.failures() > 0;
   layer.ResetReading();
+  // Failures while `take` works (a point GDAL cannot transform) are its own
+  // to report; only those of the reading itself mark the source.
+  int takersFailures = 0;
+  bool failedReading = failedCounting;
   if (!failedCounting) {
     for (std::unique_ptr<OGRFeature> feature(layer.GetNextFeature()); feature;
          feature.reset(layer.GetNextFeature())) {
-      if (watch.failures() > 0) break;
+      if (watch.failures() > takersFailures) {
+        failedReading = true;
+        break;
+      }
       ++read;
       take(*feature);
+      takersFailures = watch.failures();
     }
+    failedReading = failedReading || watch.failures() > takersFailures;
   }
-  if (watch.failures() > 0) {
-    if (IsLineLimit(watch.first())) {
+  if (failedReading) {
+    if (IsLineLimit(watch.last())) {
       // Counting stops at the long line too, after the rows before it.
       const std::int64_t before = failedCounting ? std::max<std::int64_t>(count, 0) : read;
       error = "the line after row " + std::to_string(before) + " of " + opened.source +
@@ -133,7 +143,7 @@ bool ReadWholeLayer(VectorLayer& opened, const std::function<void(OGRFeature&)>&
               "cannot be read: shorten or split the line";
     } else {
       error =
-          opened.source + " is damaged: GDAL reports '" + watch.first() + "' after " +
+          opened.source + " is damaged: GDAL reports '" + watch.last() + "' after " +
           std::to_string(read) + " features" +
           (count >= 0 && !failedCounting ? " of the " + std::to_string(count) + " its layer holds"
                                          : "");

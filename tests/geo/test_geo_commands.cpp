@@ -162,6 +162,76 @@ TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
   EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("lagD = 200\n"));
 }
 
+TEST_F(GeoCommands, BadInputsAreNamedWithWhatToDoNext) {
+  ASSERT_EQ(Batch(dir_, "crs P.mnx EPSG:28992").status, 0);
+  dir_.Write("lonlat.csv", "lon,lat,level\n5.1,52.1,3\n");
+  dir_.Write("inf.csv", "WKT,level\n\"POINT (1e400 41000)\",3\n");
+  dir_.Write("long.csv", "x,y,level\n1,2,3\n4,5," + std::string(11'000'000, '6') + "\n7,8,9\n");
+  const struct {
+    const char* args;
+    int status;
+    const char* message;
+  } refused[] = {
+      {"crs P.mnx 28992", 1, "did you mean EPSG:28992 (Amersfoort / RD New)?"},
+      {"import P.mnx lonlat.csv --z level", 1, "--crs EPSG:4326"},
+      {"import P.mnx lonlat.csv --z level --crs 4326", 1, "--crs: '4326' alone"},
+      {"import P.mnx inf.csv --z level", 1, "1 with a coordinate that is not a finite number"},
+      {"import P.mnx long.csv --z level", 1, "the line after row 1 of long.csv is longer than"},
+      {"grid P.mnx --spacing 1e10 --extent 0 0 1 1", 1, "that the grid has no node"},
+      {"grid P.mnx --spacing 1e-310", 1, "is too small for the grid's coordinates"},
+      {"grid P.mnx --spacing 1e-9 --extent 1e6 1e6 1000000.00001 1000000.00001", 1,
+       "--spacing 1e-09 is too fine for coordinates near 1000000.00001"},
+      {"grid P.mnx --spacing 1 --hull 1 --extent 500 500 600 600", 1, "no node of the 100 x 100"},
+      {"grid P.mnx --like none.tif", 1, "GDAL cannot read the raster none.tif"},
+      {"grid P.mnx --like g.tif --spacing 1", 2, "--like takes the raster's cells"},
+      {"grid P.mnx --spacing 1 --clip none.gpkg", 1, "cannot read none.gpkg: no such file"},
+      {"grid P.mnx --spacing 1 --clip lonlat.csv", 1, "--clip takes a layer of polygons"}};
+  for (const auto& [args, status, message] : refused) ExpectRefused(args, status, message);
+  dir_.Write("P.dfl", "No points yet\n0\n0\n");
+  ExpectRefused("grid P.mnx --spacing 10", 1, "import them first (mornax-batch import");
+}
+
+TEST_F(GeoCommands, ClippedNetworksExportWithNodataOutside) {
+  dir_.Write("P.dfl", "Five wells\n5\n0 0 10\n100 0 20\n0 100 30\n100 100 40\n50 120 35\n0\n");
+  dir_.Write("area.geojson",
+             R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+             R"("geometry":{"type":"Polygon","coordinates":[[[0,0],[60,0],[60,60],[0,60],[0,0]],)"
+             R"([[20,20],[20,40],[40,40],[40,20],[20,20]]]}}]})");
+  const Result clipped = Batch(dir_, "grid P.mnx --spacing 10 --clip area.geojson --hull");
+  ASSERT_EQ(clipped.status, 0) << clipped.err;
+  // 6 x 6 nodes inside the square, less the 2 x 2 in its hole.
+  EXPECT_NE(clipped.out.find("kept 32 nodes inside the polygons and near the data points' hull"),
+            std::string::npos)
+      << clipped.out;
+  ASSERT_EQ(Batch(dir_, "run P.mnx weighting --interpolate dwScheme=1").status, 0);
+  const Result exported = Batch(dir_, "export P.mnx clipped.tif");
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_NE(exported.out.find("6 x 6 cells of 10 x 10, band estimate, 4 nodata cells"),
+            std::string::npos)
+      << exported.out;
+
+  // A raster's cells as the network.
+  const Result like = Batch(dir_, "grid P.mnx --like clipped.tif");
+  EXPECT_EQ(like.status, 0) << like.err;
+  EXPECT_TRUE(like.out.starts_with("6 x 6 = 36 nodes, spacing 10 x 10, extent 0 0 60 60\n"))
+      << like.out;
+}
+
+TEST_F(GeoCommands, ImportAdoptsTheSourcesSystemWhenTheProjectHasNone) {
+  dir_.Write(
+      "rd.geojson",
+      R"({"type":"FeatureCollection","crs":{"type":"name","properties":{"name":)"
+      R"("urn:ogc:def:crs:EPSG::28992"}},"features":[{"type":"Feature",)"
+      R"("properties":{"level":4},"geometry":{"type":"Point","coordinates":[155000,463000]}}]})");
+  const Result imported = Batch(dir_, "import P.mnx rd.geojson --z level");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_NE(imported.out.find("takes the source's Amersfoort / RD New (EPSG:28992)\nstored the "
+                              "coordinate system in P.crs.wkt"),
+            std::string::npos)
+      << imported.out;
+  EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("crs = Amersfoort / RD New (EPSG:28992)\n"));
+}
+
 TEST_F(GeoCommands, AFolderThatCannotBeWrittenLeavesTheFilesAsTheyWere) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes in any folder";
   std::filesystem::create_directory(dir_.path() / "locked");
