@@ -183,16 +183,15 @@ bool CrsToWkt(std::string_view definition, std::string& wkt, std::string& error)
 std::string DescribeCrs(const std::string& wkt) {
   OGRSpatialReference srs;
   if (!ParseCrs(wkt, srs)) return "an unreadable coordinate system";
-  const std::string given = srs.GetName() != nullptr ? srs.GetName() : "unnamed coordinate system";
-  if (!IdentifyCrs(srs)) return given + " (no EPSG code)";
   const char* name = srs.GetName();
-  return (name != nullptr ? std::string(name) : given) + " (EPSG:" + srs.GetAuthorityCode(nullptr) +
-         ")";
+  return std::string(name != nullptr ? name : "unnamed coordinate system") +
+         (HasEpsgIdentifier(srs) ? " (EPSG:" + std::string(srs.GetAuthorityCode(nullptr)) + ")"
+                                 : std::string(" (no EPSG code)"));
 }
 
 int EpsgCode(const std::string& wkt) {
   OGRSpatialReference srs;
-  if (!ParseCrs(wkt, srs) || !IdentifyCrs(srs)) return 0;
+  if (!ParseCrs(wkt, srs) || !HasEpsgIdentifier(srs)) return 0;
   return std::atoi(srs.GetAuthorityCode(nullptr));
 }
 

@@ -43,11 +43,14 @@ bool ReadCrsFile(const std::filesystem::path& path, std::string& text, std::stri
 // is answered with the EPSG code it may mean.
 bool CrsToWkt(std::string_view definition, std::string& wkt, std::string& error);
 
+// The functions below take WKT as CanonicalCrs writes it: identified once
+// there (matching is slow for a system the database lacks), not again here.
+
 // A short name for messages with the EPSG code: "Amersfoort / RD New
 // (EPSG:28992)", or "NAME (no EPSG code)" for a system the database lacks.
 std::string DescribeCrs(const std::string& wkt);
 
-// The EPSG code of the system (after identification), 0 when it has none.
+// The EPSG code the system carries, 0 when it has none.
 int EpsgCode(const std::string& wkt);
 
 // True for a projected system (coordinates in metres or feet, not degrees).
