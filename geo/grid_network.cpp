@@ -113,16 +113,32 @@ std::string NoNodeLeft(const NetworkRequest& request, const GridLayout& layout) 
                        : "");
 }
 
-// A note when export would not take the kept nodes for a regular grid.
+// A note when export would not take the kept nodes for a regular grid. Only
+// a network that fills less than a quarter of the box around its nodes can
+// fail that test; a fuller one is not checked the long way.
 void CheckKeptGrid(const GridLayout& layout, const std::vector<bool>& keep, std::int64_t kept,
                    NetworkReport& report) {
-  if (kept > kMostCheckedNodes) return;
+  std::int64_t top = layout.rows;
+  std::int64_t bottom = -1;
+  std::int64_t left = layout.columns;
+  std::int64_t right = -1;
+  for (std::int64_t row = 0; row < layout.rows; ++row) {
+    for (std::int64_t column = 0; column < layout.columns; ++column) {
+      if (!keep[static_cast<std::size_t>(row * layout.columns + column)]) continue;
+      top = std::min(top, row);
+      bottom = row;
+      left = std::min(left, column);
+      right = std::max(right, column);
+    }
+  }
+  const double box = static_cast<double>(bottom - top + 1) * static_cast<double>(right - left + 1);
+  if (4.0 * static_cast<double>(kept) >= box || kept > kMostCheckedNodes) return;
   std::vector<double> x;
   std::vector<double> y;
   x.reserve(static_cast<std::size_t>(kept));
   y.reserve(static_cast<std::size_t>(kept));
-  for (std::int64_t row = 0; row < layout.rows; ++row) {
-    for (std::int64_t column = 0; column < layout.columns; ++column) {
+  for (std::int64_t row = top; row <= bottom; ++row) {
+    for (std::int64_t column = left; column <= right; ++column) {
       if (keep[static_cast<std::size_t>(row * layout.columns + column)]) {
         x.push_back(layout.X(column));
         y.push_back(layout.Y(row));

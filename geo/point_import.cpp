@@ -298,15 +298,17 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
       return;
     }
     if (transformation) {
-      const std::string before = coordinates(x, y);
+      const double givenX = x;
+      const double givenY = y;
       if (!transformation->Transform(1, &x, &y)) {
-        drop(report.notTransformed, feature, "the point " + before + " cannot be transformed");
+        drop(report.notTransformed, feature,
+             "the point " + coordinates(givenX, givenY) + " cannot be transformed");
         return;
       }
       if (!std::isfinite(x) || !std::isfinite(y)) {
         drop(report.notFinite, feature,
-             "the point " + before + " is transformed to " + coordinates(x, y) +
-                 ", not finite numbers");
+             "the point " + coordinates(givenX, givenY) + " is transformed to " +
+                 coordinates(x, y) + ", not finite numbers");
         return;
       }
       ++report.transformed;

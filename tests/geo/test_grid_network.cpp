@@ -382,6 +382,19 @@ TEST(GridNetwork, TakesTheCellsOfANorthUpRasterAndRefusesARotatedOne) {
   request.like = dir.In("turned.tif");
   EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), request, report, error));
   EXPECT_NE(error.find("turned.tif is rotated or sheared"), std::string::npos) << error;
+
+  // A thin diagonal band keeps too few nodes of its box to export as a grid.
+  dir.Write("band.geojson",
+            R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+            R"("geometry":{"type":"Polygon","coordinates":[[[0,0],[1.2,0],[20,18.8],[20,20],)"
+            R"([18.8,20],[0,1.2],[0,0]]]}}]})");
+  request = NetworkRequest{};
+  request.grid = Request(1, 1, {{0, 0, 20, 20}});
+  request.clip = dir.In("band.geojson");
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), request, report, error)) << error;
+  EXPECT_EQ(report.nodes, 58);  // two or three a column
+  ASSERT_FALSE(report.notes.empty());
+  EXPECT_NE(report.notes.back().find("scattered points, not a regular grid"), std::string::npos);
 }
 
 TEST(ReplacementFile, LeavesTheOldFileWholeUntilCommitted) {
