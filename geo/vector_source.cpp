@@ -14,6 +14,12 @@ namespace {
 // What GDAL's CSV reader says of a line longer than it takes.
 constexpr std::string_view kLineLimitMessage = "Maximum number of characters allowed reached";
 
+// How a user raises GDAL's CSV line limit, with the limit in force.
+std::string RaiseLimit() {
+  return "the environment variable OGR_CSV_MAX_LINE_SIZE raises the limit of " +
+         std::string(CPLGetConfigOption("OGR_CSV_MAX_LINE_SIZE", "10000000")) + " bytes";
+}
+
 bool IsLineLimit(const std::string& message) {
   return message.find(kLineLimitMessage) != std::string::npos;
 }
@@ -50,8 +56,10 @@ bool OpenVectorLayer(const std::string& source, const std::string& layerName, Ve
     if (!std::filesystem::exists(source, status)) {
       error = "cannot read " + source + ": no such file";
     } else if (IsLineLimit(detail)) {
-      error = "the first line of " + source +
-              " is longer than GDAL's CSV line limit, so no row can be read: shorten or split it";
+      error =
+          "the first line of " + source +
+          " is longer than GDAL's CSV line limit, so no row can be read: shorten or split it (" +
+          RaiseLimit() + ")";
     } else {
       error = "GDAL cannot open " + source + " as a vector source" +
               (detail.empty() ? "" : ": " + detail);
@@ -140,7 +148,8 @@ bool ReadWholeLayer(VectorLayer& opened, const std::function<void(OGRFeature&)>&
       const std::int64_t before = failedCounting ? std::max<std::int64_t>(count, 0) : read;
       error = "the line after row " + std::to_string(before) + " of " + opened.source +
               " is longer than GDAL's CSV line limit, so that row and every row after it "
-              "cannot be read: shorten or split the line";
+              "cannot be read: shorten or split the line (" +
+              RaiseLimit() + ")";
     } else {
       error =
           opened.source + " is damaged: GDAL reports '" + watch.last() + "' after " +

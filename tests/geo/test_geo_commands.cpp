@@ -166,7 +166,6 @@ TEST_F(GeoCommands, BadInputsAreNamedWithWhatToDoNext) {
   ASSERT_EQ(Batch(dir_, "crs P.mnx EPSG:28992").status, 0);
   dir_.Write("lonlat.csv", "lon,lat,level\n5.1,52.1,3\n");
   dir_.Write("inf.csv", "WKT,level\n\"POINT (1e400 41000)\",3\n");
-  dir_.Write("long.csv", "x,y,level\n1,2,3\n4,5," + std::string(11'000'000, '6') + "\n7,8,9\n");
   const struct {
     const char* args;
     int status;
@@ -176,7 +175,6 @@ TEST_F(GeoCommands, BadInputsAreNamedWithWhatToDoNext) {
       {"import P.mnx lonlat.csv --z level", 1, "--crs EPSG:4326"},
       {"import P.mnx lonlat.csv --z level --crs 4326", 1, "--crs: '4326' alone"},
       {"import P.mnx inf.csv --z level", 1, "1 with a coordinate that is not a finite number"},
-      {"import P.mnx long.csv --z level", 1, "the line after row 1 of long.csv is longer than"},
       {"grid P.mnx --spacing 1e10 --extent 0 0 1 1", 1, "that the grid has no node"},
       {"grid P.mnx --spacing 1e-310", 1, "is too small for the grid's coordinates"},
       {"grid P.mnx --spacing 1e-9 --extent 1e6 1e6 1000000.00001 1000000.00001", 1,

@@ -2,6 +2,7 @@
 // (CSV, GeoPackage, Shapefile, GeoJSON): fields, geometries, drop reasons,
 // transformations between EPSG systems, refusals, and the data section
 // written with the network kept byte for byte.
+#include <cpl_conv.h>
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
@@ -248,9 +249,10 @@ TEST(PointImport, ADamagedSourceIsNamedAndNothingIsTaken) {
   Cut(dir.In("dbf.dbf"), 200);  // inside the second record
   Cut(dir.In("shp.shp"), 150);  // inside the second point
   dir.Write("prj.prj", "PROJCS[\"half");
-  dir.Write("long.csv",
-            "x,y,level\n1,2,3\n4,5,6\n7,8," + std::string(11'000'000, '9') + "\n1,1,1\n");
-  dir.Write("head.csv", "x,y," + std::string(11'000'000, 'h') + "\n1,2,3\n");
+  // GDAL's CSV line limit lowered to 100 bytes for the test.
+  CPLSetConfigOption("OGR_CSV_MAX_LINE_SIZE", "100");
+  dir.Write("long.csv", "x,y,level\n1,2,3\n4,5,6\n7,8," + std::string(200, '9') + "\n1,1,1\n");
+  dir.Write("head.csv", "x,y," + std::string(200, 'h') + "\n1,2,3\n");
   const std::pair<std::string, std::string> damaged[] = {
       {"dbf.shp", "dbf.shp is damaged: GDAL reports 'fread"},
       {"shp.shp", "shp.shp is damaged: GDAL reports 'Error in fread()"},
@@ -261,6 +263,7 @@ TEST(PointImport, ADamagedSourceIsNamedAndNothingIsTaken) {
     const std::string error = Refusal(Request(dir.In(name), "level"));
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
+  CPLSetConfigOption("OGR_CSV_MAX_LINE_SIZE", nullptr);
   // A system stated by the user stands for the .prj GDAL cannot read.
   ImportRequest stated = Request(dir.In("prj.shp"), "level");
   stated.sourceCrs = "EPSG:28992";
