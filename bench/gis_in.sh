@@ -8,6 +8,8 @@
 #   grid 1e7 g    the same with guesses sampled from a 2000 x 1250 GeoTIFF
 #   import 1e6    one million CSV points with x, y, value and guess columns
 #   import 1e6 t  the same transformed from EPSG:4326 into EPSG:32633
+#   grid hull     the 1e7 grid kept within 50 of the data points' convex hull
+#   grid clip     the 1e7 grid clipped to a star-shaped polygon of 720 vertices
 # For each: the median wall time of R runs (default 3), the median processor
 # time (user + system, from GNU time; "-" without it), the nodes or points per
 # wall second, and the peak memory. On a shared machine the processor time is
@@ -72,6 +74,20 @@ PY
   gdal_translate -q -of GTiff guess.asc guess.tif
   cp G.dfl G.dfl.orig
 fi
+if [[ ! -f ring.geojson ]]; then
+  python3 - <<'PY'
+import math
+ring = []
+for k in range(720):
+    angle = 2 * math.pi * k / 720
+    radius = 1100 + 150 * math.sin(9 * angle)
+    ring.append([2000 + radius * math.cos(angle), 1250 + radius * math.sin(angle)])
+ring.append(ring[0])
+with open("ring.geojson", "w") as out:
+    out.write('{"type":"FeatureCollection","features":[{"type":"Feature","properties":{},'
+              '"geometry":{"type":"Polygon","coordinates":[' + str(ring) + ']}}]}')
+PY
+fi
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -115,4 +131,8 @@ row "grid 1e7 nodes, guesses from a GeoTIFF" 1e7 "cp G.dfl.orig G.dfl" \
 row "import 1e6 CSV points (x, y, value, guess)" 1e6 "rm -f G.dfl" \
   "$batch" import G.mnx points.csv --z level --guess prior
 row "import 1e6 CSV points, EPSG:4326 to 32633" 1e6 "rm -f T.dfl" \
-  "$batch" import T.mnx lonlat.csv --z level
+  "$batch" import T.mnx lonlat.csv --z level --crs EPSG:4326
+row "grid 1e7 nodes kept within the data's hull" 1e7 "cp G.dfl.orig G.dfl" \
+  "$batch" grid G.mnx --spacing 1 --extent 0 0 4000 2500 --guess 30 --hull 50
+row "grid 1e7 nodes clipped to a 720-vertex polygon" 1e7 "cp G.dfl.orig G.dfl" \
+  "$batch" grid G.mnx --spacing 1 --extent 0 0 4000 2500 --guess 30 --clip ring.geojson

@@ -15,7 +15,7 @@ int SetProjectCrs(std::span<const std::string> args) {
   if (!ParseCommandLine(args, {}, line, error)) return UsageFault(error);
   if (line.operands.size() != 2) {
     return UsageFault(line.operands.size() < 2
-                          ? "crs needs the document and EPSG:NNNN, a .prj file or none"
+                          ? "crs needs the document and EPSG:NNNN, a .prj or .wkt file, or none"
                           : "unexpected argument " + line.operands[2]);
   }
   const std::string& document = line.operands[0];
@@ -25,7 +25,6 @@ int SetProjectCrs(std::span<const std::string> args) {
     ReportError(error);
     return kExitUsage;
   }
-  const std::filesystem::path sidecar = geo::ProjectCrsPath(document);
   if (definition == "none") {
     if (!geo::RemoveProjectCrs(document, error)) {
       ReportError(error);
@@ -38,20 +37,25 @@ int SetProjectCrs(std::span<const std::string> args) {
     ReportError(error);
     return kExitRefused;
   }
-  const auto wkt = geo::ReadProjectCrs(document, error);
-  std::printf("%s: %s\n", sidecar.string().c_str(),
-              wkt ? geo::DescribeCrs(*wkt).c_str() : "written");
+  const auto stored = geo::ReadProjectCrs(document, error);
+  if (!stored) {
+    ReportError(error.empty() ? "the coordinate system was not stored" : error);
+    return kExitRefused;
+  }
+  std::printf("%s: %s\n", stored->file.string().c_str(), geo::DescribeCrs(stored->wkt).c_str());
   return kExitSuccess;
 }
 
 int ShowProjectCrs(const std::string& document) {
   std::string error;
-  const auto wkt = geo::ReadProjectCrs(document, error);
+  const auto stored = geo::ReadProjectCrs(document, error);
   if (!error.empty()) {
     ReportError(error);
     return kExitRefused;
   }
-  if (wkt) std::printf("crs = %s\n", geo::DescribeCrs(*wkt).c_str());
+  if (!stored) return kExitSuccess;
+  std::printf("crs = %s\n", geo::DescribeCrs(stored->wkt).c_str());
+  if (!stored->note.empty()) std::fprintf(stderr, "note: %s\n", stored->note.c_str());
   return kExitSuccess;
 }
 

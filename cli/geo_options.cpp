@@ -35,7 +35,15 @@ bool ParseCommandLine(std::span<const std::string> args, std::span<const OptionS
       return false;
     }
     std::vector<std::string> values;
-    if (equals != std::string::npos) {
+    if (spec->values == kOptionalNumber) {
+      double number = 0.0;
+      std::string ignored;
+      if (equals != std::string::npos) {
+        values.push_back(arg.substr(equals + 1));
+      } else if (k + 1 < args.size() && ParseNumber(name, args[k + 1], number, ignored)) {
+        values.push_back(args[++k]);
+      }
+    } else if (equals != std::string::npos) {
       if (spec->values != 1) {
         error = name + " takes " + std::to_string(spec->values) + " values, not name=value";
         return false;

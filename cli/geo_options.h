@@ -16,9 +16,13 @@ namespace mornax::batch {
 // the message names it and no file changes.
 constexpr int kExitRefused = 1;
 
+// How many values follow an option: a fixed count, or kOptionalNumber for
+// one value that is taken only when the next argument is a number.
+constexpr int kOptionalNumber = -1;
+
 struct OptionSpec {
   std::string_view name;  // "--spacing"
-  int values;             // how many values follow it
+  int values;             // how many values follow it, or kOptionalNumber
 };
 
 struct CommandLine {
@@ -26,14 +30,20 @@ struct CommandLine {
   std::map<std::string, std::vector<std::string>, std::less<>> options;
 
   bool Has(std::string_view name) const { return options.find(name) != options.end(); }
+  // True when the option was given with a value (always for fixed counts).
+  bool HasValue(std::string_view name) const {
+    const auto found = options.find(name);
+    return found != options.end() && !found->second.empty();
+  }
   const std::string& Value(std::string_view name, std::size_t k = 0) const {
     return options.find(name)->second.at(k);
   }
 };
 
 // Splits the arguments after the command name into operands and the options
-// of `specs` ("--name value..." or "--name=value" for one value). An unknown
-// or repeated option or a missing value is a usage fault: false with `error`.
+// of `specs` ("--name value..." or "--name=value" for one value; an optional
+// number after its option when the next argument reads as one). An unknown or
+// repeated option or a missing value is a usage fault: false with `error`.
 bool ParseCommandLine(std::span<const std::string> args, std::span<const OptionSpec> specs,
                       CommandLine& line, std::string& error);
 

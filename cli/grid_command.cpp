@@ -8,15 +8,19 @@
 #include "geo/data_file.h"
 #include "geo/grid_network.h"
 #include "geo/number_text.h"
+#include "geo/project_crs.h"
 #include "geo_options.h"
 
 namespace mornax::batch {
 namespace {
 
-constexpr std::array<OptionSpec, 6> kGridOptions = {{{"--spacing", 1},
+constexpr std::array<OptionSpec, 9> kGridOptions = {{{"--spacing", 1},
                                                      {"--spacing-y", 1},
                                                      {"--extent", 4},
                                                      {"--margin", 1},
+                                                     {"--like", 1},
+                                                     {"--clip", 1},
+                                                     {"--hull", kOptionalNumber},
                                                      {"--guess-raster", 1},
                                                      {"--guess", 1}}};
 
@@ -26,19 +30,23 @@ std::string Number(double value) {
   return text;
 }
 
-// The request of the options; false with `error` on a usage fault.
-bool ReadOptions(const CommandLine& line, geo::GridRequest& request, geo::NetworkGuesses& guesses,
-                 std::string& error) {
+// The spacing and extent of the options; false with `error` on a usage fault.
+bool ReadLayoutOptions(const CommandLine& line, geo::GridRequest& request, std::string& error) {
+  if (line.Has("--like")) {
+    for (const char* option : {"--spacing", "--spacing-y", "--extent", "--margin"}) {
+      if (line.Has(option)) {
+        error = std::string("--like takes the raster's cells; leave out ") + option;
+        return false;
+      }
+    }
+    return true;
+  }
   if (!line.Has("--spacing")) {
-    error = "grid needs --spacing D";
+    error = "grid needs --spacing D (or --like RASTER)";
     return false;
   }
   if (line.Has("--extent") && line.Has("--margin")) {
     error = "choose one of --extent and --margin";
-    return false;
-  }
-  if (line.Has("--guess") && line.Has("--guess-raster")) {
-    error = "choose one of --guess-raster and --guess";
     return false;
   }
   if (!ParseNumber("--spacing", line.Value("--spacing"), request.dx, error)) return false;
@@ -59,12 +67,31 @@ bool ReadOptions(const CommandLine& line, geo::GridRequest& request, geo::Networ
     if (!ParseNumber("--margin", line.Value("--margin"), margin, error)) return false;
     request.margin = margin;
   }
+  return true;
+}
+
+// The request of the options; false with `error` on a usage fault.
+bool ReadOptions(const CommandLine& line, geo::NetworkRequest& request, std::string& error) {
+  if (!ReadLayoutOptions(line, request.grid, error)) return false;
+  if (line.Has("--like")) request.like = line.Value("--like");
+  if (line.Has("--clip")) request.clip = line.Value("--clip");
+  if (line.Has("--hull")) {
+    double margin = 0.0;
+    if (line.HasValue("--hull") && !ParseNumber("--hull", line.Value("--hull"), margin, error)) {
+      return false;
+    }
+    request.hullMargin = margin;
+  }
+  if (line.Has("--guess") && line.Has("--guess-raster")) {
+    error = "choose one of --guess-raster and --guess";
+    return false;
+  }
   if (line.Has("--guess")) {
     double guess = 0.0;
     if (!ParseNumber("--guess", line.Value("--guess"), guess, error)) return false;
-    guesses.constant = guess;
+    request.guesses.constant = guess;
   }
-  if (line.Has("--guess-raster")) guesses.raster = line.Value("--guess-raster");
+  if (line.Has("--guess-raster")) request.guesses.raster = line.Value("--guess-raster");
   return true;
 }
 
@@ -72,27 +99,37 @@ bool ReadOptions(const CommandLine& line, geo::GridRequest& request, geo::Networ
 
 int GridNetwork(std::span<const std::string> args) {
   CommandLine line;
-  geo::GridRequest request;
-  geo::NetworkGuesses guesses;
+  geo::NetworkRequest request;
   std::string error;
   if (!ParseCommandLine(args, kGridOptions, line, error)) return UsageFault(error);
   if (line.operands.size() != 1) {
     return UsageFault(line.operands.empty() ? "no document named"
                                             : "unexpected argument " + line.operands[1]);
   }
-  if (!ReadOptions(line, request, guesses, error)) return UsageFault(error);
+  if (!ReadOptions(line, request, error)) return UsageFault(error);
 
+  const std::string& document = line.operands[0];
   project::Records records;
-  if (!LoadDocument(line.operands[0], records, error)) {
+  if (!LoadDocument(document, records, error)) {
     ReportError(error);
     return kExitUsage;
   }
-  const std::filesystem::path dataFile = geo::FindDataFile(line.operands[0]);
-  geo::GridLayout layout;
-  if (!geo::WriteGridNetwork(dataFile, request, guesses, layout, error)) {
+  const auto projectCrs = geo::ReadProjectCrs(document, error);
+  if (!error.empty()) {
     ReportError(error);
     return kExitRefused;
   }
+  if (projectCrs) {
+    request.projectCrs = projectCrs->wkt;
+    if (!projectCrs->note.empty()) std::fprintf(stderr, "note: %s\n", projectCrs->note.c_str());
+  }
+  const std::filesystem::path dataFile = geo::FindDataFile(document);
+  geo::NetworkReport report;
+  if (!geo::WriteGridNetwork(dataFile, request, report, error)) {
+    ReportError(error);
+    return kExitRefused;
+  }
+  const geo::GridLayout& layout = report.layout;
   std::printf("%lld x %lld = %lld nodes, spacing %s x %s, extent %s %s %s %s\n",
               static_cast<long long>(layout.columns), static_cast<long long>(layout.rows),
               static_cast<long long>(layout.nodes()), Number(layout.dx).c_str(),
@@ -101,6 +138,14 @@ int GridNetwork(std::span<const std::string> args) {
   if (layout.widened) {
     std::printf("the extent was widened up and to the right to hold whole cells\n");
   }
+  if (report.nodes != layout.nodes()) {
+    std::printf("kept %lld nodes%s%s%s; the %lld others are left out\n",
+                static_cast<long long>(report.nodes), request.clip ? " inside the polygons" : "",
+                request.clip && request.hullMargin ? " and" : "",
+                request.hullMargin ? " near the data points' hull" : "",
+                static_cast<long long>(layout.nodes() - report.nodes));
+  }
+  for (const std::string& note : report.notes) std::printf("%s\n", note.c_str());
   std::printf("network of %s replaced\n", dataFile.string().c_str());
   return kExitSuccess;
 }

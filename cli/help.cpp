@@ -75,8 +75,9 @@ constexpr std::string_view kRunText =
       --interpolate (.dat, .lev, .wl; the default). Interpolation needs a
       network in PROJECT.dfl (mornax-batch grid makes one).
       variogram --auto-lag: the lag distance for this run is half the
-      diagonal of the data points' bounding box divided by lagCount, so that
-      the classes reach half way across the data; it is printed.
+      diagonal of the data points' bounding box divided by lagCount, but no
+      more than the typical distance between neighbouring points; it is
+      printed.
       fit: when the nine starting values and bounds (initial1-3, minimum1-3,
       maximum1-3) are all 0, as in a new document, they are read off the
       semivariogram of PROJECT.fit for this run: the nugget from the first
@@ -90,37 +91,60 @@ constexpr std::string_view kRunText =
 )";
 
 constexpr std::string_view kGridText = R"(  grid PROJECT.mnx --spacing D [--spacing-y DY]
-      [--extent XMIN YMIN XMAX YMAX | --margin M] [--guess-raster FILE | --guess V]
+      [--extent XMIN YMIN XMAX YMAX | --margin M] | --like RASTER
+      [--clip POLYGONS] [--hull [MARGIN]] [--guess-raster FILE | --guess V]
       Replaces the network of PROJECT.dfl with the nodes of a regular grid:
       cell centres, rows from the top, x fastest (the order of GIS rasters).
-      The title and the data points are kept byte for byte. Without --extent
-      the grid covers the data points' bounding box grown by --margin (default
-      one spacing) and snapped outward to whole spacings; a given extent that
-      is no whole number of spacings grows up and to the right. Network guesses
-      (for Bayesian estimation) come from a raster sampled bilinearly at each
-      node or from a constant; data points with guesses need one of the two.
-      Prints columns x rows = nodes; at most 100000000 nodes.
+      The title and the data points are kept byte for byte; import the data
+      points first. Without --extent the grid covers the data points'
+      bounding box grown by --margin (default one spacing) and snapped outward
+      to whole spacings; a given extent that is no whole number of spacings
+      grows up and to the right. --like takes the cells of a raster (any
+      format GDAL reads, north-up, in the project's coordinate system) as the
+      nodes instead. --clip keeps only the nodes inside the polygons of the
+      first layer of a vector source (transformed into the project's system
+      when they are in another); --hull keeps only the nodes within MARGIN
+      (default 0) of the data points' convex hull. The nodes left out are
+      missing from the network, and exports write nodata there. Network
+      guesses (for Bayesian estimation) come from a raster sampled
+      bilinearly at each node or from a constant; data points with guesses
+      need one of the two. Prints columns x rows = nodes and how many were
+      kept; at most 100000000 nodes. A layout with no node, or with positions
+      that are not finite or too close to be written apart, is refused.
 )";
 
 constexpr std::string_view kImportText =
     R"(  import PROJECT.mnx SOURCE --z FIELD [--guess FIELD] [--x FIELD --y FIELD]
-      [--layer NAME] [--title TEXT]
+      [--layer NAME] [--title TEXT] [--crs CODE]
       Writes the data points of PROJECT.dfl from any vector source GDAL opens
       (CSV, GeoPackage, Shapefile, GeoJSON, ...): the value from field --z, the
       guess from --guess, the position from the point geometry (a CSV's x/y,
       easting/northing or lon/lat columns are found by name) or from the fields
       --x and --y. The network of PROJECT.dfl is kept (a new file gets none),
       and so is its title unless --title gives one. Rows with a null or
-      non-numeric value are dropped, and so are values not above zero when
-      the document's logTransform is 1; the command reports the features
-      read, taken and dropped with the reasons. Points are transformed into
-      the project's coordinate system when the source has another.
+      non-numeric value or a coordinate that is not finite are dropped, and
+      so are values not above zero when the document's logTransform is 1;
+      the command reports the features read, taken and dropped with the
+      reasons. The source's coordinate system is its own, or the one --crs
+      states (EPSG:NNNN, a .prj or .wkt file, or WKT; a CSV has none of its
+      own). A project without a system takes the source's; otherwise the
+      points are transformed into the project's system, and the command says
+      how many. Coordinate columns named like longitude and latitude in a
+      projected project need --crs (EPSG:4326 for degrees on WGS 84). A
+      damaged source (GDAL fails while reading it, a CSV line over GDAL's line
+      limit, fewer features than its layer counts, an unreadable Shapefile
+      .prj) is refused and nothing is written.
 )";
 
-constexpr std::string_view kCrsText = R"(  crs PROJECT.mnx EPSG:NNNN | FILE.prj | WKT | none
-      Stores the project's coordinate system as PROJECT.prj beside the
-      document (WKT, ESRI convention), checked by GDAL; none removes it. show
-      prints it as "crs = ..." when there is one.
+constexpr std::string_view kCrsText = R"(  crs PROJECT.mnx EPSG:NNNN | FILE.prj | FILE.wkt | WKT | none
+      Stores the project's coordinate system as PROJECT.crs.wkt beside the
+      document: WKT2 carrying the EPSG code, found in GDAL's EPSG database
+      also for a .prj or WKT without one; none leaves the project without a
+      system. A bare number is not taken: EPSG:28992, not 28992. Projects
+      that kept their system in PROJECT.prj are still read; when a Shapefile
+      PROJECT.shp shares that file, the system is copied to PROJECT.crs.wkt
+      and the .prj is left to the Shapefile. show prints the system as
+      crs = NAME (EPSG:NNNN) when there is one.
 )";
 
 constexpr std::string_view kMapText =

@@ -13,8 +13,13 @@
 namespace mornax::batch {
 namespace {
 
-constexpr std::array<OptionSpec, 6> kImportOptions = {
-    {{"--z", 1}, {"--guess", 1}, {"--x", 1}, {"--y", 1}, {"--layer", 1}, {"--title", 1}}};
+constexpr std::array<OptionSpec, 7> kImportOptions = {{{"--z", 1},
+                                                       {"--guess", 1},
+                                                       {"--x", 1},
+                                                       {"--y", 1},
+                                                       {"--layer", 1},
+                                                       {"--title", 1},
+                                                       {"--crs", 1}}};
 
 std::string OptionValue(const CommandLine& line, std::string_view name) {
   return line.Has(name) ? line.Value(name) : std::string();
@@ -54,10 +59,22 @@ int ImportPoints(std::span<const std::string> args) {
   request.xField = OptionValue(line, "--x");
   request.yField = OptionValue(line, "--y");
   request.positiveOnly = records.svar.logTransform != 0;
-  request.projectCrs = geo::ReadProjectCrs(document, error);
+  if (line.Has("--crs")) {
+    std::string wkt;
+    if (!geo::CrsToWkt(line.Value("--crs"), wkt, error)) {
+      ReportError("--crs: " + error);
+      return kExitRefused;
+    }
+    request.sourceCrs = wkt;
+  }
+  const auto projectCrs = geo::ReadProjectCrs(document, error);
   if (!error.empty()) {
     ReportError(error);
     return kExitRefused;
+  }
+  if (projectCrs) {
+    request.projectCrs = projectCrs->wkt;
+    if (!projectCrs->note.empty()) std::fprintf(stderr, "note: %s\n", projectCrs->note.c_str());
   }
 
   geo::ImportedPoints points;
@@ -69,8 +86,16 @@ int ImportPoints(std::span<const std::string> args) {
   const std::filesystem::path dataFile = geo::FindDataFile(document);
   const std::string fallbackTitle =
       "Points from " + std::filesystem::path(request.source).filename().string();
+  // A project without a system takes the source's; the data file follows,
+  // and when it cannot be written the project is left without one again.
+  if (report.adoptCrs && !geo::StoreProjectCrs(document, *report.adoptCrs, error)) {
+    ReportError("the coordinate system was not stored, nothing imported: " + error);
+    return kExitRefused;
+  }
   bool networkKept = false;
   if (!geo::WriteDataSection(dataFile, title, fallbackTitle, points, networkKept, error)) {
+    std::string undone;
+    if (report.adoptCrs && !geo::RemoveProjectCrs(document, undone)) error += "; " + undone;
     ReportError(error);
     return kExitRefused;
   }
@@ -86,6 +111,10 @@ int ImportPoints(std::span<const std::string> args) {
   std::printf("\n");
   for (const std::string& example : report.examples) std::printf("  %s\n", example.c_str());
   if (!report.crsNote.empty()) std::printf("%s\n", report.crsNote.c_str());
+  if (report.adoptCrs) {
+    std::printf("stored the coordinate system in %s\n",
+                geo::ProjectCrsPath(document).string().c_str());
+  }
   std::printf("wrote %s: %zu data points%s; %s\n", dataFile.string().c_str(), points.x.size(),
               points.guess.empty() ? "" : " with guesses",
               networkKept ? "its network kept" : "an empty network (0 points)");

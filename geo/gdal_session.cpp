@@ -1,6 +1,5 @@
 #include "geo/gdal_session.h"
 
-#include <cpl_error.h>
 #include <gdal.h>
 
 #include <mutex>
@@ -40,6 +39,24 @@ std::string TakeGdalMessage() {
   std::string message;
   message.swap(LastMessage());
   return message;
+}
+
+GdalFailureWatch::GdalFailureWatch() {
+  EnsureGdal();
+  CPLPushErrorHandlerEx(&GdalFailureWatch::Handle, this);
+}
+
+GdalFailureWatch::~GdalFailureWatch() {
+  CPLPopErrorHandler();
+}
+
+void CPL_STDCALL GdalFailureWatch::Handle(CPLErr level, CPLErrorNum number, const char* text) {
+  auto* watch = static_cast<GdalFailureWatch*>(CPLGetErrorHandlerUserData());
+  if (watch != nullptr && level >= CE_Failure) {
+    ++watch->failures_;
+    watch->last_ = text != nullptr ? text : "";
+  }
+  CaptureMessage(level, number, text);
 }
 
 }  // namespace mornax::geo

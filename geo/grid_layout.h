@@ -43,10 +43,17 @@ struct GridLayout {
 // Without an extent the data's bounding box (x and y of every data point) is
 // grown by the margin and snapped outward to whole multiples of the spacing.
 // Refuses, with `error` naming the value: a spacing that is not a finite
-// number above zero, an extent with no area or a non-finite bound, a negative
-// or non-finite margin, no data points to take the extent from, and more than
-// kMostGridNodes nodes.
+// number above zero, an extent with no area or a non-finite bound, a spacing
+// so much wider than the extent that not one whole cell fits, a negative or
+// non-finite margin, no data points to take the extent from, and a layout
+// CheckLayout refuses.
 bool LayOutGrid(const GridRequest& request, std::span<const double> x, std::span<const double> y,
                 GridLayout& layout, std::string& error);
+
+// Checks a layout however it was made: at least one node and at most
+// kMostGridNodes, every position a finite number, and neighbouring nodes
+// apart in the 15 significant digits the data file gets. False with `error`
+// naming the cause and what to choose instead.
+bool CheckLayout(const GridLayout& layout, std::string& error);
 
 }  // namespace mornax::geo

@@ -4,17 +4,19 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
 #include <string_view>
 #include <system_error>
 
+#include "geo/crs_definition.h"
 #include "geo/data_file.h"
 #include "geo/gdal_session.h"
 #include "geo/number_text.h"
-#include "geo/project_crs.h"
 #include "geo/replace_file.h"
+#include "geo/vector_source.h"
 
 namespace mornax::geo {
 namespace {
@@ -25,7 +27,7 @@ constexpr std::size_t kMostExamples = 5;
 // in order of preference. The columns are read as fields: cheaper than
 // letting the CSV driver build a point geometry from them for every row.
 constexpr const char* kCsvXNames[] = {"x",   "easting", "east",      "xcoord", "x_coord",
-                                      "lon", "long",    "longitude", nullptr};
+                                      "lon", "long",    "longitude", "lng",    nullptr};
 constexpr const char* kCsvYNames[] = {"y",       "northing", "north",    "ycoord",
                                       "y_coord", "lat",      "latitude", nullptr};
 
@@ -36,15 +38,6 @@ std::string DetectField(OGRFeatureDefn& definition, const char* const* names) {
     if (index >= 0) return definition.GetFieldDefn(index)->GetNameRef();
   }
   return {};
-}
-
-struct DatasetCloser {
-  void operator()(GDALDataset* dataset) const { GDALClose(GDALDataset::ToHandle(dataset)); }
-};
-
-std::string WithDetail(std::string message) {
-  const std::string detail = TakeGdalMessage();
-  return detail.empty() ? message : message + ": " + detail;
 }
 
 bool IsCsv(const std::string& source) {
@@ -110,49 +103,62 @@ bool FindFields(OGRFeatureDefn& definition, std::vector<NamedField>& fields,
   return true;
 }
 
-// The transformation from the layer's system into the project's, when both
-// have one and they differ; the report says what was done.
-bool MakeTransformation(const OGRSpatialReference* layerSrs, const ImportRequest& request,
-                        const std::string& where,
-                        std::unique_ptr<OGRCoordinateTransformation>& transformation,
-                        ImportReport& report, std::string& error) {
-  if (layerSrs == nullptr) {
+// True for coordinate columns named like longitude and latitude ("lon",
+// "Longitude", "lng_wgs84" and "lat", "LATITUDE").
+bool LooksLikeLonLat(const std::string& xName, const std::string& yName) {
+  std::string x = xName;
+  std::string y = yName;
+  for (std::string* name : {&x, &y}) {
+    for (char& c : *name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return (x.starts_with("lon") || x.starts_with("lng")) && y.starts_with("lat");
+}
+
+// What becomes of the source's coordinates: taken as they are, transformed
+// into the project's system, or the source's system taken by a project that
+// has none. The report says which.
+bool PlanCrs(const ImportRequest& request, const std::string& layerWkt, bool lonLatColumns,
+             const std::string& where, std::unique_ptr<OGRCoordinateTransformation>& transformation,
+             ImportReport& report, std::string& error) {
+  const std::string source = request.sourceCrs ? *request.sourceCrs : layerWkt;
+  std::string stated;
+  if (request.sourceCrs && !layerWkt.empty() && !SameCrs(layerWkt, *request.sourceCrs)) {
+    stated = " (taken as --crs states, not as its own " + DescribeCrs(layerWkt) + ")";
+  }
+  if (source.empty()) {
+    if (request.projectCrs && lonLatColumns && IsProjectedCrs(*request.projectCrs)) {
+      error = "the coordinate columns of " + where +
+              " are named like longitude and latitude, but the project's " +
+              DescribeCrs(*request.projectCrs) +
+              " is projected: state the columns' system with --crs EPSG:4326 (or the one they "
+              "are in) to transform them, or name other columns with --x and --y";
+      return false;
+    }
     if (request.projectCrs) {
       report.crsNote = where +
                        " has no coordinate system: its coordinates are taken as they are, in the "
                        "project's " +
                        DescribeCrs(*request.projectCrs);
+    } else if (lonLatColumns) {
+      report.crsNote = "the coordinate columns of " + where +
+                       " are named like longitude and latitude; if they are degrees, --crs "
+                       "EPSG:4326 states it and the project takes WGS 84";
     }
     return true;
   }
-  char* raw = nullptr;
-  layerSrs->exportToWkt(&raw);
-  const std::string layerWkt = raw != nullptr ? raw : "";
-  CPLFree(raw);
   if (!request.projectCrs) {
-    report.crsNote = where + " is in " + DescribeCrs(layerWkt) +
-                     "; the project has no coordinate system (mornax-batch crs sets one), so the "
-                     "coordinates are taken as they are";
+    report.adoptCrs = source;
+    report.crsNote = "the project has no coordinate system and takes the source's " +
+                     DescribeCrs(source) + stated;
     return true;
   }
-  if (SameCrs(layerWkt, *request.projectCrs)) return true;
-  OGRSpatialReference from;
-  OGRSpatialReference to;
-  from.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  to.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  TakeGdalMessage();
-  if (from.importFromWkt(layerWkt.c_str()) != OGRERR_NONE ||
-      to.SetFromUserInput(request.projectCrs->c_str()) != OGRERR_NONE) {
-    error = WithDetail("GDAL cannot parse the coordinate system of " + where);
-    return false;
+  if (SameCrs(source, *request.projectCrs)) {
+    if (!stated.empty()) report.crsNote = where + " is in the project's system" + stated;
+    return true;
   }
-  transformation.reset(OGRCreateCoordinateTransformation(&from, &to));
-  if (!transformation) {
-    error = WithDetail("GDAL cannot transform from " + DescribeCrs(layerWkt) + " to " +
-                       DescribeCrs(*request.projectCrs));
-    return false;
-  }
-  report.crsNote = "transformed from " + DescribeCrs(layerWkt) + " to the project's " +
+  transformation = MakeCrsTransformation(source, *request.projectCrs, error);
+  if (!transformation) return false;
+  report.crsNote = "from " + DescribeCrs(source) + stated + " to the project's " +
                    DescribeCrs(*request.projectCrs);
   return true;
 }
@@ -170,6 +176,7 @@ std::string ImportReport::DropReasons() const {
   add(notPoint, "with no point geometry");
   add(notPositive, "with a value not above zero (the log transform is on)");
   add(notTransformed, "that could not be transformed");
+  add(notFinite, "with a coordinate that is not a finite number");
   return text;
 }
 
@@ -177,40 +184,17 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
                 std::string& error) {
   points = ImportedPoints{};
   report = ImportReport{};
-  EnsureGdal();
-  TakeGdalMessage();
-  const bool csv = IsCsv(request.source);
-  const std::unique_ptr<GDALDataset, DatasetCloser> dataset(GDALDataset::FromHandle(GDALOpenEx(
-      request.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_VERBOSE_ERROR, nullptr, nullptr, nullptr)));
-  if (!dataset) {
-    std::error_code status;
-    error = std::filesystem::exists(request.source, status)
-                ? WithDetail("GDAL cannot open " + request.source + " as a vector source")
-                : "cannot read " + request.source + ": no such file";
-    return false;
-  }
-  report.layerCount = dataset->GetLayerCount();
-  if (report.layerCount == 0) {
-    error = request.source + " holds no vector layer";
-    return false;
-  }
-  OGRLayer* layer =
-      request.layer.empty() ? dataset->GetLayer(0) : dataset->GetLayerByName(request.layer.c_str());
-  if (layer == nullptr) {
-    std::string names;
-    for (int i = 0; i < report.layerCount; ++i) {
-      names += (i > 0 ? ", " : "") + std::string(dataset->GetLayer(i)->GetName());
-    }
-    error = request.source + " has no layer '" + request.layer + "'; its layers: " + names;
-    return false;
-  }
-  report.layer = layer->GetName();
-  const std::string where = "layer '" + report.layer + "' of " + request.source;
+  VectorLayer opened;
+  if (!OpenVectorLayer(request.source, request.layer, opened, error)) return false;
+  report.layerCount = opened.layerCount;
+  report.layer = opened.layer->GetName();
+  const std::string& where = opened.where;
+  OGRLayer* layer = opened.layer;
 
   OGRFeatureDefn& definition = *layer->GetLayerDefn();
   std::string xField = request.xField;
   std::string yField = request.yField;
-  if (csv && xField.empty() && definition.GetGeomFieldCount() == 0) {
+  if (IsCsv(request.source) && xField.empty() && definition.GetGeomFieldCount() == 0) {
     xField = DetectField(definition, kCsvXNames);
     yField = DetectField(definition, kCsvYNames);
     if (xField.empty() || yField.empty()) xField.clear();
@@ -235,7 +219,7 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
   layer->SetIgnoredFields(ignored.data());
   const bool withGuess = !request.guessField.empty();
 
-  const OGRSpatialReference* layerSrs = nullptr;
+  std::string layerWkt;
   if (!fromFields) {
     const OGRwkbGeometryType type = wkbFlatten(layer->GetGeomType());
     if (definition.GetGeomFieldCount() == 0 || type == wkbNone) {
@@ -247,10 +231,13 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
               " geometries, not points: name coordinate fields with --x and --y";
       return false;
     }
-    layerSrs = layer->GetSpatialRef();
+    // A system stated with --crs stands for one the source cannot give.
+    if (!LayerCrs(opened, layerWkt, error) && !request.sourceCrs) return false;
   }
+  const bool lonLat =
+      fromFields && LooksLikeLonLat(fields[fields.size() - 2].name, fields.back().name);
   std::unique_ptr<OGRCoordinateTransformation> transformation;
-  if (!MakeTransformation(layerSrs, request, where, transformation, report, error)) return false;
+  if (!PlanCrs(request, layerWkt, lonLat, where, transformation, report, error)) return false;
 
   auto drop = [&report](std::int64_t& counter, const OGRFeature& feature, std::string why) {
     ++counter;
@@ -258,25 +245,26 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
       report.examples.push_back("feature " + std::to_string(feature.GetFID()) + ": " + why);
     }
   };
-  layer->ResetReading();
-  for (std::unique_ptr<OGRFeature> feature(layer->GetNextFeature()); feature;
-       feature.reset(layer->GetNextFeature())) {
-    ++report.read;
+  auto coordinates = [](double x, double y) {
+    std::string text = "(";
+    AppendRoundTrip(text, x);
+    text += ' ';
+    AppendRoundTrip(text, y);
+    return text + ")";
+  };
+  const auto take = [&](OGRFeature& feature) {
     double values[4] = {0.0, 0.0, 0.0, 0.0};  // z, guess or x, ...
-    bool usable = true;
-    for (std::size_t k = 0; k < fields.size() && usable; ++k) {
-      const Value got = NumberOf(*feature, fields[k].index, values[k]);
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      const Value got = NumberOf(feature, fields[k].index, values[k]);
       if (got != Value::kOk) {
-        const std::string text = got == Value::kNull
-                                     ? " is null"
-                                     : " is not a number ('" +
-                                           std::string(feature->GetFieldAsString(fields[k].index)) +
-                                           "')";
-        drop(report.noValue, *feature, "'" + fields[k].name + "'" + text);
-        usable = false;
+        const std::string text =
+            got == Value::kNull ? " is null"
+                                : " is not a number ('" +
+                                      std::string(feature.GetFieldAsString(fields[k].index)) + "')";
+        drop(report.noValue, feature, "'" + fields[k].name + "'" + text);
+        return;
       }
     }
-    if (!usable) continue;
     const double z = values[0];
     const double guess = withGuess ? values[1] : 0.0;
     double x = 0.0;
@@ -285,34 +273,54 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
       x = values[fields.size() - 2];
       y = values[fields.size() - 1];
     } else {
-      const OGRGeometry* geometry = feature->GetGeometryRef();
+      const OGRGeometry* geometry = feature.GetGeometryRef();
       if (geometry == nullptr || geometry->IsEmpty() ||
           wkbFlatten(geometry->getGeometryType()) != wkbPoint) {
-        drop(report.notPoint, *feature,
+        drop(report.notPoint, feature,
              geometry == nullptr ? std::string("no geometry")
                                  : std::string("a ") + geometry->getGeometryName() +
                                        (geometry->IsEmpty() ? " that is empty" : ", not a point"));
-        continue;
+        return;
       }
       const auto* point = geometry->toPoint();
       x = point->getX();
       y = point->getY();
+      if (!std::isfinite(x) || !std::isfinite(y)) {
+        drop(report.notFinite, feature,
+             "the point " + coordinates(x, y) + " has a coordinate that is not a finite number");
+        return;
+      }
     }
     if (request.positiveOnly && !(z > 0.0)) {
       std::string text = "'" + fields[0].name + "' is ";
       AppendRoundTrip(text, z);
-      drop(report.notPositive, *feature, text + ", not above zero (log transform)");
-      continue;
+      drop(report.notPositive, feature, text + ", not above zero (log transform)");
+      return;
     }
-    if (transformation &&
-        (!transformation->Transform(1, &x, &y) || !std::isfinite(x) || !std::isfinite(y))) {
-      drop(report.notTransformed, *feature, "cannot be transformed");
-      continue;
+    if (transformation) {
+      const double givenX = x;
+      const double givenY = y;
+      if (!transformation->Transform(1, &x, &y)) {
+        drop(report.notTransformed, feature,
+             "the point " + coordinates(givenX, givenY) + " cannot be transformed");
+        return;
+      }
+      if (!std::isfinite(x) || !std::isfinite(y)) {
+        drop(report.notFinite, feature,
+             "the point " + coordinates(givenX, givenY) + " is transformed to " +
+                 coordinates(x, y) + ", not finite numbers");
+        return;
+      }
+      ++report.transformed;
     }
     points.x.push_back(x);
     points.y.push_back(y);
     points.z.push_back(z);
     if (withGuess) points.guess.push_back(guess);
+  };
+  if (!ReadWholeLayer(opened, take, report.read, error)) {
+    error += "; nothing imported";
+    return false;
   }
   if (report.read == 0) {
     error = where + " is empty";
@@ -323,12 +331,39 @@ bool ReadPoints(const ImportRequest& request, ImportedPoints& points, ImportRepo
             report.DropReasons() + (report.examples.empty() ? "" : "; " + report.examples.front());
     return false;
   }
+  if (report.adoptCrs && IsGeographicCrs(*report.adoptCrs)) {
+    // A source that claims degrees for coordinates beyond them (GeoJSON is
+    // WGS 84 unless it says otherwise) must not pass its system on.
+    const auto beyond = [](const std::vector<double>& values, double limit) {
+      return std::any_of(values.begin(), values.end(),
+                         [limit](double value) { return std::abs(value) > limit; });
+    };
+    if (beyond(points.x, 360.0) || beyond(points.y, 90.0)) {
+      report.crsNote = "the source says it is in " + DescribeCrs(*report.adoptCrs) +
+                       ", but its coordinates are no degrees: the project keeps no coordinate "
+                       "system (mornax-batch crs sets one)";
+      report.adoptCrs.reset();
+    }
+  }
+  if (transformation) {
+    report.crsNote = "transformed " + std::to_string(report.transformed) +
+                     (report.transformed == 1 ? " point " : " points ") + report.crsNote;
+  }
   return true;
 }
 
 bool WriteDataSection(const std::filesystem::path& dataFile,
                       const std::optional<std::string>& title, const std::string& fallbackTitle,
                       const ImportedPoints& points, bool& networkKept, std::string& error) {
+  for (const std::vector<double>* values : {&points.x, &points.y, &points.z, &points.guess}) {
+    const auto bad = std::find_if(values->begin(), values->end(),
+                                  [](double value) { return !std::isfinite(value); });
+    if (bad != values->end()) {
+      error = "point " + std::to_string(bad - values->begin() + 1) +
+              " has a number that is not finite; " + dataFile.string() + " is left as it was";
+      return false;
+    }
+  }
   std::error_code status;
   const bool exists = std::filesystem::exists(dataFile, status);
   DataSection old;

@@ -38,13 +38,13 @@ class GeoCommands : public ::testing::Test {
   // `text`, and no file of the project changed.
   void ExpectRefused(const std::string& args, int status, const std::string& text) {
     const std::string before = dir_.Read("P.dfl");
-    const std::string crs = dir_.Read("P.prj");
+    const std::string crs = dir_.Read("P.crs.wkt");
     const Result result = Batch(dir_, args);
     EXPECT_EQ(result.status, status) << args;
     EXPECT_NE(result.err.find(text), std::string::npos) << args << ": " << result.err;
     EXPECT_EQ(result.out, "") << args;
     EXPECT_EQ(dir_.Read("P.dfl"), before) << args;
-    EXPECT_EQ(dir_.Read("P.prj"), crs) << args;
+    EXPECT_EQ(dir_.Read("P.crs.wkt"), crs) << args;
   }
   ScopedTempDir dir_;
 };
@@ -88,7 +88,9 @@ TEST_F(GeoCommands, GridRefusesBadUsageAndBadValuesLeavingTheDataFile) {
   dir_.Write("P.dfl", "Guessed\n1\n0 0 1 2\n0\n");
   ExpectRefused("grid P.mnx --spacing 1", 1, "give --guess-raster FILE or --guess V");
   std::filesystem::remove(dir_.path() / "P.dfl");
-  ExpectRefused("grid P.mnx --spacing 1", 1, "cannot read P.dfl");
+  ExpectRefused(
+      "grid P.mnx --spacing 1", 1,
+      "P.dfl does not exist yet: import the data points first (mornax-batch import P.mnx");
 }
 
 TEST_F(GeoCommands, ImportReportsWhatItTookAndKeepsTheNetwork) {
@@ -123,14 +125,14 @@ TEST_F(GeoCommands, ImportRefusesUnusableSourcesAndOptions) {
   ExpectRefused("import P.mnx empty.csv --z level", 1, "of empty.csv is empty");
   ExpectRefused("import P.mnx nocoords.csv --z level", 1, "has no point geometry");
   ExpectRefused("import P.mnx wells.csv --z level --layer other", 1, "has no layer 'other'");
-  dir_.Write("P.prj", "GEOGCS[");
-  ExpectRefused("import P.mnx wells.csv --z level", 1, "P.prj");
+  dir_.Write("P.crs.wkt", "GEOGCS[");
+  ExpectRefused("import P.mnx wells.csv --z level", 1, "P.crs.wkt");
 }
 
 TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
   const Result set = Batch(dir_, "crs P.mnx EPSG:32633");
   EXPECT_EQ(set.status, 0) << set.err;
-  EXPECT_EQ(set.out, "P.prj: WGS 84 / UTM zone 33N (EPSG:32633)\n");
+  EXPECT_EQ(set.out, "P.crs.wkt: WGS 84 / UTM zone 33N (EPSG:32633)\n");
   EXPECT_TRUE(Batch(dir_, "show P.mnx")
                   .out.ends_with("lagD = 200\ncrs = WGS 84 / UTM zone 33N (EPSG:32633)\n"));
 
@@ -143,8 +145,8 @@ TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
              R"("properties":{"level":4},"geometry":{"type":"Point","coordinates":[15,0]}}]})");
   const Result imported = Batch(dir_, "import P.mnx points.geojson --z level");
   EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_NE(imported.out.find("transformed from WGS 84 (EPSG:4326) to the project's WGS 84 / "
-                              "UTM zone 33N (EPSG:32633)"),
+  EXPECT_NE(imported.out.find("transformed 1 point from WGS 84 (EPSG:4326) to the project's "
+                              "WGS 84 / UTM zone 33N (EPSG:32633)"),
             std::string::npos)
       << imported.out;
   // UTM zone 33's central meridian lies 500000 m east.
@@ -156,8 +158,76 @@ TEST_F(GeoCommands, CrsIsStoredShownTransformedIntoAndRemoved) {
 
   const Result removed = Batch(dir_, "crs P.mnx none");
   EXPECT_EQ(removed.status, 0);
-  EXPECT_FALSE(dir_.Exists("P.prj"));
+  EXPECT_FALSE(dir_.Exists("P.crs.wkt"));
   EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("lagD = 200\n"));
+}
+
+TEST_F(GeoCommands, BadInputsAreNamedWithWhatToDoNext) {
+  ASSERT_EQ(Batch(dir_, "crs P.mnx EPSG:28992").status, 0);
+  dir_.Write("lonlat.csv", "lon,lat,level\n5.1,52.1,3\n");
+  dir_.Write("inf.csv", "WKT,level\n\"POINT (1e400 41000)\",3\n");
+  const struct {
+    const char* args;
+    int status;
+    const char* message;
+  } refused[] = {
+      {"crs P.mnx 28992", 1, "did you mean EPSG:28992 (Amersfoort / RD New)?"},
+      {"import P.mnx lonlat.csv --z level", 1, "--crs EPSG:4326"},
+      {"import P.mnx lonlat.csv --z level --crs 4326", 1, "--crs: '4326' alone"},
+      {"import P.mnx inf.csv --z level", 1, "1 with a coordinate that is not a finite number"},
+      {"grid P.mnx --spacing 1e10 --extent 0 0 1 1", 1, "that the grid has no node"},
+      {"grid P.mnx --spacing 1e-310", 1, "is too small for the grid's coordinates"},
+      {"grid P.mnx --spacing 1e-9 --extent 1e6 1e6 1000000.00001 1000000.00001", 1,
+       "--spacing 1e-09 is too fine for coordinates near 1000000.00001"},
+      {"grid P.mnx --spacing 1 --hull 1 --extent 500 500 600 600", 1, "no node of the 100 x 100"},
+      {"grid P.mnx --like none.tif", 1, "GDAL cannot read the raster none.tif"},
+      {"grid P.mnx --like g.tif --spacing 1", 2, "--like takes the raster's cells"},
+      {"grid P.mnx --spacing 1 --clip none.gpkg", 1, "cannot read none.gpkg: no such file"},
+      {"grid P.mnx --spacing 1 --clip lonlat.csv", 1, "--clip takes a layer of polygons"}};
+  for (const auto& [args, status, message] : refused) ExpectRefused(args, status, message);
+  dir_.Write("P.dfl", "No points yet\n0\n0\n");
+  ExpectRefused("grid P.mnx --spacing 10", 1, "import them first (mornax-batch import");
+}
+
+TEST_F(GeoCommands, ClippedNetworksExportWithNodataOutside) {
+  dir_.Write("P.dfl", "Five wells\n5\n0 0 10\n100 0 20\n0 100 30\n100 100 40\n50 120 35\n0\n");
+  dir_.Write("area.geojson",
+             R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+             R"("geometry":{"type":"Polygon","coordinates":[[[0,0],[60,0],[60,60],[0,60],[0,0]],)"
+             R"([[20,20],[20,40],[40,40],[40,20],[20,20]]]}}]})");
+  const Result clipped = Batch(dir_, "grid P.mnx --spacing 10 --clip area.geojson --hull");
+  ASSERT_EQ(clipped.status, 0) << clipped.err;
+  // 6 x 6 nodes inside the square, less the 2 x 2 in its hole.
+  EXPECT_NE(clipped.out.find("kept 32 nodes inside the polygons and near the data points' hull"),
+            std::string::npos)
+      << clipped.out;
+  ASSERT_EQ(Batch(dir_, "run P.mnx weighting --interpolate dwScheme=1").status, 0);
+  const Result exported = Batch(dir_, "export P.mnx clipped.tif");
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_NE(exported.out.find("6 x 6 cells of 10 x 10, band estimate, 4 nodata cells"),
+            std::string::npos)
+      << exported.out;
+
+  // A raster's cells as the network.
+  const Result like = Batch(dir_, "grid P.mnx --like clipped.tif");
+  EXPECT_EQ(like.status, 0) << like.err;
+  EXPECT_TRUE(like.out.starts_with("6 x 6 = 36 nodes, spacing 10 x 10, extent 0 0 60 60\n"))
+      << like.out;
+}
+
+TEST_F(GeoCommands, ImportAdoptsTheSourcesSystemWhenTheProjectHasNone) {
+  dir_.Write(
+      "rd.geojson",
+      R"({"type":"FeatureCollection","crs":{"type":"name","properties":{"name":)"
+      R"("urn:ogc:def:crs:EPSG::28992"}},"features":[{"type":"Feature",)"
+      R"("properties":{"level":4},"geometry":{"type":"Point","coordinates":[155000,463000]}}]})");
+  const Result imported = Batch(dir_, "import P.mnx rd.geojson --z level");
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_NE(imported.out.find("takes the source's Amersfoort / RD New (EPSG:28992)\nstored the "
+                              "coordinate system in P.crs.wkt"),
+            std::string::npos)
+      << imported.out;
+  EXPECT_TRUE(Batch(dir_, "show P.mnx").out.ends_with("crs = Amersfoort / RD New (EPSG:28992)\n"));
 }
 
 TEST_F(GeoCommands, AFolderThatCannotBeWrittenLeavesTheFilesAsTheyWere) {
@@ -173,7 +243,7 @@ TEST_F(GeoCommands, AFolderThatCannotBeWrittenLeavesTheFilesAsTheyWere) {
   EXPECT_NE(grid.err.find("cannot write in the folder locked"), std::string::npos) << grid.err;
   EXPECT_EQ(crs.status, 1);
   EXPECT_EQ(dir_.Read("locked/P.dfl"), kData);
-  EXPECT_FALSE(dir_.Exists("locked/P.prj"));
+  EXPECT_FALSE(dir_.Exists("locked/P.crs.wkt"));
 }
 
 }  // namespace

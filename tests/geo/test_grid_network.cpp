@@ -14,6 +14,7 @@
 #include "geo/gdal_session.h"
 #include "geo/grid_layout.h"
 #include "geo/grid_network.h"
+#include "geo/node_region.h"
 #include "geo/replace_file.h"
 #include "support/temp_dir.h"
 
@@ -317,6 +318,83 @@ TEST(GridNetwork, RasterNodataLeavesItsWeightAndNodesOffTheRasterAreRefused) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             3);  // no temporary file left behind
+}
+
+// The kept nodes of a layout as a picture: rows from the top, '#' kept.
+std::vector<std::string> Kept(const GridLayout& layout, const NodeRegion& region) {
+  std::vector<bool> keep(static_cast<std::size_t>(layout.nodes()), true);
+  region.Restrict(layout, keep);
+  std::vector<std::string> rows;
+  for (std::int64_t row = 0; row < layout.rows; ++row) {
+    std::string text;
+    for (std::int64_t column = 0; column < layout.columns; ++column) {
+      text += keep[static_cast<std::size_t>(row * layout.columns + column)] ? '#' : '.';
+    }
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+TEST(NodeRegion, PolygonsWithHolesInEitherDirectionAndTheGrownHull) {
+  const GridLayout layout = LayOut(Request(1, 1, {{0, 0, 8, 6}}), {}, {});
+  // A clockwise square with a counter-clockwise hole, and a second polygon
+  // that covers half of the hole: the union of the two.
+  const Ring outer = {{1, 1}, {1, 5}, {5, 5}, {5, 1}};
+  const Ring hole = {{2, 2}, {4, 2}, {4, 4}, {2, 4}};
+  const Ring patch = {{3, 2}, {7, 2}, {7, 3}, {3, 3}};
+  EXPECT_EQ(Kept(layout, PolygonRegion({{outer, hole}, {patch}})),
+            (std::vector<std::string>{"........", ".####...", ".#..#...", ".#.####.", ".####...",
+                                      "........"}));
+
+  // A right triangle (x >= 1, y >= 1, x + 1.5 y <= 8.5), then grown by one
+  // and a half: the corners round off.
+  const std::vector<double> x = {1, 7, 1, 3};
+  const std::vector<double> y = {1, 1, 5, 2};  // (3, 2) lies inside
+  const HullRegion triangle(x, y, 0);
+  EXPECT_EQ(triangle.hull().size(), 3u);
+  EXPECT_EQ(Kept(layout, triangle), (std::vector<std::string>{"........", ".#......", ".##.....",
+                                                              ".####...", ".#####..", "........"}));
+  EXPECT_EQ(Kept(layout, HullRegion(x, y, 1.5)),
+            (std::vector<std::string>{"###.....", "####....", "######..", "#######.", "########",
+                                      "########"}));
+  // Points on a line have a hull of no area: only its margin keeps nodes.
+  EXPECT_EQ(
+      Kept(layout, HullRegion(std::vector<double>{0.5, 7.5}, std::vector<double>{3.5, 3.5}, 0.25)),
+      (std::vector<std::string>{"........", "........", "########", "........", "........",
+                                "........"}));
+}
+
+TEST(GridNetwork, TakesTheCellsOfANorthUpRasterAndRefusesARotatedOne) {
+  ScopedTempDir dir;
+  dir.Write("P.dfl", "D\n1\n0 0 1\n0\n");
+  const auto zero = [](int, int) { return 0.0; };
+  // A south-up raster is the same cells.
+  WriteRaster(dir.In("south.tif"), 3, 2, {100, 10, 0, 200, 0, 5}, zero);
+  WriteRaster(dir.In("turned.tif"), 3, 2, {100, 10, 1, 200, 0, -5}, zero);
+  NetworkRequest request;
+  request.like = dir.In("south.tif");
+  NetworkReport report;
+  std::string error;
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), request, report, error)) << error;
+  EXPECT_EQ(dir.Read("P.dfl"),
+            "D\n1\n0 0 1\n6\n105 207.5\n115 207.5\n125 207.5\n105 202.5\n115 202.5\n125 "
+            "202.5\n");
+  request.like = dir.In("turned.tif");
+  EXPECT_FALSE(WriteGridNetwork(dir.In("P.dfl"), request, report, error));
+  EXPECT_NE(error.find("turned.tif is rotated or sheared"), std::string::npos) << error;
+
+  // A thin diagonal band keeps too few nodes of its box to export as a grid.
+  dir.Write("band.geojson",
+            R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+            R"("geometry":{"type":"Polygon","coordinates":[[[0,0],[1.2,0],[20,18.8],[20,20],)"
+            R"([18.8,20],[0,1.2],[0,0]]]}}]})");
+  request = NetworkRequest{};
+  request.grid = Request(1, 1, {{0, 0, 20, 20}});
+  request.clip = dir.In("band.geojson");
+  ASSERT_TRUE(WriteGridNetwork(dir.In("P.dfl"), request, report, error)) << error;
+  EXPECT_EQ(report.nodes, 58);  // two or three a column
+  ASSERT_FALSE(report.notes.empty());
+  EXPECT_NE(report.notes.back().find("scattered points, not a regular grid"), std::string::npos);
 }
 
 TEST(ReplacementFile, LeavesTheOldFileWholeUntilCommitted) {

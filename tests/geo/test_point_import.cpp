@@ -2,19 +2,22 @@
 // (CSV, GeoPackage, Shapefile, GeoJSON): fields, geometries, drop reasons,
 // transformations between EPSG systems, refusals, and the data section
 // written with the network kept byte for byte.
+#include <cpl_conv.h>
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
 #include <cmath>
+#include <filesystem>
+#include <limits>
 #include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "geo/crs_definition.h"
 #include "geo/gdal_session.h"
 #include "geo/point_import.h"
-#include "geo/project_crs.h"
 #include "support/temp_dir.h"
 
 namespace mornax::geo {
@@ -151,7 +154,7 @@ TEST(PointImport, GeoPackagePointsAreTransformedIntoTheProjectsSystem) {
   EXPECT_NEAR(points.y[0], radius * std::log(std::tan(std::numbers::pi / 4 + 25 * degree)), 1e-6);
   EXPECT_NEAR(points.x[1], radius * -10 * degree, 1e-6);
   EXPECT_NEAR(points.y[1], radius * std::log(std::tan(std::numbers::pi / 4 - 10 * degree)), 1e-6);
-  EXPECT_NE(report.crsNote.find("transformed from WGS 84 (EPSG:4326)"), std::string::npos)
+  EXPECT_NE(report.crsNote.find("transformed 2 points from WGS 84 (EPSG:4326)"), std::string::npos)
       << report.crsNote;
 
   // UTM zone 33 puts its central meridian at 500000 m east.
@@ -226,6 +229,123 @@ TEST(PointImport, RefusesWhatCannotBeReadNamingTheSourceLayerOrField) {
   ImportRequest guessed = Request(dir.In("lines.gpkg"), "level");
   guessed.guessField = "prior";
   EXPECT_NE(Refusal(guessed).find("no field 'prior' (--guess)"), std::string::npos);
+}
+
+// Cuts a file to its first `bytes` bytes.
+void Cut(const std::string& name, std::uintmax_t bytes) {
+  std::filesystem::resize_file(name, bytes);
+}
+
+TEST(PointImport, ADamagedSourceIsNamedAndNothingIsTaken) {
+  ScopedTempDir dir;
+  std::vector<Feature> ten;
+  for (int i = 0; i < 10; ++i) {
+    ten.push_back({{{"level", std::to_string(i)}}, "POINT (" + std::to_string(i) + " 1)"});
+  }
+  for (const char* name : {"dbf", "shp", "prj"}) {
+    WriteSource("ESRI Shapefile", dir.In(std::string(name) + ".shp"), name, wkbPoint, 28992,
+                {"level"}, ten);
+  }
+  Cut(dir.In("dbf.dbf"), 200);  // inside the second record
+  Cut(dir.In("shp.shp"), 150);  // inside the second point
+  dir.Write("prj.prj", "PROJCS[\"half");
+  // GDAL's CSV line limit lowered to 100 bytes for the test.
+  CPLSetConfigOption("OGR_CSV_MAX_LINE_SIZE", "100");
+  dir.Write("long.csv", "x,y,level\n1,2,3\n4,5,6\n7,8," + std::string(200, '9') + "\n1,1,1\n");
+  dir.Write("head.csv", "x,y," + std::string(200, 'h') + "\n1,2,3\n");
+  const std::pair<std::string, std::string> damaged[] = {
+      {"dbf.shp", "dbf.shp is damaged: GDAL reports 'fread"},
+      {"shp.shp", "shp.shp is damaged: GDAL reports 'Error in fread()"},
+      {"prj.shp", "prj.prj beside " + dir.In("prj.shp") + " cannot be read as a coordinate system"},
+      {"long.csv", "the line after row 2 of " + dir.In("long.csv") + " is longer than GDAL's CSV"},
+      {"head.csv", "the first line of " + dir.In("head.csv") + " is longer than GDAL's CSV"}};
+  for (const auto& [name, message] : damaged) {
+    const std::string error = Refusal(Request(dir.In(name), "level"));
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  CPLSetConfigOption("OGR_CSV_MAX_LINE_SIZE", nullptr);
+  // A system stated by the user stands for the .prj GDAL cannot read.
+  ImportRequest stated = Request(dir.In("prj.shp"), "level");
+  stated.sourceCrs = "EPSG:28992";
+  ImportedPoints points;
+  ImportReport report;
+  std::string error;
+  ASSERT_TRUE(ReadPoints(stated, points, report, error)) << error;
+  EXPECT_EQ(points.x.size(), 10u);
+}
+
+TEST(PointImport, CoordinatesThatAreNotFiniteAreDroppedAndNeverWritten) {
+  ScopedTempDir dir;
+  dir.Write("wkt.csv", "WKT,level\n\"POINT (1e400 41000)\",3\n\"POINT (1 2)\",4\n");
+  dir.Write(
+      "pole.geojson",
+      R"({"type":"FeatureCollection","features":[)"
+      R"({"type":"Feature","properties":{"level":1},"geometry":{"type":"Point","coordinates":[1e400,41000]}},)"
+      R"({"type":"Feature","properties":{"level":2},"geometry":{"type":"Point","coordinates":[0,95]}},)"
+      R"({"type":"Feature","properties":{"level":3},"geometry":{"type":"Point","coordinates":[5,52]}}]})");
+  std::string mercator;
+  std::string error;
+  ASSERT_TRUE(CrsToWkt("EPSG:3857", mercator, error));
+  ImportRequest request = Request(dir.In("wkt.csv"), "level");
+  ImportedPoints points;
+  ImportReport report;
+  ASSERT_TRUE(ReadPoints(request, points, report, error)) << error;
+  EXPECT_EQ(points.x, (std::vector<double>{1}));
+  EXPECT_EQ(report.notFinite, 1);
+  EXPECT_NE(report.examples[0].find("(inf 41000) has a coordinate that is not a finite number"),
+            std::string::npos);
+  // Beyond the pole there is no place on the Mercator plane.
+  request = Request(dir.In("pole.geojson"), "level");
+  request.projectCrs = mercator;
+  ASSERT_TRUE(ReadPoints(request, points, report, error)) << error;
+  EXPECT_EQ(points.z, (std::vector<double>{3}));
+  EXPECT_EQ(report.notFinite, 1);
+  EXPECT_EQ(report.notTransformed, 1);
+  EXPECT_EQ(report.transformed, 1);
+
+  points.x.push_back(std::numeric_limits<double>::infinity());
+  points.y.push_back(0);
+  points.z.push_back(1);
+  bool kept = false;
+  EXPECT_FALSE(WriteDataSection(dir.In("P.dfl"), std::nullopt, "t", points, kept, error));
+  EXPECT_NE(error.find("point 2 has a number that is not finite"), std::string::npos) << error;
+  EXPECT_FALSE(dir.Exists("P.dfl"));
+}
+
+TEST(PointImport, TheSourcesSystemIsAdoptedStatedOrAskedFor) {
+  ScopedTempDir dir;
+  WriteSource("GPKG", dir.In("rd.gpkg"), "rd", wkbPoint, 28992, {"level"},
+              {{{{"level", "1"}}, "POINT (155000 463000)"}});
+  WriteSource("GeoJSON", dir.In("local.geojson"), "local", wkbPoint, 0, {"level"},
+              {{{{"level", "1"}}, "POINT (155000 463000)"}});
+  dir.Write("lonlat.csv", "Longitude,Latitude,level\n5.387,52.156,1\n");
+  std::string rd;
+  std::string error;
+  ASSERT_TRUE(CrsToWkt("EPSG:28992", rd, error));
+  ImportedPoints points;
+  ImportReport report;
+
+  // A project without a system takes the source's.
+  ASSERT_TRUE(ReadPoints(Request(dir.In("rd.gpkg"), "level"), points, report, error)) << error;
+  ASSERT_TRUE(report.adoptCrs);
+  EXPECT_EQ(EpsgCode(*report.adoptCrs), 28992);
+  // GeoJSON says WGS 84 by default; coordinates beyond degrees keep it out.
+  ASSERT_TRUE(ReadPoints(Request(dir.In("local.geojson"), "level"), points, report, error));
+  EXPECT_FALSE(report.adoptCrs);
+  EXPECT_NE(report.crsNote.find("its coordinates are no degrees"), std::string::npos);
+
+  // Columns named like longitude and latitude need their system stated in a
+  // projected project; stated, they are transformed (Amersfoort's tower).
+  ImportRequest request = Request(dir.In("lonlat.csv"), "level");
+  request.projectCrs = rd;
+  EXPECT_NE(Refusal(request).find("--crs EPSG:4326"), std::string::npos);
+  request.sourceCrs = "EPSG:4326";
+  ASSERT_TRUE(ReadPoints(request, points, report, error)) << error;
+  EXPECT_NEAR(points.x[0], 155000, 100);
+  EXPECT_NEAR(points.y[0], 463000, 100);
+  EXPECT_EQ(report.crsNote,
+            "transformed 1 point from WGS 84 (EPSG:4326) to the project's Amersfoort / RD New "
+            "(EPSG:28992)");
 }
 
 TEST(DataSectionWriter, KeepsTheNetworkAndTitleAndWritesRoundTripNumbers) {
