@@ -125,11 +125,19 @@ void NoteDropped(MapScene& scene, std::size_t dropped) {
       << QString("%1 value(s) beyond +-1e20 or not finite are shown as missing.").arg(dropped);
 }
 
+// The definition of the project's coordinate system, when it has one.
+std::optional<std::string> ProjectCrsWkt(const std::filesystem::path& document,
+                                         std::string& error) {
+  std::optional<geo::StoredCrs> stored = geo::ReadProjectCrs(document, error);
+  if (!stored) return std::nullopt;
+  return std::move(stored->wkt);
+}
+
 // The project's coordinate system for the map's margin and scale bar; a
 // sidecar that cannot be read is a note, not a failure.
 void AddCoordinateSystem(MapScene& scene, const std::filesystem::path& document) {
   std::string error;
-  const std::optional<std::string> wkt = geo::ReadProjectCrs(document, error);
+  const std::optional<std::string> wkt = ProjectCrsWkt(document, error);
   if (!error.empty()) scene.notes << QString("Coordinate system: %1").arg(Text(error));
   if (!wkt) return;
   scene.crs = Text(geo::DescribeCrs(*wkt));
@@ -283,7 +291,7 @@ std::vector<QPolygonF> BlankingRings(const MapStyle& style, const MapScene& scen
     if (!hull.isEmpty()) rings.push_back(hull);
   } else if (style.blanking == Blanking::kPolygons) {
     std::string error;
-    const std::optional<std::string> wkt = geo::ReadProjectCrs(document, error);
+    const std::optional<std::string> wkt = ProjectCrsWkt(document, error);
     std::vector<geo::PolygonRing> read;
     if (geo::ReadPolygonRings(style.polygonFile, wkt, read, error)) {
       for (const geo::PolygonRing& ring : read) {
@@ -302,7 +310,7 @@ QString BlankingProblem(const MapStyle& style, const std::filesystem::path& docu
   }
   std::string error;
   std::vector<geo::PolygonRing> read;
-  geo::ReadPolygonRings(style.polygonFile, geo::ReadProjectCrs(document, error), read, error);
+  geo::ReadPolygonRings(style.polygonFile, ProjectCrsWkt(document, error), read, error);
   return QString("Not blanked: %1.").arg(Text(error));
 }
 
