@@ -25,6 +25,7 @@ struct MapOptions {
   std::string output;
   std::string layer = "estimate";
   std::string levels = "lev";
+  bool levelsGiven = false;
   int width = kDefaultWidth;
   int height = kDefaultHeight;
 };
@@ -87,6 +88,7 @@ bool ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
         return false;
       }
       options.levels = value;
+      options.levelsGiven = true;
     } else {
       error = "unknown option " + arg;
       return false;
@@ -112,12 +114,15 @@ int MapPicture(const Invocation& invocation) {
 #ifdef MORNAX_WITH_MAP
   const std::filesystem::path document(invocation.project);
   if (!std::filesystem::is_regular_file(document)) {
-    ReportError("Cannot read " + invocation.project + ": no such document");
+    ReportError("Cannot read " + invocation.project +
+                ": no such document (create a project with `mornax-batch new " +
+                invocation.project + "`, or name an existing one)");
     return kExitMessageShown;
   }
   render::MapRequest request;
   request.layer = *render::MapLayerFromName(options.layer);
   request.levels = options.levels;
+  request.levelsGiven = options.levelsGiven;
   const render::HeadlessMapResult result = render::RenderMapPicture(
       document, options.output, request, QSize(options.width, options.height));
   for (const std::string& note : result.notes) std::fprintf(stderr, "note: %s\n", note.c_str());

@@ -39,6 +39,7 @@ void ReplacementFile::Discard() {
     std::filesystem::remove(temporary_, ignored);
     temporary_.clear();
   }
+  onSignal_.reset();
 }
 
 bool ReplacementFile::Open(const std::filesystem::path& destination, std::string& error) {
@@ -57,6 +58,9 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
     return false;
   }
   temporary_ = name.data();
+  onSignal_ = std::make_unique<RemoveOnSignal>(
+      temporary_.has_parent_path() ? temporary_.parent_path() : std::filesystem::path("."),
+      temporary_.filename().string());
   // The replacement keeps the old file's permissions; a new file gets the
   // usual ones rather than the private mode of a temporary file.
   struct stat old {};
@@ -129,6 +133,7 @@ bool ReplacementFile::Commit(std::string& error) {
     return false;
   }
   temporary_.clear();
+  onSignal_.reset();
   return true;
 }
 

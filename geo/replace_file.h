@@ -1,12 +1,17 @@
 // A file written beside its destination and renamed over it only when it is
-// complete, so that a failure at any point leaves the old file whole.
+// complete, so that a failure at any point leaves the old file whole. The
+// temporary goes on failure and when SIGINT, SIGTERM or SIGHUP end the
+// process.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "geo/signal_cleanup.h"
 
 namespace mornax::geo {
 
@@ -39,6 +44,7 @@ class ReplacementFile {
   std::FILE* file_ = nullptr;
   std::filesystem::path destination_;
   std::filesystem::path temporary_;
+  std::unique_ptr<RemoveOnSignal> onSignal_;
   bool failed_ = false;
   int writeError_ = 0;  // errno of the first failed write
 };

@@ -52,6 +52,7 @@ bool TextLines::Next(std::string& line) {
       pos_ += length + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       ++lineNumber_;
+      lineEnded_ = true;
       return true;
     }
     line.append(start, end_ - pos_);
@@ -60,6 +61,7 @@ bool TextLines::Next(std::string& line) {
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   ++lineNumber_;
+  lineEnded_ = false;
   return true;
 }
 

@@ -12,6 +12,8 @@
 #include "geo/levels.h"
 #include "geo/regular_grid.h"
 #include "geo/result_files.h"
+#include "geo/run_description.h"
+#include "project/project.h"
 
 namespace mornax::render {
 namespace {
@@ -150,41 +152,79 @@ MapScene LoadResiduals(const geo::ProjectFiles& files) {
   return scene;
 }
 
-// The contour levels asked for, inside the surface's range. The .lev list
-// is made for the estimate; other layers get round levels in its place.
+const char* LayerTitle(MapLayer layer) {
+  switch (layer) {
+    case MapLayer::kStandardError:
+      return "Standard error";
+    case MapLayer::kGuess:
+      return "Guess";
+    case MapLayer::kResiduals:
+      return "Error Z*-Z";
+    case MapLayer::kEstimate:
+      break;
+  }
+  return "Estimate";
+}
+
+// Whether the run behind `method`'s results took logarithms, by the
+// document beside them; a document that cannot be read says no.
+bool RunTookLogarithms(const geo::ProjectFiles& files, geo::ResultMethod method) {
+  project::Records records;
+  project::SetDefaults(records);
+  std::string ignored;
+  if (!project::ReadDocumentFile(files.Find(".mnx"), records, ignored)) {
+    return false;
+  }
+  return geo::TookLogarithms(method, {true, records.svar, records.ipl});
+}
+
+// The contour levels asked for, inside the surface's range, by the rule
+// exports follow. Levels that cannot be drawn leave the map without contour
+// lines and a note, or fail it when the user chose them.
 std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapRequest& request,
-                                 double low, double high, MapScene& scene, QString& failure) {
+                                 geo::ResultMethod method, double low, double high,
+                                 MapScene& scene, QString& failure) {
   geo::LevelChoice choice;
   std::string error;
   if (!geo::ParseLevelChoice(request.levels, choice, error)) {
     failure = QString("Contour levels: %1").arg(Text(error));
     return {};
   }
+  geo::LevelContext context;
+  context.levFile = files.Find(".lev");
+  context.layerName = QString(LayerTitle(request.layer)).toLower().toStdString();
+  context.estimateLayer = request.layer == MapLayer::kEstimate;
+  context.levOfLogarithms = RunTookLogarithms(files, method);
+  context.given = request.levelsGiven;
   std::vector<double> levels;
-  switch (choice.source) {
-    case geo::LevelSource::kLevFile:
-      if (request.layer != MapLayer::kEstimate) {
-        levels = geo::NiceLevels(low, high);
-      } else if (!geo::ReadLevelList(files.Find(".lev"), levels, error)) {
-        scene.notes << QString("%1; round levels are drawn instead.").arg(Text(error));
-        levels = geo::NiceLevels(low, high);
-      }
-      break;
-    case geo::LevelSource::kAuto:
-      levels = geo::NiceLevels(low, high);
-      break;
-    case geo::LevelSource::kValues:
-      levels = choice.values;
-      break;
+  if (!request.levelsGiven && choice.source == geo::LevelSource::kLevFile &&
+      context.estimateLayer && !context.levOfLogarithms &&
+      !geo::ReadLevelList(context.levFile, levels, error)) {
+    // The map is drawn all the same: round levels stand in for the list.
+    scene.notes << QString("%1; round levels are drawn instead.").arg(Text(error));
+    choice.source = geo::LevelSource::kAuto;
+  }
+  std::string note;
+  if (!geo::ResolveLevels(choice, context, low, high, levels, note, error)) {
+    if (request.levelsGiven) {
+      failure = QString("Contour levels: %1").arg(Text(error));
+    } else {
+      scene.notes << QString("No contour lines: %1.").arg(Text(error));
+    }
+    return {};
+  }
+  if (!note.empty()) {
+    scene.notes << QString("%1.").arg(Text(note));
   }
   std::erase_if(levels, [&](double level) { return !(level > low && level < high); });
   return levels;
 }
 
 void AddContours(MapScene& scene, const geo::ProjectFiles& files, const geo::RegularGrid& grid,
-                 const std::vector<double>& cellValues, const MapRequest& request, double low,
-                 double high, QString& failure) {
-  const std::vector<double> levels = ChooseLevels(files, request, low, high, scene, failure);
+                 const std::vector<double>& cellValues, const MapRequest& request,
+                 geo::ResultMethod method, double low, double high, QString& failure) {
+  const std::vector<double> levels =
+      ChooseLevels(files, request, method, low, high, scene, failure);
   if (!failure.isEmpty() || levels.empty()) return;
   std::vector<geo::ContourLine> lines;
   std::string error;
@@ -200,20 +240,6 @@ void AddContours(MapScene& scene, const geo::ProjectFiles& files, const geo::Reg
     for (const geo::ContourPoint& p : line.points) drawn.points.emplace_back(p.x, p.y);
     scene.contours.push_back(std::move(drawn));
   }
-}
-
-const char* LayerTitle(MapLayer layer) {
-  switch (layer) {
-    case MapLayer::kStandardError:
-      return "Standard error";
-    case MapLayer::kGuess:
-      return "Guess";
-    case MapLayer::kResiduals:
-      return "Error Z*-Z";
-    case MapLayer::kEstimate:
-      break;
-  }
-  return "Estimate";
 }
 
 MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) {
@@ -289,7 +315,7 @@ MapScene LoadNetwork(const geo::ProjectFiles& files, const MapRequest& request) 
     scene.grid = std::move(surface);
     QString failure;
     if (low < high) {
-      AddContours(scene, files, grid, cellValues, request, low, high, failure);
+      AddContours(scene, files, grid, cellValues, request, results.method, low, high, failure);
     }
     if (!failure.isEmpty()) return FailedScene(scene.title, failure);
     scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));

@@ -22,6 +22,9 @@ const char* MapLayerName(MapLayer layer);
 struct MapRequest {
   MapLayer layer = MapLayer::kEstimate;
   std::string levels = "lev";  // "lev", "auto" or "V1,V2,..."
+  // The user chose the levels: levels that cannot be drawn fail the map
+  // rather than leave it without contour lines and a note.
+  bool levelsGiven = false;
 };
 
 // The scene of `document` (PROJECT.mnx; its result files lie beside it).

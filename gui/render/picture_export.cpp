@@ -102,9 +102,13 @@ bool ExportPicture(const QString& path, const PictureOptions& options, const Pai
       break;
   }
   if (!painted || !file.commit()) {
+    // A write that failed (a full disk, a size limit) is why drawing
+    // stopped; its reason is the system's.
+    const bool writeFailed = file.error() != QFileDevice::NoError;
+    const QString reason =
+        writeFailed || painted ? file.errorString() : QString("drawing failed");
     file.cancelWriting();
-    error = QString("Cannot write %1: %2")
-                .arg(path, painted ? file.errorString() : QString("drawing failed"));
+    error = QString("Cannot write %1: %2").arg(path, reason);
     return false;
   }
   return true;
