@@ -15,7 +15,7 @@
 #include "geo/file_case.h"
 #include "geo/raster_writer.h"
 #include "geo/regular_grid.h"
-#include "geo/result_crs.h"
+#include "geo/project_crs.h"
 #include "geo/result_files.h"
 #include "geo/vector_writer.h"
 
@@ -492,10 +492,13 @@ ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, s
             owner->filename().string() + ": choose another name";
     return ExportStatus::kBadUsage;
   }
-  std::string wkt;
-  if (!ReadResultCrs(files, wkt, error)) return ExportStatus::kFailed;
+  // The definition as stored: identified from its own text, since a
+  // re-export (of ESRI WKT in particular) loses what GDAL matches on.
+  const std::optional<std::string> stored =
+      ReadProjectCrs(files.folder / (files.base + ".mnx"), error);
+  if (!stored && !error.empty()) return ExportStatus::kFailed;
   ExportCrs crs;
-  if (!IdentifyExportCrs(wkt, crs, error)) {
+  if (!IdentifyExportCrs(stored.value_or(std::string()), crs, error)) {
     error += " (" + files.Find(".prj").filename().string() + ")";
     return ExportStatus::kFailed;
   }
