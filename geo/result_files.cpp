@@ -428,6 +428,7 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
   // The table ends with a blank line before the statistics; a stop ends
   // the file after the last row written.
   bool tableEnded = false;
+  bool cut = false;
   while (lines.Next(line)) {
     if (Trim(line).empty()) {
       tableEnded = true;
@@ -436,6 +437,7 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
     if (IsCutRecord(lines, line, layout->rowWidth)) {
       results.warnings.push_back(CutRecordText(lst, lines, line, layout->rowWidth) +
                                  "; that row is left out");
+      cut = true;
       break;
     }
     double x = 0.0, y = 0.0, measured = 0.0, estimated = 0.0, difference = 0.0, standard = 0.0;
@@ -490,7 +492,9 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
   if (rows < x.size()) {
     results.warnings.push_back("the error table of " + FileName(lst) + " holds " +
                                std::to_string(rows) + " of the " + std::to_string(x.size()) +
-                               " data points and no statistics (a stopped error analysis?)");
+                               " data points and no statistics" +
+                               (cut ? " (" + FileName(lst) + " is cut)"
+                                    : std::string(" (a stopped error analysis?)")));
   }
   x.resize(rows);
   y.resize(rows);
