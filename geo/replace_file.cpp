@@ -54,7 +54,8 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
   if (descriptor < 0) {
     const std::filesystem::path folder =
         destination.has_parent_path() ? destination.parent_path() : std::filesystem::path(".");
-    error = "cannot write in the folder " + folder.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot write in the folder " + folder.string() + ": " + reason_;
     return false;
   }
   temporary_ = name.data();
@@ -70,7 +71,8 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
   file_ = ::fdopen(descriptor, "wb");
   if (file_ == nullptr) {
     ::close(descriptor);
-    error = "cannot write " + temporary_.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot write " + temporary_.string() + ": " + reason_;
     Discard();
     return false;
   }
@@ -123,12 +125,14 @@ bool ReplacementFile::Commit(std::string& error) {
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
   if (!ok) {
-    error = "cannot write " + destination_.string() + ": " + SystemMessage(code);
+    reason_ = SystemMessage(code);
+    error = "cannot write " + destination_.string() + ": " + reason_;
     Discard();
     return false;
   }
   if (std::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-    error = "cannot replace " + destination_.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot replace " + destination_.string() + ": " + reason_;
     Discard();
     return false;
   }

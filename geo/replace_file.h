@@ -38,6 +38,10 @@ class ReplacementFile {
   // False with `error` set (and the destination untouched) on any fault.
   bool Commit(std::string& error);
 
+  // The system's reason for the last failure of Open or Commit ("No space
+  // left on device"), for callers that name the file in their own words.
+  const std::string& reason() const { return reason_; }
+
  private:
   void Discard();
 
@@ -47,6 +51,7 @@ class ReplacementFile {
   std::unique_ptr<RemoveOnSignal> onSignal_;
   bool failed_ = false;
   int writeError_ = 0;  // errno of the first failed write
+  std::string reason_;
 };
 
 }  // namespace mornax::geo

@@ -368,11 +368,12 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
            (columns.size() == 1 ? "band " : "bands ") + ColumnNames(columns) + ", " +
            std::to_string(NodataCells(grid, *columns.front().values)) + " nodata cells";
     if (format.holds == Holds::kRaster) {
-      what += request.cloudOptimized ? ", Cloud-Optimized (DEFLATE, overviews)"
-                                     : ", DEFLATE tiles with " +
-                                           std::to_string(OverviewFactors(grid.cols, grid.rows)
-                                                              .size()) +
-                                           " overview levels";
+      const std::size_t overviews = OverviewFactors(grid.cols, grid.rows).size();
+      what += request.cloudOptimized ? ", Cloud-Optimized (COG driver, DEFLATE)"
+                                     : ", DEFLATE-compressed tiles";
+      if (!request.cloudOptimized && overviews > 0) {
+        what += " with " + std::to_string(overviews) + " overview levels";
+      }
     }
   } else {
     ReleasePositions(results);

@@ -1,13 +1,15 @@
 #include "gui/render/picture_export.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include "geo/replace_file.h"
 
 namespace mornax::render {
 namespace {
@@ -15,11 +17,11 @@ namespace {
 constexpr int kScreenDpi = 96;
 constexpr int kLargestSide = 20000;
 
-bool PaintPng(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
+bool PaintPng(QIODevice& file, QSize pixels, const PaintRoutine& paint) {
   return RenderImage(pixels, paint).save(&file, "PNG");
 }
 
-bool PaintSvg(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
+bool PaintSvg(QIODevice& file, QSize pixels, const PaintRoutine& paint) {
   QSvgGenerator generator;
   generator.setOutputDevice(&file);
   generator.setResolution(kScreenDpi);
@@ -32,7 +34,7 @@ bool PaintSvg(QSaveFile& file, QSize pixels, const PaintRoutine& paint) {
   return painter.end();
 }
 
-bool PaintPdf(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+bool PaintPdf(QIODevice& file, QSize pixels, int dpi, const PaintRoutine& paint) {
   QPdfWriter writer(&file);
   writer.setResolution(dpi);
   // The page has the picture's size at screen resolution, in points.
@@ -84,34 +86,37 @@ bool ExportPicture(const QString& path, const PictureOptions& options, const Pai
                 .arg(kLargestSide);
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = QString("Cannot write %1: %2").arg(path, file.errorString());
-    return false;
-  }
+  // Drawn in memory, then written beside the file and renamed over it: a
+  // failed write (a full disk, a file-size limit) is told by the system's
+  // reason, and an existing file stays as it was.
+  QBuffer picture;
+  picture.open(QIODevice::WriteOnly);
   bool painted = false;
   switch (*format) {
     case PictureFormat::kPng:
-      painted = PaintPng(file, pixels, paint);
+      painted = PaintPng(picture, pixels, paint);
       break;
     case PictureFormat::kSvg:
-      painted = PaintSvg(file, pixels, paint);
+      painted = PaintSvg(picture, pixels, paint);
       break;
     case PictureFormat::kPdf:
-      painted = PaintPdf(file, pixels, options.pdfDpi, paint);
+      painted = PaintPdf(picture, pixels, options.pdfDpi, paint);
       break;
   }
-  if (!painted || !file.commit()) {
-    // A write that failed (a full disk, a size limit) is why drawing
-    // stopped; its reason is the system's.
-    const bool writeFailed = file.error() != QFileDevice::NoError;
-    const QString reason =
-        writeFailed || painted ? file.errorString() : QString("drawing failed");
-    file.cancelWriting();
-    error = QString("Cannot write %1: %2").arg(path, reason);
+  picture.close();
+  if (!painted) {
+    error = QString("Cannot write %1: drawing failed").arg(path);
     return false;
   }
-  return true;
+  geo::ReplacementFile out;
+  std::string failure;
+  const QByteArray& bytes = picture.data();
+  if (out.Open(path.toStdString(), failure)) {
+    out.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (out.Commit(failure)) return true;
+  }
+  error = QString("Cannot write %1: %2").arg(path, QString::fromStdString(out.reason()));
+  return false;
 }
 
 }  // namespace mornax::render

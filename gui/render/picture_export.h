@@ -28,9 +28,9 @@ struct PictureOptions {
   int pdfDpi = 1200;        // resolution of the PDF's device units
 };
 
-// Renders into a temporary file beside `path` and renames it into place, so
-// a failure leaves an existing file as it was. On failure returns false with
-// `error` naming the file.
+// Renders in memory, writes the picture beside `path` and renames it into
+// place, so a failure leaves an existing file as it was. On failure returns
+// false with `error` naming the file and the system's reason (a full disk).
 bool ExportPicture(const QString& path, const PictureOptions& options, const PaintRoutine& paint,
                    QString& error);
 
