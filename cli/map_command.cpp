@@ -8,7 +8,6 @@
 
 #include "document_commands.h"
 #include "exit_status.h"
-#include "help.h"
 
 #ifdef MORNAX_WITH_MAP
 #include "gui/render/headless_map.h"
@@ -20,6 +19,11 @@ namespace {
 constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 900;
 constexpr int kLargestSide = 20000;
+
+constexpr std::string_view kUsage =
+    "usage: mornax-batch map PROJECT.mnx OUTPUT.png|svg|pdf "
+    "[--layer estimate|std|guess|residuals] [--size WxH] [--levels lev|auto|V1,V2,...] "
+    "(mornax-batch map --help for more)";
 
 struct MapOptions {
   std::string output;
@@ -108,7 +112,7 @@ int MapPicture(const Invocation& invocation) {
   std::string error;
   if (!ParseMapOptions(invocation.commandArgs, options, error)) {
     ReportError(error);
-    std::fprintf(stderr, "%s\n", UsageLine().c_str());
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(kUsage.size()), kUsage.data());
     return kExitUsage;
   }
 #ifdef MORNAX_WITH_MAP

@@ -97,8 +97,8 @@ bool KeepAside(Replacement& item, std::string& error) {
   std::error_code status;
   fs::rename(item.to, item.kept, status);
   if (status) {
-    error = "cannot keep the old " + item.to.string() + " aside while replacing it: " +
-            status.message();
+    error = "cannot keep the old " + item.to.string() +
+            " aside while replacing it: " + status.message();
     return false;
   }
   item.old = Replacement::Old::kMoved;
@@ -173,10 +173,8 @@ bool ExportTarget::Commit(std::string& error) {
   for (const std::string& suffix : SidecarSuffixes(output_)) {
     for (const std::string& variant : {suffix, Upper(suffix)}) {
       const fs::path old = folder / (outputStem + variant);
-      const bool replaced =
-          std::any_of(items.begin(), items.end(), [&](const Replacement& item) {
-            return item.to == old;
-          });
+      const bool replaced = std::any_of(items.begin(), items.end(),
+                                        [&](const Replacement& item) { return item.to == old; });
       if (!replaced && FileAt(old) &&
           std::none_of(stale.begin(), stale.end(),
                        [&](const Replacement& item) { return item.to == old; })) {

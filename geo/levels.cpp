@@ -123,9 +123,8 @@ bool ParseLevelChoice(std::string_view text, LevelChoice& choice, std::string& e
   return true;
 }
 
-bool ResolveLevels(const LevelChoice& choice, const LevelContext& context, double low,
-                   double high, std::vector<double>& levels, std::string& note,
-                   std::string& error) {
+bool ResolveLevels(const LevelChoice& choice, const LevelContext& context, double low, double high,
+                   std::vector<double>& levels, std::string& note, std::string& error) {
   levels.clear();
   note.clear();
   const std::string levName = context.levFile.filename().string();

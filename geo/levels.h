@@ -49,8 +49,7 @@ struct LevelContext {
 // saying so) for an estimate whose .lev list holds logarithms; asked for
 // explicitly, a list of logarithms is refused. False with `error` when no
 // level lies within the surface's range or none can be found.
-bool ResolveLevels(const LevelChoice& choice, const LevelContext& context, double low,
-                   double high, std::vector<double>& levels, std::string& note,
-                   std::string& error);
+bool ResolveLevels(const LevelChoice& choice, const LevelContext& context, double low, double high,
+                   std::vector<double>& levels, std::string& note, std::string& error);
 
 }  // namespace mornax::geo

@@ -100,10 +100,9 @@ bool WriteTiledTiff(const RasterRequest& request, const std::filesystem::path& p
     options.Set("COMPRESS", "DEFLATE");
     options.Set("PREDICTOR", "3");  // floating-point differences compress best
   }
-  DatasetHandle dataset(GDALCreate(driver, path.c_str(), static_cast<int>(grid.cols),
-                                   static_cast<int>(grid.rows),
-                                   static_cast<int>(request.bands.size()), GDT_Float32,
-                                   options.items()));
+  DatasetHandle dataset(
+      GDALCreate(driver, path.c_str(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
+                 static_cast<int>(request.bands.size()), GDT_Float32, options.items()));
   if (!dataset) {
     error = GdalFailure("cannot create " + path.filename().string());
     return false;

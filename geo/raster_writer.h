@@ -29,10 +29,10 @@ struct RasterBand {
 struct RasterRequest {
   std::filesystem::path path;
   const RegularGrid* grid = nullptr;
-  std::string crsWkt;            // empty: no coordinate system
-  std::vector<RasterBand> bands;  // one per band
+  std::string crsWkt;                                         // empty: no coordinate system
+  std::vector<RasterBand> bands;                              // one per band
   std::vector<std::pair<std::string, std::string>> metadata;  // of the dataset
-  bool cloudOptimized = false;  // GeoTIFF: through GDAL's COG driver
+  bool cloudOptimized = false;                                // GeoTIFF: through GDAL's COG driver
   BandFiller fill;
 };
 

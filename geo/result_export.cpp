@@ -13,9 +13,9 @@
 #include "geo/export_crs.h"
 #include "geo/export_target.h"
 #include "geo/file_case.h"
+#include "geo/project_crs.h"
 #include "geo/raster_writer.h"
 #include "geo/regular_grid.h"
-#include "geo/project_crs.h"
 #include "geo/result_files.h"
 #include "geo/vector_writer.h"
 
@@ -379,8 +379,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
     ReleasePositions(results);
     std::vector<double> levels;
     std::size_t lineCount = 0;
-    if (!ChooseLevels(request, files, results.method, columns.front(), levels, levelNote,
-                      error)) {
+    if (!ChooseLevels(request, files, results.method, columns.front(), levels, levelNote, error)) {
       return ExportStatus::kFailed;
     }
     if (!WriteContours(format, target.temporary(), grid, columns.front(), levels, crs, lineCount,

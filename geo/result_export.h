@@ -21,7 +21,7 @@ struct ExportRequest {
   bool layerGiven = false;
   LevelChoice levels;
   bool levelsGiven = false;
-  bool errorAnalysis = false;  // the .lst residuals instead of the network
+  bool errorAnalysis = false;   // the .lst residuals instead of the network
   bool cloudOptimized = false;  // .tif: a Cloud-Optimized GeoTIFF
   std::string unit;             // .tif: the unit of the values, for the bands
   RunSettings settings;         // the document's parameters of the run

@@ -253,9 +253,8 @@ bool TakeNetworkPositions(const std::filesystem::path& path, DataFileText& data,
     const std::string cause =
         results.cutFile.empty() ? " (a stopped run?)" : " (" + results.cutFile + " is cut)";
     results.warnings.push_back("the results hold " + std::to_string(written) + " of the " +
-                               std::to_string(total) + " network points" + cause +
-                               "; the other " + std::to_string(total - written) +
-                               " are missing");
+                               std::to_string(total) + " network points" + cause + "; the other " +
+                               std::to_string(total - written) + " are missing");
     results.estimate.resize(total, kNaN);
     if (!results.standardError.empty()) results.standardError.resize(total, kNaN);
     if (!results.guess.empty()) results.guess.resize(total, kNaN);
@@ -490,11 +489,10 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
     return true;
   }
   if (rows < x.size()) {
-    results.warnings.push_back("the error table of " + FileName(lst) + " holds " +
-                               std::to_string(rows) + " of the " + std::to_string(x.size()) +
-                               " data points and no statistics" +
-                               (cut ? " (" + FileName(lst) + " is cut)"
-                                    : std::string(" (a stopped error analysis?)")));
+    results.warnings.push_back(
+        "the error table of " + FileName(lst) + " holds " + std::to_string(rows) + " of the " +
+        std::to_string(x.size()) + " data points and no statistics" +
+        (cut ? " (" + FileName(lst) + " is cut)" : std::string(" (a stopped error analysis?)")));
   }
   x.resize(rows);
   y.resize(rows);

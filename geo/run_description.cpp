@@ -6,8 +6,8 @@
 namespace mornax::geo {
 namespace {
 
-constexpr std::array<const char*, 6> kModelNames = {
-    "polynomial", "spherical", "exponential", "Gaussian", "De Wijsian", "k_Rho"};
+constexpr std::array<const char*, 6> kModelNames = {"polynomial", "spherical",  "exponential",
+                                                    "Gaussian",   "De Wijsian", "k_Rho"};
 
 // k_Rho: the Bayesian estimator writes the exponential of its spread.
 constexpr std::int32_t kKRhoModel = 6;
@@ -41,8 +41,8 @@ std::vector<std::pair<std::string, std::string>> RunMetadata(ResultMethod method
   switch (method) {
     case ResultMethod::kWeighting:
       if (ipl.dwScheme == kTrendSurfaceScheme) {
-        items.emplace_back("MORNAX_SCHEME", "7 (trend surface of degree " +
-                                                std::to_string(ipl.trendDegree) + ")");
+        items.emplace_back("MORNAX_SCHEME",
+                           "7 (trend surface of degree " + std::to_string(ipl.trendDegree) + ")");
       } else {
         items.emplace_back("MORNAX_SCHEME", std::to_string(ipl.dwScheme));
         items.emplace_back("MORNAX_NEIGHBOURS", std::to_string(ipl.dwPoints));
@@ -50,8 +50,8 @@ std::vector<std::pair<std::string, std::string>> RunMetadata(ResultMethod method
       return items;
     case ResultMethod::kKriging:
       items.emplace_back("MORNAX_MODEL", ModelText(ipl.krigModel));
-      items.emplace_back("MORNAX_MODEL_PARAMETERS", "sill=" + Real(ipl.sill) + " a=" +
-                                                        Real(ipl.a) + " c=" + Real(ipl.c) +
+      items.emplace_back("MORNAX_MODEL_PARAMETERS", "sill=" + Real(ipl.sill) + " a=" + Real(ipl.a) +
+                                                        " c=" + Real(ipl.c) +
                                                         " c0=" + Real(ipl.c0));
       items.emplace_back("MORNAX_KRIGING_ORDER", std::to_string(ipl.krigOrder));
       items.emplace_back("MORNAX_NEIGHBOURS", std::to_string(ipl.krigPoints));

@@ -18,9 +18,7 @@ class VectorWriter {
  public:
   // A creation option of the layer, set before Open: RFC7946=YES makes the
   // GeoJSON driver write WGS 84, transforming the coordinates.
-  void SetLayerOption(const char* key, const std::string& value) {
-    layerOptions_.Set(key, value);
-  }
+  void SetLayerOption(const char* key, const std::string& value) { layerOptions_.Set(key, value); }
 
   // Creates `path` with the GDAL driver `driverName` and one layer with the
   // given real fields. `crsWkt` empty: no coordinate system. False with

@@ -182,8 +182,8 @@ bool RunTookLogarithms(const geo::ProjectFiles& files, geo::ResultMethod method)
 // exports follow. Levels that cannot be drawn leave the map without contour
 // lines and a note, or fail it when the user chose them.
 std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapRequest& request,
-                                 geo::ResultMethod method, double low, double high,
-                                 MapScene& scene, QString& failure) {
+                                 geo::ResultMethod method, double low, double high, MapScene& scene,
+                                 QString& failure) {
   geo::LevelChoice choice;
   std::string error;
   if (!geo::ParseLevelChoice(request.levels, choice, error)) {

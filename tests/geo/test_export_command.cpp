@@ -100,8 +100,8 @@ class ExportCommand : public ::testing::Test {
   // estimated, and a level list (of logarithms when `logLevels`).
   void WriteGrid(int cols, int rows, bool logLevels = false) {
     std::string dfl = "Grid\n1\n0 0 1\n" + std::to_string(cols * rows) + "\n";
-    std::string dat = Format("%5.0f%5.0f%5.0f", 0, cols * rows, 0) + " ;" + std::string(40, ' ') +
-                      "STD\n";
+    std::string dat =
+        Format("%5.0f%5.0f%5.0f", 0, cols * rows, 0) + " ;" + std::string(40, ' ') + "STD\n";
     for (int r = 0; r < rows; ++r) {
       for (int c = 0; c < cols; ++c) {
         dfl += Format("%.1f %.1f\n", 10.0 * c, 10.0 * r);
@@ -110,7 +110,8 @@ class ExportCommand : public ::testing::Test {
     }
     dir_.Write("P.dfl", dfl);
     dir_.Write("P.dat", dat);
-    dir_.Write("P.lev", logLevels ? "    2 ;\n       3\n       4\n" : "    2 ;\n      22\n      24\n");
+    dir_.Write("P.lev",
+               logLevels ? "    2 ;\n       3\n       4\n" : "    2 ;\n      22\n      24\n");
   }
 
   void SetDocument(int logTransform) {

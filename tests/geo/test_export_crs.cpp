@@ -90,8 +90,7 @@ TEST(ExportCrs, TwelveSystemsKeepTheirCodeInEveryFormat) {
   EnsureGdal();
   ScopedTempDir dir;
   WriteResults(dir, 500000.0, 400000.0, 100.0);
-  const int codes[] = {28992, 25832, 27700, 2154,  3857,  31467,
-                       2056,  3035,  2263,  4326,  32633, 4258};
+  const int codes[] = {28992, 25832, 27700, 2154, 3857, 31467, 2056, 3035, 2263, 4326, 32633, 4258};
   const char* outputs[] = {"out.tif", "out.asc", "out.gpkg", "out.geojson", "out.shp"};
   for (const int code : codes) {
     for (const bool esri : {true, false}) {

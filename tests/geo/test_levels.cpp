@@ -40,8 +40,12 @@ TEST(NiceLevels, RoundStepsAndTenToTwentyLines) {
 TEST(NiceLevels, RangesTooNarrowForTheirValuesEndTheSearch) {
   // Each of these once searched forever: the step underflowed, or the level
   // counter stopped moving past 2^53.
-  for (const auto& [low, high] : std::vector<std::pair<double, double>>{
-           {1e-310, 3e-310}, {0, 1e-300}, {1e17, 1e17 + 64}, {1, 1 + 4e-16}, {-1e300, -1e300 * (1 - 1e-15)}}) {
+  for (const auto& [low, high] :
+       std::vector<std::pair<double, double>>{{1e-310, 3e-310},
+                                              {0, 1e-300},
+                                              {1e17, 1e17 + 64},
+                                              {1, 1 + 4e-16},
+                                              {-1e300, -1e300 * (1 - 1e-15)}}) {
     const std::vector<double> levels = NiceLevels(low, high);
     EXPECT_TRUE(levels.empty()) << low << " " << high << ": " << levels.size();
   }

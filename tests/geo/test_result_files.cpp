@@ -279,8 +279,7 @@ TEST(CutResults, ACutLastRecordIsLeftOutAndTheFileNamed) {
   ASSERT_TRUE(ReadErrorAnalysis(Files(dir), residuals, error)) << error;
   ASSERT_EQ(residuals.size(), 1u);
   ASSERT_EQ(residuals.warnings.size(), 2u);
-  EXPECT_NE(residuals.warnings[0].find("SITE.lst ends inside a record: line 4"),
-            std::string::npos);
+  EXPECT_NE(residuals.warnings[0].find("SITE.lst ends inside a record: line 4"), std::string::npos);
   EXPECT_NE(residuals.warnings[1].find("holds 1 of the 3 data points and no statistics "
                                        "(SITE.lst is cut)"),
             std::string::npos)
