@@ -97,15 +97,15 @@ std::string Number(double value) {
   return text;
 }
 
-// Which system the output carries, and from where.
-std::string CrsNote(const ExportCrs& crs, const ProjectFiles& files, bool wgs84Instead) {
+// Which system the output carries.
+std::string CrsNote(const ExportCrs& crs, bool wgs84Instead) {
   if (crs.empty()) return "no coordinate system (the project has none)";
-  const std::string source = files.Find(".prj").filename().string();
   if (wgs84Instead) {
-    return "coordinate system WGS 84 (EPSG:4326), transformed from " + crs.Describe() + " of " +
-           source + " as RFC 7946 asks: GeoJSON can name no other system without an EPSG code";
+    return "coordinate system WGS 84 (EPSG:4326), transformed from the project's " +
+           crs.Describe() + " as RFC 7946 asks: GeoJSON can name no other system without an " +
+           "EPSG code";
   }
-  return "coordinate system " + crs.Describe() + " from " + source;
+  return "coordinate system " + crs.Describe() + ", the project's";
 }
 
 // A GeoJSON names a system by its EPSG code (GDAL writes the crs member);
@@ -270,9 +270,9 @@ ExportStatus Failed(std::string& error, std::string message) {
 
 // What every export ends its report with: the system written, and the
 // leftovers of killed exports that were swept.
-void AddClosingLines(const ExportCrs& crs, const ProjectFiles& files, const OutputFormat& format,
-                     const ExportTarget& target, ExportReport& report) {
-  report.lines.push_back(CrsNote(crs, files, GeoJsonInWgs84(format, crs)));
+void AddClosingLines(const ExportCrs& crs, const OutputFormat& format, const ExportTarget& target,
+                     ExportReport& report) {
+  report.lines.push_back(CrsNote(crs, GeoJsonInWgs84(format, crs)));
   if (target.swept() > 0) {
     report.lines.push_back("removed " + std::to_string(target.swept()) +
                            " temporary files that killed exports left in the folder");
@@ -305,7 +305,7 @@ ExportStatus ExportErrorAnalysis(const ExportRequest& request, const OutputForma
                               " hold a value written as asterisks (too wide for its field): "
                               "left empty");
   }
-  AddClosingLines(crs, files, format, target, report);
+  AddClosingLines(crs, format, target, report);
   return ExportStatus::kWritten;
 }
 
@@ -405,7 +405,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
     report.lines.push_back(std::to_string(results.missingCount) +
                            " network points have no estimate (nodata)");
   }
-  AddClosingLines(crs, files, format, target, report);
+  AddClosingLines(crs, format, target, report);
   return ExportStatus::kWritten;
 }
 
@@ -499,7 +499,7 @@ ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, s
   if (!stored && !error.empty()) return ExportStatus::kFailed;
   ExportCrs crs;
   if (!IdentifyExportCrs(stored.value_or(std::string()), crs, error)) {
-    error += " (" + files.Find(".prj").filename().string() + ")";
+    error += " (the project's coordinate system)";
     return ExportStatus::kFailed;
   }
   ExportTarget target;

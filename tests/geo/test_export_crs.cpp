@@ -125,7 +125,7 @@ TEST(ExportCrs, AGeoJsonOfASystemWithoutCodeIsWrittenInWgs84) {
   std::string error;
   ASSERT_EQ(Export(dir, "out.geojson", report, error), ExportStatus::kWritten) << error;
   EXPECT_EQ(ReadBackCode(dir.path() / "out.geojson"), "4326");
-  EXPECT_NE(report.lines.back().find("WGS 84 (EPSG:4326), transformed from Local TM"),
+  EXPECT_NE(report.lines.back().find("WGS 84 (EPSG:4326), transformed from the project's Local TM"),
             std::string::npos)
       << report.lines.back();
   // The lines now run near 7.3 degrees east, 45 degrees north.
