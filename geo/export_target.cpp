@@ -140,7 +140,7 @@ bool ExportTarget::Prepare(const fs::path& output, std::string& error) {
   }
   output_ = output;
   // The stem carries the process id, so that two exports never share one.
-  const std::string stem = PartialStem(output.stem().string(), static_cast<long>(::getpid()));
+  const std::string stem = NewPartialStem(output.stem().string());
   temporary_ = folder / (stem + output.extension().string());
   onSignal_ = std::make_unique<RemoveOnSignal>(folder, stem + ".");
   RemoveTemporaries();  // leftovers of a killed export with the same id
@@ -153,7 +153,7 @@ bool ExportTarget::Commit(std::string& error) {
   const std::string temporaryStem = temporary_.stem().string();
   const std::string outputStem = output_.stem().string();
   const fs::path folder = FolderOf(output_);
-  const std::string keptStem = PreviousStem(outputStem, static_cast<long>(::getpid()));
+  const std::string keptStem = NewPartialStem(outputStem);
   const auto keptName = [&](const std::string& suffix) { return folder / (keptStem + suffix); };
 
   // The main file last: until it is in place the export is not there.

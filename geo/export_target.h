@@ -4,7 +4,8 @@
 // replaced as one set: every file is renamed into place or, when one rename
 // fails, every old file is put back; sidecars of the old output that the new
 // one does not write (a .prj after the system was removed, a GeoPackage's
-// journal) go with the replacement. The temporaries are removed on failure,
+// journal) go with the replacement. The temporaries (named by the system's
+// rule, engine/api/mornax_files.h) are removed on failure,
 // on SIGINT, SIGTERM and SIGHUP, and (when their process is gone) by the
 // next export into the folder.
 #pragma once

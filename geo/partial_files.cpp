@@ -3,42 +3,38 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <system_error>
+
+#include "engine/api/mornax_files.h"
 
 namespace mornax::geo {
 namespace {
 
-constexpr std::string_view kMarker = ".mornax-partial-";
-constexpr std::string_view kPrevious = "-previous";
-
-bool ProcessExists(long pid) {
-  if (pid == static_cast<long>(::getpid())) return true;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+// Only a process that does not exist counts as gone; one of another user
+// (EPERM) is alive.
+bool ProcessGone(long pid) {
+  if (pid <= 0 || pid == static_cast<long>(::getpid())) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 }  // namespace
 
-std::string PartialStem(std::string_view stem, long pid) {
-  return std::string(stem) + std::string(kMarker) + std::to_string(pid);
+std::string PartialStem(std::string_view stem, long pid, unsigned long serial) {
+  return std::string(stem) + files::TemporaryMarker(pid, serial);
 }
 
-std::string PreviousStem(std::string_view stem, long pid) {
-  return PartialStem(stem, pid) + std::string(kPrevious);
+std::string NewPartialStem(std::string_view stem) {
+  // Process-wide by nature: serials are unique within the process.
+  static std::atomic<unsigned long> serials{0};
+  return PartialStem(stem, static_cast<long>(::getpid()), serials.fetch_add(1));
 }
 
 std::optional<long> PartialOwner(std::string_view fileName) {
-  const std::size_t marker = fileName.rfind(kMarker);
-  if (marker == std::string_view::npos || marker == 0) return std::nullopt;
-  const std::string_view rest = fileName.substr(marker + kMarker.size());
-  long pid = 0;
-  const auto [end, status] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
-  if (status != std::errc() || end == rest.data() || pid <= 0) return std::nullopt;
-  std::string_view after(end, static_cast<std::size_t>(rest.data() + rest.size() - end));
-  if (after.starts_with(kPrevious)) after.remove_prefix(kPrevious.size());
-  if (!after.starts_with('.')) return std::nullopt;
-  return pid;
+  const auto parts = files::ParseTemporaryName(fileName);
+  if (!parts) return std::nullopt;
+  return parts->pid;
 }
 
 std::size_t SweepStalePartials(const std::filesystem::path& folder) {
@@ -47,9 +43,9 @@ std::size_t SweepStalePartials(const std::filesystem::path& folder) {
   for (std::filesystem::directory_iterator it(folder, status), end; !status && it != end;
        it.increment(status)) {
     const std::optional<long> owner = PartialOwner(it->path().filename().string());
-    if (!owner || ProcessExists(*owner)) continue;
     std::error_code ignored;
-    if (it->is_regular_file(ignored) && std::filesystem::remove(it->path(), ignored)) ++removed;
+    if (!owner || !ProcessGone(*owner) || !it->is_regular_file(ignored)) continue;
+    if (std::filesystem::remove(it->path(), ignored)) ++removed;
   }
   return removed;
 }

@@ -1,8 +1,8 @@
-// The one rule for the names of an export's temporary files, and the sweep
-// of those a process left behind when it was killed. A driver writes
-// STEM.mornax-partial-PID.EXT and its sidecars under that stem; while a set
-// of files is replaced, the old ones are kept aside as
-// STEM.mornax-partial-PID-previous.EXT. PID is the writing process's id.
+// The temporary files of exports, named by the system's one rule for
+// temporaries (engine/api/mornax_files.h): a driver writes
+// STEM.<pid>-<serial>.part.EXT and its sidecars under that stem, and while a
+// set of files is replaced the old ones wait under a second such stem. Also
+// the sweep of those a killed process left behind.
 #pragma once
 
 #include <cstddef>
@@ -13,14 +13,15 @@
 
 namespace mornax::geo {
 
-// The temporary stem of an output whose stem is `stem`, for process `pid`.
-std::string PartialStem(std::string_view stem, long pid);
+// The temporary stem of an output whose stem is `stem`, for process `pid`
+// and its `serial`-th temporary.
+std::string PartialStem(std::string_view stem, long pid, unsigned long serial);
 
-// The stem under which the old files of that output are kept aside.
-std::string PreviousStem(std::string_view stem, long pid);
+// A temporary stem for this process that no other of its temporaries has.
+std::string NewPartialStem(std::string_view stem);
 
 // The id of the process that wrote the temporary `fileName`; nothing when
-// the name follows no rule above.
+// the name is no temporary.
 std::optional<long> PartialOwner(std::string_view fileName);
 
 // Removes the temporaries in `folder` whose process no longer exists (a

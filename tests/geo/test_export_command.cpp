@@ -17,6 +17,7 @@
 
 #include "geo/gdal_handles.h"
 #include "geo/gdal_session.h"
+#include "geo/partial_files.h"
 #include "project/project.h"
 #include "support/batch_run.h"
 #include "support/temp_dir.h"
@@ -195,7 +196,7 @@ TEST_F(ExportCommand, LogTransformLevelsAndTheOtherRefusals) {
   const pid_t dead = ::fork();
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
-  dir_.Write("lines.mornax-partial-" + std::to_string(dead) + ".shp", "left");
+  dir_.Write(PartialStem("lines", dead, 0) + ".shp", "left");
   dir_.Write("P.prj", "EPSG:32633");
   ASSERT_EQ(Batch(dir_, "export P.mnx lines.shp").status, 0);
   EXPECT_TRUE(dir_.Exists("lines.prj"));
@@ -203,7 +204,7 @@ TEST_F(ExportCommand, LogTransformLevelsAndTheOtherRefusals) {
   result = Batch(dir_, "export P.mnx lines.shp");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_FALSE(dir_.Exists("lines.prj"));
-  EXPECT_FALSE(dir_.Exists("lines.mornax-partial-" + std::to_string(dead) + ".shp"));
+  EXPECT_FALSE(dir_.Exists(PartialStem("lines", dead, 0) + ".shp"));
 }
 
 TEST_F(ExportCommand, ACutResultFileIsNamedAndItsLastRecordLeftOut) {
@@ -431,7 +432,7 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
     EXPECT_EQ(dir_.Read("keep.tif"), "old") << args;
     EXPECT_EQ(dir_.Read("keep.gpkg"), "old") << args;
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-      EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos)
+      EXPECT_FALSE(PartialOwner(entry.path().filename().string()))
           << args << " left " << entry.path();
     }
   };

@@ -95,16 +95,16 @@ TEST(ExportTarget, TemporariesGoOnEachSignalAndStaleOnesAreSwept) {
   const pid_t dead = ::fork();
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
-  dir.Write(PartialStem("a", dead) + ".tif", "left");
-  dir.Write(PreviousStem("a", dead) + ".shp", "left");
-  dir.Write(PartialStem("b", ::getppid()) + ".tif", "running");
-  dir.Write("c.mornax-partial-x.tif", "not ours");
+  dir.Write(PartialStem("a", dead, 0) + ".tif", "left");
+  dir.Write(PartialStem("a", dead, 1) + ".shp", "left");
+  dir.Write(PartialStem("b", ::getppid(), 0) + ".tif", "running");
+  dir.Write("c.x-0.part.tif", "not ours");
   ExportTarget target;
   std::string error;
   ASSERT_TRUE(target.Prepare(dir.path() / "d.tif", error)) << error;
   EXPECT_EQ(target.swept(), 2u);
-  EXPECT_TRUE(dir.Exists(PartialStem("b", ::getppid()) + ".tif"));
-  EXPECT_TRUE(dir.Exists("c.mornax-partial-x.tif"));
+  EXPECT_TRUE(dir.Exists(PartialStem("b", ::getppid(), 0) + ".tif"));
+  EXPECT_TRUE(dir.Exists("c.x-0.part.tif"));
 }
 
 }  // namespace
