@@ -1,4 +1,4 @@
-// libFuzzer target for the readers of a project's result files: the input
+// libFuzzer target of the readers of a project's result files: the input
 // is split at "\n@@\n" into the .dat, .dfl, .wl, .lev and .lst files of one
 // project (a part left out is a file that does not exist), which the
 // readers take as an export or a map would, down to the grid recognition
