@@ -202,7 +202,8 @@ TEST_F(BatchTool, AnInterruptedRunExitsWithOneAndKeepsTheEarlierResults) {
   const std::string command = "cd '" + dir_.path().string() +
                               "' && { '" MORNAX_BINARY_DIR
                               "/cli/mornax-batch' run P.mnx variogram --threads 1 "
-                              ">out.txt 2>err.txt </dev/null & sleep 0.5; kill -INT $!; wait $!; }";
+                              ">out.txt 2>err.txt </dev/null & " +
+                              testing::kWhenComputing + "kill -INT $!; wait $!; }";
   const int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1) << dir_.Read("out.txt") << dir_.Read("err.txt");
