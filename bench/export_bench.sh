@@ -56,10 +56,18 @@ run_case() {  # label output options...
 }
 run_case "GeoTIFF, estimate" out.tif
 run_case "GeoTIFF, estimate and standard error" out-all.tif --layer all
+if "$batch" export --help 2>/dev/null | grep -- "--cog" >/dev/null; then
+  run_case "Cloud-Optimized GeoTIFF, estimate" out-cog.tif --cog
+fi
 run_case "ESRI ASCII grid, estimate" out.asc
 run_case "contours at the .lev levels (GeoPackage)" lines.gpkg
 run_case "contours at auto levels (GeoPackage)" lines-auto.gpkg --levels auto
 run_case "points (CSV)" points.csv
 echo
+for tif in out.tif out-all.tif out-cog.tif; do
+  if [[ -f "$tif" ]]; then
+    echo "$tif: $(awk -v b="$(stat -c %s "$tif")" 'BEGIN { printf "%.1f", b / 1048576 }') MB"
+  fi
+done
 echo "one layer of the grid in double precision: $(awk -v n=$((cols * rows)) 'BEGIN { print n * 8 / 1048576 }') MB"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load average $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,7 +1,9 @@
 #include "export_command.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "document_commands.h"
@@ -14,7 +16,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: mornax-batch export PROJECT.mnx OUTPUT [--layer estimate|std|guess|all] "
-    "[--levels lev|auto|V1,V2,...] | --error-analysis (mornax-batch export --help for more)";
+    "[--levels lev|auto|V1,V2,...] [--cog] [--unit TEXT] | --error-analysis "
+    "(mornax-batch export --help for more)";
 
 std::optional<geo::ResultLayer> ParseLayer(std::string_view text) {
   if (text == "estimate") return geo::ResultLayer::kEstimate;
@@ -48,6 +51,15 @@ bool ParseExport(std::span<const std::string_view> args, geo::ExportRequest& req
     const std::string_view arg = args[k];
     if (arg == "--error-analysis") {
       request.errorAnalysis = true;
+    } else if (arg == "--cog") {
+      request.cloudOptimized = true;
+    } else if (auto unit = OptionValue(args, k, "--unit", error)) {
+      if (!error.empty()) return false;
+      if (unit->empty()) {
+        error = "--unit takes the unit of the values, such as m or mg/l";
+        return false;
+      }
+      request.unit = std::string(*unit);
     } else if (auto layer = OptionValue(args, k, "--layer", error)) {
       if (!error.empty()) return false;
       const auto parsed = ParseLayer(*layer);
@@ -82,7 +94,7 @@ bool ParseExport(std::span<const std::string_view> args, geo::ExportRequest& req
 std::string ExportHelpText() {
   return R"(
   export PROJECT.mnx OUTPUT [--layer estimate|std|guess|all]
-      [--levels lev|auto|V1,V2,...]
+      [--levels lev|auto|V1,V2,...] [--cog] [--unit TEXT]
   export PROJECT.mnx OUTPUT --error-analysis
       Exports the results of the last interpolation of the project as they
       are in its result files (nothing is computed). The format follows the
@@ -97,15 +109,31 @@ std::string ExportHelpText() {
       a .csv always holds every column).
       --levels: the contour levels: lev (the level list of PROJECT.lev, the
       default for the estimate), auto (round levels for 10-20 lines, the
-      default for the other layers) or the values themselves.
+      default for the other layers) or the values themselves. Under the log
+      transform PROJECT.lev holds levels of the logarithms: the default is
+      then round levels of the estimate, and lev is refused.
+      --cog writes a Cloud-Optimized GeoTIFF (GDAL's COG driver).
+      --unit names the unit of the values (m, mg/l, ...) in the GeoTIFF's
+      bands. A GeoTIFF also carries the run's method, model, neighbours and
+      log transform as metadata; under the log transform of kriging its
+      standard-error band is a factor (unit "factor"), not a spread in the
+      values' units.
       --error-analysis writes the residuals of the last error analysis
-      (PROJECT.lst) as points: measured, estimated, error, and the
-      standardised error where the method gives one.
-      The coordinate system is the project's sidecar PROJECT.prj, if any.
-      The output is written beside its name and renamed into place, so an
-      export that fails leaves every existing file as it was. Exit status 1
-      when the export failed or read around a fault it names (results
-      shorter than the network, files of another run).
+      (PROJECT.lst) as points: measured, estimated, error (estimated minus
+      measured), and the standardised error where the method gives one.
+      The coordinate system is the project's (PROJECT.prj), identified by its
+      EPSG code where the EPSG database holds it, and the export says which
+      it wrote. A GeoJSON names the system in its crs member; one without an
+      EPSG code is transformed to WGS 84, as RFC 7946 asks.
+      The output and its sidecars are written beside their names and renamed
+      into place as one set, so an export that fails or is interrupted
+      leaves every existing file as it was; temporary files that a killed
+      export left are removed by the next export into the folder. A
+      Shapefile or ASCII grid named like a project beside it is refused: its
+      .prj would replace the project's coordinate system. Exit status 1 when
+      the export failed or read around a fault it names (results shorter
+      than the network, values written as asterisks, a result file cut
+      inside a record, files of another run).
 )";
 }
 
@@ -125,10 +153,18 @@ int ExportResultsCommand(std::span<const std::string_view> args) {
   }
   project::Records records;
   project::SetDefaults(records);
+  std::error_code missing;
+  if (!std::filesystem::exists(request.document, missing)) {
+    ReportError("Cannot open document " + request.document.string() +
+                ": no such file (create a project with `mornax-batch new " +
+                request.document.string() + "`, or name an existing one)");
+    return kExitUsage;
+  }
   if (!project::ReadDocumentFile(request.document, records, error)) {
     ReportError(error);
     return kExitUsage;
   }
+  request.settings = {true, records.svar, records.ipl};
   geo::ExportReport report;
   const geo::ExportStatus status = geo::ExportResults(request, report, error);
   if (status != geo::ExportStatus::kWritten) {

@@ -136,7 +136,8 @@ constexpr std::string_view kImportText =
       .prj) is refused and nothing is written.
 )";
 
-constexpr std::string_view kCrsText = R"(  crs PROJECT.mnx EPSG:NNNN | FILE.prj | FILE.wkt | WKT | none
+constexpr std::string_view kCrsText =
+    R"(  crs PROJECT.mnx EPSG:NNNN | FILE.prj | FILE.wkt | WKT | none
       Stores the project's coordinate system as PROJECT.crs.wkt beside the
       document: WKT2 carrying the EPSG code, found in GDAL's EPSG database
       also for a .prj or WKT without one; none leaves the project without a
@@ -155,9 +156,14 @@ constexpr std::string_view kMapText =
       display: the colour surface of a regular-grid network (coloured points
       for a scattered one), contour lines at the .lev levels (lev, the
       default), at round levels (auto) or at the values given, and the data
-      points. --size is in pixels (default 1200x900); SVG and PDF get the
-      same size at 96 dots per inch. Reads the result files only; nothing is
-      computed. Exit status 1 when there is nothing to map.
+      points. The levels follow the rules of export: under the log transform
+      the .lev list holds logarithms, so the default draws round levels and
+      --levels lev is refused; levels given that lie outside the surface are
+      refused, default ones that cannot be drawn leave a note. --size is in
+      pixels (default 1200x900); SVG and PDF get the same size at 96 dots
+      per inch. Reads the result files only; nothing is computed. Exit
+      status 1 when there is nothing to map or the picture cannot be written
+      (the reason is the system's, such as a full disk).
 )";
 
 constexpr std::string_view kHelpText = R"(  help [COMMAND], --help, -h, COMMAND --help

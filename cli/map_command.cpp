@@ -8,7 +8,6 @@
 
 #include "document_commands.h"
 #include "exit_status.h"
-#include "help.h"
 
 #ifdef MORNAX_WITH_MAP
 #include "gui/render/headless_map.h"
@@ -21,10 +20,16 @@ constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 900;
 constexpr int kLargestSide = 20000;
 
+constexpr std::string_view kUsage =
+    "usage: mornax-batch map PROJECT.mnx OUTPUT.png|svg|pdf "
+    "[--layer estimate|std|guess|residuals] [--size WxH] [--levels lev|auto|V1,V2,...] "
+    "(mornax-batch map --help for more)";
+
 struct MapOptions {
   std::string output;
   std::string layer = "estimate";
   std::string levels = "lev";
+  bool levelsGiven = false;
   int width = kDefaultWidth;
   int height = kDefaultHeight;
 };
@@ -87,6 +92,7 @@ bool ParseMapOptions(const std::vector<std::string>& args, MapOptions& options,
         return false;
       }
       options.levels = value;
+      options.levelsGiven = true;
     } else {
       error = "unknown option " + arg;
       return false;
@@ -106,18 +112,21 @@ int MapPicture(const Invocation& invocation) {
   std::string error;
   if (!ParseMapOptions(invocation.commandArgs, options, error)) {
     ReportError(error);
-    std::fprintf(stderr, "%s\n", UsageLine().c_str());
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(kUsage.size()), kUsage.data());
     return kExitUsage;
   }
 #ifdef MORNAX_WITH_MAP
   const std::filesystem::path document(invocation.project);
   if (!std::filesystem::is_regular_file(document)) {
-    ReportError("Cannot read " + invocation.project + ": no such document");
+    ReportError("Cannot read " + invocation.project +
+                ": no such document (create a project with `mornax-batch new " +
+                invocation.project + "`, or name an existing one)");
     return kExitMessageShown;
   }
   render::MapRequest request;
   request.layer = *render::MapLayerFromName(options.layer);
   request.levels = options.levels;
+  request.levelsGiven = options.levelsGiven;
   const render::HeadlessMapResult result = render::RenderMapPicture(
       document, options.output, request, QSize(options.width, options.height));
   for (const std::string& note : result.notes) std::fprintf(stderr, "note: %s\n", note.c_str());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <system_error>
 
 #include "geo/gdal_handles.h"
 #include "geo/gdal_session.h"
@@ -11,6 +12,7 @@ namespace mornax::geo {
 namespace {
 
 constexpr double kPreferredNodata = -9999.0;
+constexpr int kTileSide = 256;
 
 // Replaces NaN by the band's nodata value and returns that value.
 double MarkNodata(std::vector<double>& cells) {
@@ -46,7 +48,12 @@ bool WriteBand(GDALDatasetH dataset, const RasterRequest& request, std::size_t i
   const double nodata = MarkNodata(cells);
   GDALRasterBandH band = GDALGetRasterBand(dataset, static_cast<int>(index) + 1);
   GDALSetRasterNoDataValue(band, nodata);
-  if (named) GDALSetDescription(band, request.bandNames[index].c_str());
+  if (named) {
+    const RasterBand& info = request.bands[index];
+    GDALSetDescription(band, info.name.c_str());
+    if (!info.unit.empty()) GDALSetRasterUnitType(band, info.unit.c_str());
+    if (!info.meaning.empty()) GDALSetMetadataItem(band, "MEANING", info.meaning.c_str(), nullptr);
+  }
   if (GDALRasterIO(band, GF_Write, 0, 0, static_cast<int>(grid.cols), static_cast<int>(grid.rows),
                    cells.data(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
                    GDT_Float64, 0, 0) != CE_None) {
@@ -72,6 +79,103 @@ GDALDriverH Driver(const char* name, std::string& error) {
   return driver;
 }
 
+// A tiled GeoTIFF at `path` with every band, the metadata and (with
+// `compressed`) DEFLATE tiles and overviews; without, the plain staging
+// copy a COG is made from.
+bool WriteTiledTiff(const RasterRequest& request, const std::filesystem::path& path,
+                    bool compressed, std::string& error) {
+  if (!CheckSize(request, error)) return false;
+  GDALDriverH driver = Driver("GTiff", error);
+  if (driver == nullptr) return false;
+  const RegularGrid& grid = *request.grid;
+  OptionList options;
+  // Bands side by side per block keep one band's worth in memory while
+  // writing; BIGTIFF when a classic TIFF could not hold the bands.
+  options.Set("INTERLEAVE", "BAND");
+  options.Set("BIGTIFF", "IF_SAFER");
+  options.Set("TILED", "YES");
+  options.Set("BLOCKXSIZE", std::to_string(kTileSide));
+  options.Set("BLOCKYSIZE", std::to_string(kTileSide));
+  if (compressed) {
+    options.Set("COMPRESS", "DEFLATE");
+    options.Set("PREDICTOR", "3");  // floating-point differences compress best
+  }
+  DatasetHandle dataset(
+      GDALCreate(driver, path.c_str(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
+                 static_cast<int>(request.bands.size()), GDT_Float32, options.items()));
+  if (!dataset) {
+    error = GdalFailure("cannot create " + path.filename().string());
+    return false;
+  }
+  if (!Describe(dataset.get(), request, error)) return false;
+  for (const auto& [name, value] : request.metadata) {
+    GDALSetMetadataItem(dataset.get(), name.c_str(), value.c_str(), nullptr);
+  }
+  {
+    std::vector<double> cells;
+    for (std::size_t band = 0; band < request.bands.size(); ++band) {
+      if (!WriteBand(dataset.get(), request, band, true, cells, error)) return false;
+    }
+  }
+  if (compressed) {
+    const std::vector<int> factors = OverviewFactors(grid.cols, grid.rows);
+    if (!factors.empty() &&
+        GDALBuildOverviews(dataset.get(), "AVERAGE", static_cast<int>(factors.size()),
+                           factors.data(), 0, nullptr, nullptr, nullptr) != CE_None) {
+      error = GdalFailure("cannot build the overviews of " + path.filename().string());
+      return false;
+    }
+  }
+  return CloseDataset(dataset, path, error);
+}
+
+// Removes the staging copy of a COG and whatever GDAL kept beside it.
+class StagingFile {
+ public:
+  explicit StagingFile(std::filesystem::path path) : path_(std::move(path)) {}
+  ~StagingFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+    std::filesystem::remove(path_.string() + ".aux.xml", ignored);
+  }
+  StagingFile(const StagingFile&) = delete;
+  StagingFile& operator=(const StagingFile&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+bool WriteCloudOptimized(const RasterRequest& request, std::string& error) {
+  GDALDriverH driver = Driver("COG", error);
+  if (driver == nullptr) return false;
+  // Beside the output under its temporary stem, so that whatever removes
+  // the output's temporaries removes the staging copy too.
+  std::filesystem::path staged = request.path;
+  staged.replace_extension(".staging" + request.path.extension().string());
+  const StagingFile staging(staged);
+  if (!WriteTiledTiff(request, staging.path(), false, error)) return false;
+  DatasetHandle source(GDALOpen(staging.path().c_str(), GA_ReadOnly));
+  if (!source) {
+    error = GdalFailure("cannot read back " + staging.path().filename().string());
+    return false;
+  }
+  OptionList options;
+  options.Set("COMPRESS", "DEFLATE");
+  options.Set("PREDICTOR", "YES");
+  options.Set("BLOCKSIZE", std::to_string(kTileSide));
+  options.Set("OVERVIEWS", "AUTO");
+  options.Set("RESAMPLING", "AVERAGE");
+  options.Set("BIGTIFF", "IF_SAFER");
+  DatasetHandle written(GDALCreateCopy(driver, request.path.c_str(), source.get(), FALSE,
+                                       options.items(), nullptr, nullptr));
+  if (!written) {
+    error = GdalFailure("cannot write " + request.path.filename().string());
+    return false;
+  }
+  return CloseDataset(written, request.path, error);
+}
+
 }  // namespace
 
 double NodataFor(std::span<const double> cells) {
@@ -82,29 +186,19 @@ double NodataFor(std::span<const double> cells) {
   return taken ? static_cast<double>(std::numeric_limits<float>::lowest()) : kPreferredNodata;
 }
 
+std::vector<int> OverviewFactors(std::int64_t cols, std::int64_t rows) {
+  const std::int64_t side = std::max(cols, rows);
+  std::vector<int> factors;
+  for (std::int64_t factor = 1; (side + factor - 1) / factor > kTileSide && factor < (1 << 30);) {
+    factor *= 2;
+    factors.push_back(static_cast<int>(factor));
+  }
+  return factors;
+}
+
 bool WriteGeoTiff(const RasterRequest& request, std::string& error) {
-  if (!CheckSize(request, error)) return false;
-  GDALDriverH driver = Driver("GTiff", error);
-  if (driver == nullptr) return false;
-  const RegularGrid& grid = *request.grid;
-  OptionList options;
-  // Bands side by side per block keep one band's worth in memory while
-  // writing; BIGTIFF when a classic TIFF could not hold the bands.
-  options.Set("INTERLEAVE", "BAND");
-  options.Set("BIGTIFF", "IF_SAFER");
-  DatasetHandle dataset(GDALCreate(
-      driver, request.path.c_str(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
-      static_cast<int>(request.bandNames.size()), GDT_Float32, options.items()));
-  if (!dataset) {
-    error = GdalFailure("cannot create " + request.path.filename().string());
-    return false;
-  }
-  if (!Describe(dataset.get(), request, error)) return false;
-  std::vector<double> cells;
-  for (std::size_t band = 0; band < request.bandNames.size(); ++band) {
-    if (!WriteBand(dataset.get(), request, band, true, cells, error)) return false;
-  }
-  return CloseDataset(dataset, request.path, error);
+  if (request.cloudOptimized) return WriteCloudOptimized(request, error);
+  return WriteTiledTiff(request, request.path, true, error);
 }
 
 bool WriteAsciiGrid(const RasterRequest& request, std::string& error) {

@@ -39,6 +39,7 @@ void ReplacementFile::Discard() {
     std::filesystem::remove(temporary_, ignored);
     temporary_.clear();
   }
+  onSignal_.reset();
 }
 
 bool ReplacementFile::Open(const std::filesystem::path& destination, std::string& error) {
@@ -53,10 +54,14 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
   if (descriptor < 0) {
     const std::filesystem::path folder =
         destination.has_parent_path() ? destination.parent_path() : std::filesystem::path(".");
-    error = "cannot write in the folder " + folder.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot write in the folder " + folder.string() + ": " + reason_;
     return false;
   }
   temporary_ = name.data();
+  onSignal_ = std::make_unique<RemoveOnSignal>(
+      temporary_.has_parent_path() ? temporary_.parent_path() : std::filesystem::path("."),
+      temporary_.filename().string());
   // The replacement keeps the old file's permissions; a new file gets the
   // usual ones rather than the private mode of a temporary file.
   struct stat old {};
@@ -66,7 +71,8 @@ bool ReplacementFile::Open(const std::filesystem::path& destination, std::string
   file_ = ::fdopen(descriptor, "wb");
   if (file_ == nullptr) {
     ::close(descriptor);
-    error = "cannot write " + temporary_.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot write " + temporary_.string() + ": " + reason_;
     Discard();
     return false;
   }
@@ -119,16 +125,19 @@ bool ReplacementFile::Commit(std::string& error) {
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
   if (!ok) {
-    error = "cannot write " + destination_.string() + ": " + SystemMessage(code);
+    reason_ = SystemMessage(code);
+    error = "cannot write " + destination_.string() + ": " + reason_;
     Discard();
     return false;
   }
   if (std::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-    error = "cannot replace " + destination_.string() + ": " + SystemMessage(errno);
+    reason_ = SystemMessage(errno);
+    error = "cannot replace " + destination_.string() + ": " + reason_;
     Discard();
     return false;
   }
   temporary_.clear();
+  onSignal_.reset();
   return true;
 }
 

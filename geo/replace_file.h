@@ -1,12 +1,17 @@
 // A file written beside its destination and renamed over it only when it is
-// complete, so that a failure at any point leaves the old file whole.
+// complete, so that a failure at any point leaves the old file whole. The
+// temporary goes on failure and when SIGINT, SIGTERM or SIGHUP end the
+// process.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "geo/signal_cleanup.h"
 
 namespace mornax::geo {
 
@@ -33,14 +38,20 @@ class ReplacementFile {
   // False with `error` set (and the destination untouched) on any fault.
   bool Commit(std::string& error);
 
+  // The system's reason for the last failure of Open or Commit ("No space
+  // left on device"), for callers that name the file in their own words.
+  const std::string& reason() const { return reason_; }
+
  private:
   void Discard();
 
   std::FILE* file_ = nullptr;
   std::filesystem::path destination_;
   std::filesystem::path temporary_;
+  std::unique_ptr<RemoveOnSignal> onSignal_;
   bool failed_ = false;
   int writeError_ = 0;  // errno of the first failed write
+  std::string reason_;
 };
 
 }  // namespace mornax::geo

@@ -6,19 +6,21 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <system_error>
 
 #include "geo/contours.h"
+#include "geo/export_crs.h"
 #include "geo/export_target.h"
+#include "geo/file_case.h"
+#include "geo/project_crs.h"
 #include "geo/raster_writer.h"
 #include "geo/regular_grid.h"
-#include "geo/result_crs.h"
 #include "geo/result_files.h"
 #include "geo/vector_writer.h"
 
 namespace mornax::geo {
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 enum class Holds { kRaster, kAsciiGrid, kLinesOrPoints, kLines, kPoints };
 
@@ -95,29 +97,75 @@ std::string Number(double value) {
   return text;
 }
 
-std::string CrsNote(const std::string& wkt, const ProjectFiles& files) {
-  return wkt.empty() ? "no coordinate system (the project has no " + files.base + ".prj)"
-                     : "coordinate system from " + files.Find(".prj").filename().string();
+// Which system the output carries.
+std::string CrsNote(const ExportCrs& crs, bool wgs84Instead) {
+  if (crs.empty()) return "no coordinate system (the project has none)";
+  if (wgs84Instead) {
+    return "coordinate system WGS 84 (EPSG:4326), transformed from the project's " +
+           crs.Describe() + " as RFC 7946 asks: GeoJSON can name no other system without an " +
+           "EPSG code";
+  }
+  return "coordinate system " + crs.Describe() + ", the project's";
+}
+
+// A GeoJSON names a system by its EPSG code (GDAL writes the crs member);
+// one without a code goes to WGS 84 instead of being misread as one.
+bool GeoJsonInWgs84(const OutputFormat& format, const ExportCrs& crs) {
+  return std::string_view(format.driver) == "GeoJSON" && !crs.empty() && crs.epsgCode.empty();
+}
+
+// The band of one result column: its name, unit and meaning.
+RasterBand BandOf(const Column& column, const ExportRequest& request, ResultMethod method) {
+  RasterBand band{column.name, request.unit, {}};
+  const std::string_view name(column.name);
+  if (name == "std_error") {
+    const StandardErrorMeaning meaning = MeaningOfStandardError(method, request.settings);
+    band.meaning = meaning.text;
+    if (meaning.factor) band.unit = "factor";
+  } else if (name == "estimate") {
+    band.meaning = TookLogarithms(method, request.settings)
+                       ? "estimate, back-transformed from the logarithms (log transform)"
+                       : "estimate";
+  } else if (name == "guess") {
+    band.meaning = "the prior guess at the network point";
+  }
+  return band;
 }
 
 bool WriteRaster(const OutputFormat& format, const std::filesystem::path& path,
                  const RegularGrid& grid, const std::vector<Column>& columns,
-                 const std::string& crs, std::string& error) {
+                 const ExportRequest& request, ResultMethod method, const ExportCrs& crs,
+                 std::string& error) {
   const std::vector<std::int64_t> cellPoints = CellPoints(grid);
-  RasterRequest request;
-  request.path = path;
-  request.grid = &grid;
-  request.crsWkt = crs;
-  for (const Column& column : columns) request.bandNames.emplace_back(column.name);
-  request.fill = [&](std::size_t band, std::vector<double>& cells) {
+  RasterRequest raster;
+  raster.path = path;
+  raster.grid = &grid;
+  raster.crsWkt = crs.wkt;
+  raster.cloudOptimized = request.cloudOptimized;
+  for (const Column& column : columns) raster.bands.push_back(BandOf(column, request, method));
+  raster.metadata = RunMetadata(method, request.settings);
+  raster.fill = [&](std::size_t band, std::vector<double>& cells) {
     const std::vector<double>& values = *columns[band].values;
     for (std::size_t cell = 0; cell < cells.size(); ++cell) {
       const std::int64_t point = cellPoints[cell];
       if (point >= 0) cells[cell] = values[static_cast<std::size_t>(point)];
     }
   };
-  return format.holds == Holds::kRaster ? WriteGeoTiff(request, error)
-                                        : WriteAsciiGrid(request, error);
+  return format.holds == Holds::kRaster ? WriteGeoTiff(raster, error)
+                                        : WriteAsciiGrid(raster, error);
+}
+
+// Values the results file holds as asterisks or NaN (too wide for their
+// field): exported as nodata, which the user must hear of.
+std::size_t OverflowedValues(const NetworkResults& results, const std::vector<Column>& columns) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < results.recordCount; ++i) {
+    const bool overflowed = std::any_of(columns.begin(), columns.end(), [&](const Column& column) {
+      return std::isnan((*column.values)[i]);
+    });
+    if (overflowed) ++count;
+  }
+  return count;
 }
 
 // Cells without a network point or whose point has no value.
@@ -129,8 +177,9 @@ std::int64_t NodataCells(const RegularGrid& grid, const std::vector<double>& val
   return grid.cellCount() - filled;
 }
 
-bool ChooseLevels(const ExportRequest& request, const ProjectFiles& files, const Column& column,
-                  std::vector<double>& levels, std::string& error) {
+bool ChooseLevels(const ExportRequest& request, const ProjectFiles& files, ResultMethod method,
+                  const Column& column, std::vector<double>& levels, std::string& note,
+                  std::string& error) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
   for (double value : *column.values) {
@@ -143,56 +192,27 @@ bool ChooseLevels(const ExportRequest& request, const ProjectFiles& files, const
     error = "the " + std::string(column.name) + " has no value at any network point";
     return false;
   }
-  // The .lev list is made for the estimate; other layers default to levels
-  // of their own range.
-  LevelSource source = request.levels.source;
-  if (!request.levelsGiven && std::string_view(column.name) != "estimate") {
-    source = LevelSource::kAuto;
-  }
-  switch (source) {
-    case LevelSource::kLevFile:
-      if (!ReadLevelList(files.Find(".lev"), levels, error)) return false;
-      if (std::none_of(levels.begin(), levels.end(),
-                       [&](double level) { return level >= low && level <= high; })) {
-        error = "none of the " + std::to_string(levels.size()) + " levels of " +
-                files.Find(".lev").filename().string() + " (" + Number(levels.front()) + " to " +
-                Number(levels.back()) + ") lies within the " + column.name + " range " +
-                Number(low) + " to " + Number(high) + "; give --levels auto or values";
-        return false;
-      }
-      return true;
-    case LevelSource::kAuto:
-      levels = NiceLevels(low, high);
-      if (levels.empty()) {
-        error = "the " + std::string(column.name) + " is flat (" + Number(low) +
-                " everywhere): no contour lines";
-        return false;
-      }
-      return true;
-    case LevelSource::kValues:
-      levels = request.levels.values;
-      if (std::none_of(levels.begin(), levels.end(),
-                       [&](double level) { return level >= low && level <= high; })) {
-        error = "none of the levels given (" + Number(levels.front()) + " to " +
-                Number(levels.back()) + ") lies within the " + column.name + " range " +
-                Number(low) + " to " + Number(high);
-        return false;
-      }
-      return true;
-  }
-  return false;
+  LevelContext context;
+  context.levFile = files.Find(".lev");
+  context.layerName = column.name;
+  context.estimateLayer = std::string_view(column.name) == "estimate";
+  context.levOfLogarithms = TookLogarithms(method, request.settings);
+  context.given = request.levelsGiven;
+  return ResolveLevels(request.levels, context, low, high, levels, note, error);
 }
 
 bool WriteContours(const OutputFormat& format, const std::filesystem::path& path,
                    const RegularGrid& grid, const Column& column, std::span<const double> levels,
-                   const std::string& crs, std::size_t& lineCount, std::string& error) {
+                   const ExportCrs& crs, std::size_t& lineCount, std::string& error) {
   std::vector<ContourLine> lines;
   {
     const std::vector<double> surface = CellValues(grid, *column.values);
     if (!TraceContours(surface, grid, levels, lines, error)) return false;
   }
   VectorWriter writer;
-  if (!writer.Open(path, format.driver, "contours", VectorGeometry::kLine, crs, {"level"}, error)) {
+  if (GeoJsonInWgs84(format, crs)) writer.SetLayerOption("RFC7946", "YES");
+  if (!writer.Open(path, format.driver, "contours", VectorGeometry::kLine, crs.wkt, {"level"},
+                   error)) {
     return false;
   }
   for (const ContourLine& line : lines) {
@@ -207,14 +227,16 @@ bool WriteContours(const OutputFormat& format, const std::filesystem::path& path
 // point geometry.
 bool WritePoints(const OutputFormat& format, const std::filesystem::path& path,
                  const char* layerName, const std::vector<double>& x, const std::vector<double>& y,
-                 const std::vector<Column>& columns, const std::string& crs, std::string& error) {
+                 const std::vector<Column>& columns, const ExportCrs& crs, std::string& error) {
   const bool asTable = format.holds == Holds::kPoints;
   std::vector<std::string> names;
   if (asTable) names = {"x", "y"};
   for (const Column& column : columns) names.emplace_back(column.name);
   VectorWriter writer;
+  if (GeoJsonInWgs84(format, crs)) writer.SetLayerOption("RFC7946", "YES");
   if (!writer.Open(path, format.driver, layerName,
-                   asTable ? VectorGeometry::kNone : VectorGeometry::kPoint, crs, names, error)) {
+                   asTable ? VectorGeometry::kNone : VectorGeometry::kPoint, crs.wkt, names,
+                   error)) {
     return false;
   }
   std::vector<double> values(names.size());
@@ -246,8 +268,19 @@ ExportStatus Failed(std::string& error, std::string message) {
   return ExportStatus::kFailed;
 }
 
+// What every export ends its report with: the system written, and the
+// leftovers of killed exports that were swept.
+void AddClosingLines(const ExportCrs& crs, const OutputFormat& format, const ExportTarget& target,
+                     ExportReport& report) {
+  report.lines.push_back(CrsNote(crs, GeoJsonInWgs84(format, crs)));
+  if (target.swept() > 0) {
+    report.lines.push_back("removed " + std::to_string(target.swept()) +
+                           " temporary files that killed exports left in the folder");
+  }
+}
+
 ExportStatus ExportErrorAnalysis(const ExportRequest& request, const OutputFormat& format,
-                                 const ProjectFiles& files, const std::string& crs,
+                                 const ProjectFiles& files, const ExportCrs& crs,
                                  ExportTarget& target, ExportReport& report, std::string& error) {
   ErrorAnalysisResults residuals;
   if (!ReadErrorAnalysis(files, residuals, error)) return ExportStatus::kFailed;
@@ -263,15 +296,16 @@ ExportStatus ExportErrorAnalysis(const ExportRequest& request, const OutputForma
     return WriteFailed(request, error);
   }
   if (!target.Commit(error)) return ExportStatus::kFailed;
+  const std::string lstName = files.Find(".lst").filename().string();
   report.lines.push_back("wrote " + request.output.string() + ": " + format.label + ", " +
                          std::to_string(residuals.size()) + " residuals of " +
-                         std::string(MethodName(residuals.method)) + " (" +
-                         files.Find(".lst").filename().string() + ")");
+                         std::string(MethodName(residuals.method)) + " (" + lstName + ")");
   if (residuals.missingCount > 0) {
-    report.lines.push_back(std::to_string(residuals.missingCount) +
-                           " rows hold a value written as asterisks (left empty)");
+    report.warnings.push_back(std::to_string(residuals.missingCount) + " rows of " + lstName +
+                              " hold a value written as asterisks (too wide for its field): "
+                              "left empty");
   }
-  report.lines.push_back(CrsNote(crs, files));
+  AddClosingLines(crs, format, target, report);
   return ExportStatus::kWritten;
 }
 
@@ -290,7 +324,7 @@ void ReleasePositions(NetworkResults& results) {
 }
 
 ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& format,
-                           const ProjectFiles& files, const std::string& crs, ExportTarget& target,
+                           const ProjectFiles& files, const ExportCrs& crs, ExportTarget& target,
                            ExportReport& report, std::string& error) {
   NetworkResults results;
   if (!ReadNetworkResults(files, results, error)) return ExportStatus::kFailed;
@@ -308,6 +342,7 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
   const bool regular =
       !points && DetectRegularGrid(results.x, results.y, results.positionRounding, grid, reason);
   std::string what;
+  std::string levelNote;
   if (points || (format.holds == Holds::kLinesOrPoints && !regular)) {
     if (!points && !ChooseColumns(results, ResultLayer::kAll, datName, columns, error)) {
       return ExportStatus::kFailed;
@@ -324,18 +359,27 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
                              ".gpkg or .geojson");
   } else if (format.holds == Holds::kRaster || format.holds == Holds::kAsciiGrid) {
     ReleasePositions(results);
-    if (!WriteRaster(format, target.temporary(), grid, columns, crs, error)) {
+    if (!WriteRaster(format, target.temporary(), grid, columns, request, results.method, crs,
+                     error)) {
       return WriteFailed(request, error);
     }
     what = std::to_string(grid.cols) + " x " + std::to_string(grid.rows) + " cells of " +
            Number(grid.dx) + " x " + Number(grid.dy) + ", " +
            (columns.size() == 1 ? "band " : "bands ") + ColumnNames(columns) + ", " +
            std::to_string(NodataCells(grid, *columns.front().values)) + " nodata cells";
+    if (format.holds == Holds::kRaster) {
+      const std::size_t overviews = OverviewFactors(grid.cols, grid.rows).size();
+      what += request.cloudOptimized ? ", Cloud-Optimized (COG driver, DEFLATE)"
+                                     : ", DEFLATE-compressed tiles";
+      if (!request.cloudOptimized && overviews > 0) {
+        what += " with " + std::to_string(overviews) + " overview levels";
+      }
+    }
   } else {
     ReleasePositions(results);
     std::vector<double> levels;
     std::size_t lineCount = 0;
-    if (!ChooseLevels(request, files, columns.front(), levels, error)) {
+    if (!ChooseLevels(request, files, results.method, columns.front(), levels, levelNote, error)) {
       return ExportStatus::kFailed;
     }
     if (!WriteContours(format, target.temporary(), grid, columns.front(), levels, crs, lineCount,
@@ -348,37 +392,42 @@ ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& for
   }
   if (!target.Commit(error)) return ExportStatus::kFailed;
   report.lines.push_back("wrote " + request.output.string() + ": " + format.label + ", " + what);
+  if (!levelNote.empty()) report.lines.push_back(levelNote);
   report.lines.push_back("results of " + std::string(MethodName(results.method)) + " from " +
                          datName + ", positions from " + results.positionSource);
+  const std::size_t overflowed = OverflowedValues(results, columns);
+  if (overflowed > 0) {
+    report.warnings.push_back(std::to_string(overflowed) + " network points of " + datName +
+                              " hold a value written as asterisks or NaN (too wide for its "
+                              "field): nodata in the export");
+  }
   if (results.missingCount > 0) {
     report.lines.push_back(std::to_string(results.missingCount) +
                            " network points have no estimate (nodata)");
   }
-  report.lines.push_back(CrsNote(crs, files));
+  AddClosingLines(crs, format, target, report);
   return ExportStatus::kWritten;
 }
 
-// A shapefile or ASCII grid named like the project, beside it, would put its
-// .prj sidecar over the project's coordinate-system file.
-bool WritesOverProjectFile(const OutputFormat& format, const std::filesystem::path& output,
-                           const ProjectFiles& files) {
-  if (format.holds != Holds::kLines && format.holds != Holds::kAsciiGrid) return false;
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
+// A shapefile or ASCII grid writes its coordinate system as OUTPUT.prj,
+// which for a document OUTPUT.mnx beside it is that project's own
+// coordinate-system file. The name of such a document, or nothing.
+std::optional<std::filesystem::path> ProjectOwningSidecar(const OutputFormat& format,
+                                                          const std::filesystem::path& output) {
+  if (format.holds != Holds::kLines && format.holds != Holds::kAsciiGrid) return std::nullopt;
+  std::filesystem::path document = output;
+  document.replace_extension(".mnx");
+  const std::filesystem::path found = FindIgnoringCase(document);
   std::error_code status;
-  const auto folder = [](const std::filesystem::path& path) {
-    return path.empty() ? std::filesystem::path(".") : path;
-  };
-  return lower(output.stem().string()) == lower(files.base) &&
-         std::filesystem::equivalent(folder(output.parent_path()), folder(files.folder), status);
+  if (!std::filesystem::is_regular_file(found, status)) return std::nullopt;
+  return found;
 }
 
 }  // namespace
 
 std::string ExportFormatsText() {
-  return "        .tif      GeoTIFF, one Float32 band per layer (regular grid)\n"
+  return "        .tif      GeoTIFF, one Float32 band per layer, DEFLATE-compressed tiles\n"
+         "                  with overviews (regular grid)\n"
          "        .asc      ESRI ASCII grid of one layer (regular grid, square cells)\n"
          "        .gpkg     GeoPackage: contour lines (regular grid) or points\n"
          "        .geojson  GeoJSON: contour lines (regular grid) or points\n"
@@ -400,11 +449,20 @@ ExportStatus CheckExportRequest(const ExportRequest& request, std::string& error
       error = "--error-analysis writes points: use .gpkg, .geojson or .csv, not " + extension;
       return ExportStatus::kBadUsage;
     }
-    if (request.layerGiven || request.levelsGiven) {
-      error = "--error-analysis takes neither --layer nor --levels";
+    if (request.layerGiven || request.levelsGiven || request.cloudOptimized ||
+        !request.unit.empty()) {
+      error = "--error-analysis takes none of --layer, --levels, --cog and --unit";
       return ExportStatus::kBadUsage;
     }
     return ExportStatus::kWritten;
+  }
+  if (request.cloudOptimized && format->holds != Holds::kRaster) {
+    error = "--cog writes a Cloud-Optimized GeoTIFF: use .tif, not " + extension;
+    return ExportStatus::kBadUsage;
+  }
+  if (!request.unit.empty() && format->holds != Holds::kRaster) {
+    error = "--unit is written into GeoTIFF bands: use .tif, not " + extension;
+    return ExportStatus::kBadUsage;
   }
   if (request.levelsGiven && (raster || format->holds == Holds::kPoints)) {
     error = "--levels is for contour lines (.gpkg, .geojson, .shp), not " + extension;
@@ -426,13 +484,24 @@ ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, s
   const OutputFormat& format = *FormatOf(request.output);
   const ProjectFiles files = ProjectFilesOf(request.document);
 
-  if (WritesOverProjectFile(format, request.output, files)) {
-    error = request.output.filename().string() + " would write its coordinate system over the " +
-            "project's own " + files.base + ".prj: choose another name";
+  if (const auto owner = ProjectOwningSidecar(format, request.output)) {
+    std::filesystem::path sidecar = request.output;
+    sidecar.replace_extension(".prj");
+    error = request.output.filename().string() + " would write its coordinate system as " +
+            sidecar.filename().string() + ", the coordinate-system file of the project " +
+            owner->filename().string() + ": choose another name";
     return ExportStatus::kBadUsage;
   }
-  std::string crs;
-  if (!ReadResultCrs(files, crs, error)) return ExportStatus::kFailed;
+  // The definition as stored, identified against the EPSG database when it
+  // was read.
+  const std::optional<StoredCrs> stored =
+      ReadProjectCrs(files.folder / (files.base + ".mnx"), error);
+  if (!stored && !error.empty()) return ExportStatus::kFailed;
+  ExportCrs crs;
+  if (!IdentifyExportCrs(stored ? stored->wkt : std::string(), crs, error)) {
+    error += " (the project's coordinate system)";
+    return ExportStatus::kFailed;
+  }
   ExportTarget target;
   if (!target.Prepare(request.output, error)) return ExportStatus::kFailed;
   return request.errorAnalysis

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geo/levels.h"
+#include "geo/run_description.h"
 
 namespace mornax::geo {
 
@@ -20,7 +21,10 @@ struct ExportRequest {
   bool layerGiven = false;
   LevelChoice levels;
   bool levelsGiven = false;
-  bool errorAnalysis = false;  // the .lst residuals instead of the network
+  bool errorAnalysis = false;   // the .lst residuals instead of the network
+  bool cloudOptimized = false;  // .tif: a Cloud-Optimized GeoTIFF
+  std::string unit;             // .tif: the unit of the values, for the bands
+  RunSettings settings;         // the document's parameters of the run
 };
 
 enum class ExportStatus {
@@ -30,8 +34,9 @@ enum class ExportStatus {
 };
 
 struct ExportReport {
-  std::vector<std::string> lines;     // what was written
-  std::vector<std::string> warnings;  // what was read around (missing points, other runs)
+  std::vector<std::string> lines;     // what was written, in which coordinate system
+  std::vector<std::string> warnings;  // what was read around (missing points, overflowed
+                                      // values, cut files, other runs)
 };
 
 // The output extensions and what each holds, for help texts.
@@ -41,7 +46,11 @@ std::string ExportFormatsText();
 ExportStatus CheckExportRequest(const ExportRequest& request, std::string& error);
 
 // Writes the export beside the output under a temporary name and renames it
-// into place; on any failure every existing file stays as it was.
+// (with its sidecars, as one set) into place; on any failure every existing
+// file stays as it was. The coordinate system is the project's, identified
+// by its EPSG code where the EPSG database holds an equivalent; a GeoJSON
+// names it in its crs member, or without a code is written in WGS 84 as
+// RFC 7946 asks.
 ExportStatus ExportResults(const ExportRequest& request, ExportReport& report, std::string& error);
 
 }  // namespace mornax::geo

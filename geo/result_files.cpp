@@ -36,6 +36,9 @@ constexpr DatLayout kKrigingDat{{2, 15}, {17, 15}, {32, 15}, {47, 15}, {0, 0}, 0
 constexpr DatLayout kBayesDat{{0, 15}, {15, 15}, {30, 15}, {60, 15}, {45, 15}, 0.05, 75};
 // (3F15.5): x, y, estimate.
 constexpr double kWlRounding = 5e-6;
+constexpr std::size_t kWlRecordWidth = 45;
+// The level count's field (I5) holds at most this.
+constexpr double kMostLevelCount = 99999.0;
 
 std::string FileName(const std::filesystem::path& path) {
   return path.filename().string();
@@ -62,6 +65,21 @@ bool TakeField(std::string_view line, Column column, double& value) {
 
 std::string LineError(const std::filesystem::path& path, long line, std::string_view what) {
   return FileName(path) + " line " + std::to_string(line) + ": " + std::string(what);
+}
+
+// The engine ends every record with a line end and writes each at its full
+// width: a last line without its end that is shorter than a record was cut
+// while it was written (its last number may have lost digits: 80.69792
+// cut to 8).
+bool IsCutRecord(const TextLines& lines, std::string_view line, std::size_t recordWidth) {
+  return !lines.lineEnded() && line.size() < recordWidth;
+}
+
+std::string CutRecordText(const std::filesystem::path& path, const TextLines& lines,
+                          std::string_view line, std::size_t recordWidth) {
+  return FileName(path) + " ends inside a record: line " + std::to_string(lines.lineNumber()) +
+         " holds " + std::to_string(line.size()) + " of the " + std::to_string(recordWidth) +
+         " characters of a record (the file is cut)";
 }
 
 // The .dat header "(3I5,A...)": three counts and " ;" in columns 16-17, then
@@ -124,6 +142,12 @@ bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::st
   }
   while (lines.Next(line)) {
     if (Trim(line).empty()) continue;
+    if (IsCutRecord(lines, line, layout.recordWidth)) {
+      results.warnings.push_back(CutRecordText(path, lines, line, layout.recordWidth) +
+                                 "; that record is left out");
+      results.cutFile = FileName(path);
+      break;
+    }
     double x = 0.0, y = 0.0, estimate = 0.0, standardError = 0.0, guess = 0.0;
     if (!TakeField(line, layout.x, x) || !TakeField(line, layout.y, y) ||
         !TakeField(line, layout.estimate, estimate) ||
@@ -140,6 +164,7 @@ bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::st
     if (hasStd) results.standardError.push_back(standardError);
     if (hasGuess) results.guess.push_back(guess);
   }
+  results.recordCount = results.x.size();
   results.positionRounding = layout.positionRounding;
   results.positionSource = FileName(path);
   return true;
@@ -151,7 +176,8 @@ bool Near(double a, double b, double tolerance) {
 }
 
 // Takes the .wl positions (five decimals) when the file holds the same points
-// and estimates as the .dat file.
+// and estimates as the .dat file. After a cut .dat file the .wl file may
+// hold the record the .dat file lost; a cut last .wl record is no record.
 void TakeWlPositions(const std::filesystem::path& path, NetworkResults& results) {
   TextLines lines(path);
   if (!lines.IsOpen()) return;
@@ -160,12 +186,21 @@ void TakeWlPositions(const std::filesystem::path& path, NetworkResults& results)
   y.reserve(results.size());
   std::string line;
   bool matches = true;
+  bool cut = false;
   std::size_t k = 0;
   const double tolerance = results.positionRounding + kWlRounding;
   while (matches && lines.Next(line)) {
     if (Trim(line).empty()) continue;
+    if (IsCutRecord(lines, line, kWlRecordWidth)) {
+      cut = true;
+      break;
+    }
+    if (k == results.size()) {
+      matches = !results.cutFile.empty();
+      break;
+    }
     double px = 0.0, py = 0.0, estimate = 0.0;
-    matches = k < results.size() && TakeField(line, {0, 15}, px) && TakeField(line, {15, 15}, py) &&
+    matches = TakeField(line, {0, 15}, px) && TakeField(line, {15, 15}, py) &&
               TakeField(line, {30, 15}, estimate) && Near(px, results.x[k], tolerance) &&
               Near(py, results.y[k], tolerance) && Near(estimate, results.estimate[k], 1e-5);
     x.push_back(std::isnan(px) ? results.x[k] : px);
@@ -173,9 +208,10 @@ void TakeWlPositions(const std::filesystem::path& path, NetworkResults& results)
     ++k;
   }
   if (!matches || k != results.size()) {
-    results.warnings.push_back(FileName(path) + " does not hold the points of " +
-                               results.positionSource + " (another run?); positions from " +
-                               results.positionSource);
+    const std::string why = cut && matches ? FileName(path) + " ends inside a record"
+                                           : FileName(path) + " does not hold the points of " +
+                                                 results.positionSource + " (another run?)";
+    results.warnings.push_back(why + "; positions from " + results.positionSource);
     return;
   }
   results.x = std::move(x);
@@ -214,9 +250,10 @@ bool TakeNetworkPositions(const std::filesystem::path& path, DataFileText& data,
   results.positionSource = FileName(path);
   const std::size_t total = results.x.size();
   if (written < total) {
+    const std::string cause =
+        results.cutFile.empty() ? " (a stopped run?)" : " (" + results.cutFile + " is cut)";
     results.warnings.push_back("the results hold " + std::to_string(written) + " of the " +
-                               std::to_string(total) +
-                               " network points (a stopped run?); the other " +
+                               std::to_string(total) + " network points" + cause + "; the other " +
                                std::to_string(total - written) + " are missing");
     results.estimate.resize(total, kNaN);
     if (!results.standardError.empty()) results.standardError.resize(total, kNaN);
@@ -231,6 +268,7 @@ struct LstLayout {
   std::string_view header;
   Column x, y, measured, estimated, error, standardError;
   double positionRounding;
+  std::size_t rowWidth;
 };
 
 constexpr LstLayout kLstLayouts[] = {
@@ -243,7 +281,8 @@ constexpr LstLayout kLstLayouts[] = {
      {35, 10},
      {45, 10},
      {0, 0},
-     0.005},
+     0.005,
+     55},
     // (5X,5F11.2)
     {ResultMethod::kKriging,
      "X        Y         Z          Z*        Z-Z*",
@@ -253,7 +292,8 @@ constexpr LstLayout kLstLayouts[] = {
      {38, 11},
      {49, 11},
      {0, 0},
-     0.005},
+     0.005,
+     60},
     // (2F15.1,5F10.2): x, y, measured, guess, estimate, error, standard error
     {ResultMethod::kBayes,
      "X              Y            Z      GUESS       Z*         Z-Z*      STD",
@@ -263,7 +303,8 @@ constexpr LstLayout kLstLayouts[] = {
      {50, 10},
      {60, 10},
      {70, 10},
-     0.05},
+     0.05,
+     80},
 };
 
 const LstLayout* FindLstLayout(std::string_view line) {
@@ -383,7 +424,21 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
   }
   results.method = layout->method;
   const bool standardised = layout->standardError.width > 0;
-  while (lines.Next(line) && !Trim(line).empty()) {
+  // The table ends with a blank line before the statistics; a stop ends
+  // the file after the last row written.
+  bool tableEnded = false;
+  bool cut = false;
+  while (lines.Next(line)) {
+    if (Trim(line).empty()) {
+      tableEnded = true;
+      break;
+    }
+    if (IsCutRecord(lines, line, layout->rowWidth)) {
+      results.warnings.push_back(CutRecordText(lst, lines, line, layout->rowWidth) +
+                                 "; that row is left out");
+      cut = true;
+      break;
+    }
     double x = 0.0, y = 0.0, measured = 0.0, estimated = 0.0, difference = 0.0, standard = 0.0;
     if (!TakeField(line, layout->x, x) || !TakeField(line, layout->y, y) ||
         !TakeField(line, layout->measured, measured) ||
@@ -421,8 +476,9 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
   }
   std::vector<double> x, y;
   MergedDataPositions(data, results.method, x, y);
-  bool matches = x.size() == results.size();
-  for (std::size_t i = 0; matches && i < x.size(); ++i) {
+  const std::size_t rows = results.size();
+  bool matches = tableEnded ? x.size() == rows : x.size() >= rows;
+  for (std::size_t i = 0; matches && i < rows; ++i) {
     matches = (std::isnan(results.x[i]) || Near(x[i], results.x[i], layout->positionRounding)) &&
               (std::isnan(results.y[i]) || Near(y[i], results.y[i], layout->positionRounding));
   }
@@ -432,6 +488,14 @@ bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,
                                FileName(lst));
     return true;
   }
+  if (rows < x.size()) {
+    results.warnings.push_back(
+        "the error table of " + FileName(lst) + " holds " + std::to_string(rows) + " of the " +
+        std::to_string(x.size()) + " data points and no statistics" +
+        (cut ? " (" + FileName(lst) + " is cut)" : std::string(" (a stopped error analysis?)")));
+  }
+  x.resize(rows);
+  y.resize(rows);
   results.x = std::move(x);
   results.y = std::move(y);
   return true;
@@ -453,8 +517,17 @@ bool ReadLevelList(const std::filesystem::path& levFile, std::vector<double>& le
   // The count (I5) may be asterisks for a long list; the levels are the
   // whole numbers (I8) that follow, up to the first estimate (F15.5).
   double count = 0.0;
-  const bool counted = ParseField(line, 0, 5, count) == FieldKind::kNumber && count >= 0.0;
-  while ((!counted || levels.size() < static_cast<std::size_t>(count)) && lines.Next(line)) {
+  const FieldKind countKind = ParseField(line, 0, 5, count);
+  const bool counted = countKind == FieldKind::kNumber;
+  if (counted && !(count >= 0.0 && count <= kMostLevelCount && std::floor(count) == count)) {
+    error = LineError(levFile, 1,
+                      "the level count '" + std::string(Trim(line.substr(0, 5))) +
+                          "' is not a whole number from 0 to " +
+                          std::to_string(static_cast<int>(kMostLevelCount)));
+    return false;
+  }
+  const auto wanted = counted ? static_cast<std::size_t>(count) : std::size_t{0};
+  while ((!counted || levels.size() < wanted) && lines.Next(line)) {
     const std::string_view item = Trim(line);
     double value = 0.0;
     if (item.find('.') != std::string_view::npos || item.empty() ||
@@ -465,7 +538,7 @@ bool ReadLevelList(const std::filesystem::path& levFile, std::vector<double>& le
     }
     levels.push_back(value);
   }
-  if (counted && levels.size() < static_cast<std::size_t>(count)) {
+  if (counted && levels.size() < wanted) {
     error = FileName(levFile) + " ends inside its level list";
     return false;
   }

@@ -53,6 +53,11 @@ struct NetworkResults {
   std::vector<double> standardError;  // empty unless the method writes it
   std::vector<double> guess;          // empty unless the method writes it
   std::size_t missingCount = 0;       // network points without an estimate
+  // The network points the .dat file holds whole records for: the first
+  // recordCount entries; a missing value among them was written as
+  // asterisks or NaN (an overflow), the others are missing after a stop.
+  std::size_t recordCount = 0;
+  std::string cutFile;  // the result file found cut inside a record, if any
 
   // What the reader noticed and worked around, one sentence each (results
   // shorter than the network, files of different runs, ...).
@@ -64,7 +69,8 @@ struct NetworkResults {
 // Reads the last interpolation's results of `files`. The .dat file gives the
 // method and the results; the data file's network (when it still matches) or
 // the .wl file give positions with more digits than the .dat file keeps. The
-// .dat header counts are not trusted: the records are counted. False with
+// .dat header counts are not trusted: the records are counted. A last record
+// cut short (the file ends inside it) is left out and said. False with
 // `error` naming the file when there are no results or they cannot be read.
 bool ReadNetworkResults(const ProjectFiles& files, NetworkResults& results, std::string& error);
 
@@ -87,7 +93,9 @@ struct ErrorAnalysisResults {
 };
 
 // Reads the error table of the .lst file. Positions come from the data file
-// when its points match the rows within the written rounding. False with
+// when its points match the rows within the written rounding (the first of
+// them, for a table that a stop ended early). A last row cut short is left
+// out and said. False with
 // `error` when there is no .lst file or it holds no error table (a trend
 // surface's interpolation report).
 bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,

@@ -4,11 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 
 namespace mornax::geo {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kSmallestBuffer = 1 << 12;
 
 // A real in the forms the engine writes and users type: optional sign,
 // digits, a point, an exponent with e, E, d or D.
@@ -30,8 +32,14 @@ bool ParseReal(std::string_view text, double& value) {
 
 }  // namespace
 
-TextLines::TextLines(const std::filesystem::path& path)
-    : file_(std::fopen(path.c_str(), "rb")), buffer_(kBufferSize) {}
+TextLines::TextLines(const std::filesystem::path& path) : file_(std::fopen(path.c_str(), "rb")) {
+  // A small file needs no more buffer than it holds.
+  std::error_code status;
+  const std::uintmax_t size = std::filesystem::file_size(path, status);
+  buffer_.resize(status ? kBufferSize
+                        : static_cast<std::size_t>(
+                              std::clamp<std::uintmax_t>(size + 1, kSmallestBuffer, kBufferSize)));
+}
 
 bool TextLines::Next(std::string& line) {
   line.clear();
@@ -52,6 +60,7 @@ bool TextLines::Next(std::string& line) {
       pos_ += length + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       ++lineNumber_;
+      lineEnded_ = true;
       return true;
     }
     line.append(start, end_ - pos_);
@@ -60,6 +69,7 @@ bool TextLines::Next(std::string& line) {
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   ++lineNumber_;
+  lineEnded_ = false;
   return true;
 }
 

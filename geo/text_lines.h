@@ -21,6 +21,9 @@ class TextLines {
   // The next line without its end; false at the end of the file.
   bool Next(std::string& line);
   long lineNumber() const { return lineNumber_; }
+  // False when the line Next returned is the file's last and no line end
+  // follows it: a file cut while it was written, or edited by hand.
+  bool lineEnded() const { return lineEnded_; }
 
  private:
   struct Closer {
@@ -31,6 +34,7 @@ class TextLines {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   long lineNumber_ = 0;
+  bool lineEnded_ = true;
 };
 
 // What a fixed-width field holds.

@@ -61,10 +61,9 @@ bool VectorWriter::Open(const std::filesystem::path& path, const char* driverNam
     }
     OSRSetAxisMappingStrategy(srs.get(), OAMS_TRADITIONAL_GIS_ORDER);
   }
-  OptionList layerOptions;
-  if (std::string(driverName) == "CSV") layerOptions.Set("SEPARATOR", "COMMA");
+  if (std::string(driverName) == "CSV") layerOptions_.Set("SEPARATOR", "COMMA");
   layer_ = GDALDatasetCreateLayer(dataset_.get(), layerName.c_str(), srs.get(),
-                                  GeometryType(geometry), layerOptions.items());
+                                  GeometryType(geometry), layerOptions_.items());
   if (layer_ == nullptr) {
     error = GdalFailure("cannot create the layer " + layerName + " in " + path.filename().string());
     return false;

@@ -16,6 +16,10 @@ enum class VectorGeometry { kNone, kPoint, kLine };
 
 class VectorWriter {
  public:
+  // A creation option of the layer, set before Open: RFC7946=YES makes the
+  // GeoJSON driver write WGS 84, transforming the coordinates.
+  void SetLayerOption(const char* key, const std::string& value) { layerOptions_.Set(key, value); }
+
   // Creates `path` with the GDAL driver `driverName` and one layer with the
   // given real fields. `crsWkt` empty: no coordinate system. False with
   // `error` set on any fault.
@@ -36,6 +40,7 @@ class VectorWriter {
   bool Add(OGRGeometryH geometry, std::span<const double> values, std::string& error);
 
   std::filesystem::path path_;
+  OptionList layerOptions_;
   DatasetHandle dataset_;
   OGRLayerH layer_ = nullptr;
   bool inTransaction_ = false;

@@ -15,7 +15,9 @@
 #include "geo/project_crs.h"
 #include "geo/regular_grid.h"
 #include "geo/result_files.h"
+#include "geo/run_description.h"
 #include "gui/render/blanking.h"
+#include "project/project.h"
 
 namespace mornax::render {
 namespace {
@@ -201,10 +203,39 @@ MapScene LoadResiduals(const geo::ProjectFiles& files, const MapRequest& request
   return scene;
 }
 
-// The contour levels asked for, inside the surface's range. The .lev list
-// is made for the estimate; other layers get round levels in its place.
+const char* LayerTitle(MapLayer layer) {
+  switch (layer) {
+    case MapLayer::kStandardError:
+      return "Standard error";
+    case MapLayer::kGuess:
+      return "Guess";
+    case MapLayer::kResiduals:
+      return "Error Z*-Z";
+    case MapLayer::kEstimate:
+      break;
+  }
+  return "Estimate";
+}
+
+// Whether the run behind `method`'s results took logarithms, by the
+// document beside them; a document that cannot be read says no.
+bool RunTookLogarithms(const geo::ProjectFiles& files, geo::ResultMethod method) {
+  project::Records records;
+  project::SetDefaults(records);
+  std::string ignored;
+  if (!project::ReadDocumentFile(files.Find(".mnx"), records, ignored)) {
+    return false;
+  }
+  return geo::TookLogarithms(method, {true, records.svar, records.ipl});
+}
+
+// The contour levels asked for, inside the surface's range: the style's
+// interval, or the levels by the rule exports follow. Levels that cannot be
+// drawn leave the map without contour lines and a note, or fail it when the
+// batch tool's user chose them.
 std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapRequest& request,
-                                 double low, double high, MapScene& scene, QString& failure) {
+                                 geo::ResultMethod method, double low, double high, MapScene& scene,
+                                 QString& failure) {
   LevelSpec spec;
   std::string error;
   if (request.style.levels) {
@@ -221,31 +252,47 @@ std::vector<double> ChooseLevels(const geo::ProjectFiles& files, const MapReques
     spec.values = choice.values;
   }
   std::vector<double> levels;
-  switch (spec.mode) {
-    case LevelMode::kLevFile:
-      if (request.layer != MapLayer::kEstimate) {
-        levels = geo::NiceLevels(low, high);
-      } else if (!geo::ReadLevelList(files.Find(".lev"), levels, error)) {
-        scene.notes << QString("%1; round levels are drawn instead.").arg(Text(error));
-        levels = geo::NiceLevels(low, high);
-      }
-      break;
-    case LevelMode::kAuto:
-      levels = geo::NiceLevels(low, high);
-      break;
-    case LevelMode::kInterval:
-      if (!IntervalLevels(spec, low, high, levels, error)) {
-        // The map stays; the levels are what is wrong.
-        scene.notes << QString("No contour lines: %1.").arg(Text(error));
-        levels.clear();
-      }
-      break;
-    case LevelMode::kList:
-      levels = spec.values;
-      break;
+  const auto inside = [&] {
+    std::erase_if(levels, [&](double level) { return !(level > low && level < high); });
+    return levels;
+  };
+  if (spec.mode == LevelMode::kInterval) {
+    if (!IntervalLevels(spec, low, high, levels, error)) {
+      // The map stays; the levels are what is wrong.
+      scene.notes << QString("No contour lines: %1.").arg(Text(error));
+      levels.clear();
+    }
+    return inside();
   }
-  std::erase_if(levels, [&](double level) { return !(level > low && level < high); });
-  return levels;
+  geo::LevelChoice choice;
+  choice.source = spec.mode == LevelMode::kAuto   ? geo::LevelSource::kAuto
+                  : spec.mode == LevelMode::kList ? geo::LevelSource::kValues
+                                                  : geo::LevelSource::kLevFile;
+  choice.values = spec.values;
+  geo::LevelContext context;
+  context.levFile = files.Find(".lev");
+  context.layerName = QString(LayerTitle(request.layer)).toLower().toStdString();
+  context.estimateLayer = request.layer == MapLayer::kEstimate;
+  context.levOfLogarithms = RunTookLogarithms(files, method);
+  context.given = request.levelsGiven;
+  if (!request.levelsGiven && choice.source == geo::LevelSource::kLevFile &&
+      context.estimateLayer && !context.levOfLogarithms &&
+      !geo::ReadLevelList(context.levFile, levels, error)) {
+    // The map is drawn all the same: round levels stand in for the list.
+    scene.notes << QString("%1; round levels are drawn instead.").arg(Text(error));
+    choice.source = geo::LevelSource::kAuto;
+  }
+  std::string note;
+  if (!geo::ResolveLevels(choice, context, low, high, levels, note, error)) {
+    if (request.levelsGiven) {
+      failure = QString("Contour levels: %1").arg(Text(error));
+    } else {
+      scene.notes << QString("No contour lines: %1.").arg(Text(error));
+    }
+    return {};
+  }
+  if (!note.empty()) scene.notes << QString("%1.").arg(Text(note));
+  return inside();
 }
 
 void AddContours(MapScene& scene, const geo::RegularGrid& grid,
@@ -265,20 +312,6 @@ void AddContours(MapScene& scene, const geo::RegularGrid& grid,
     for (const geo::ContourPoint& p : line.points) drawn.points.emplace_back(p.x, p.y);
     scene.contours.push_back(std::move(drawn));
   }
-}
-
-const char* LayerTitle(MapLayer layer) {
-  switch (layer) {
-    case MapLayer::kStandardError:
-      return "Standard error";
-    case MapLayer::kGuess:
-      return "Guess";
-    case MapLayer::kResiduals:
-      return "Error Z*-Z";
-    case MapLayer::kEstimate:
-      break;
-  }
-  return "Estimate";
 }
 
 // The rings outside which the map is blanked, or a note saying why there
@@ -438,7 +471,8 @@ MapScene LoadNetwork(const std::filesystem::path& document, const geo::ProjectFi
   if (regular) {
     QString failure;
     std::vector<double> levels;
-    if (low < high) levels = ChooseLevels(files, request, low, high, scene, failure);
+    if (low < high)
+      levels = ChooseLevels(files, request, results.method, low, high, scene, failure);
     if (!failure.isEmpty()) return FailedScene(scene.title, failure);
     // The contours follow the blanked surface (rows from the top again).
     std::vector<double> cellValues(surface.values.size());

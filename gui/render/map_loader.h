@@ -25,6 +25,9 @@ struct MapRequest {
   // The batch tool's level text: "lev", "auto" or "V1,V2,..."; style.levels
   // takes its place when set.
   std::string levels = "lev";
+  // The user chose the levels: levels that cannot be drawn fail the map
+  // rather than leave it without contour lines and a note.
+  bool levelsGiven = false;
   MapStyle style;
 };
 

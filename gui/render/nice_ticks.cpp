@@ -23,7 +23,11 @@ std::vector<double> NiceTicks(double low, double high, int count) {
   const double slack = step * 1e-9;
   const double first = std::ceil((low - slack) / step);
   const double last = std::floor((high + slack) / step);
-  if (last - first > 1000.0) return ticks;
+  // Past 2^52 a tick counter no longer moves by one; such ticks (a span
+  // narrower than the values' last digits) are not drawn.
+  if (!(last - first <= 1000.0) || std::abs(first) > 0x1p52 || std::abs(last) > 0x1p52) {
+    return ticks;
+  }
   // Each tick is the decimal number nearest to its multiple (0.3, not
   // 0.30000000000000004).
   const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);

@@ -2,25 +2,27 @@
 
 #include <cmath>
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include "geo/replace_file.h"
 
 namespace mornax::render {
 namespace {
 
 constexpr int kLargestSide = 20000;
 
-bool PaintPng(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+bool PaintPng(QIODevice& file, QSize pixels, int dpi, const PaintRoutine& paint) {
   return RenderImage(pixels, paint, dpi).save(&file, "PNG");
 }
 
-bool PaintSvg(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint) {
+bool PaintSvg(QIODevice& file, QSize pixels, int dpi, const PaintRoutine& paint) {
   QSvgGenerator generator;
   generator.setOutputDevice(&file);
   generator.setResolution(dpi);
@@ -33,7 +35,7 @@ bool PaintSvg(QSaveFile& file, QSize pixels, int dpi, const PaintRoutine& paint)
   return painter.end();
 }
 
-bool PaintPdf(QSaveFile& file, QSize pixels, int pictureDpi, int dpi, const PaintRoutine& paint) {
+bool PaintPdf(QIODevice& file, QSize pixels, int pictureDpi, int dpi, const PaintRoutine& paint) {
   QPdfWriter writer(&file);
   writer.setResolution(dpi);
   // The page has the picture's physical size, in points.
@@ -95,30 +97,37 @@ bool ExportPicture(const QString& path, const PictureOptions& options, const Pai
                 .arg(kHighestDpi);
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = QString("Cannot write %1: %2").arg(path, file.errorString());
-    return false;
-  }
+  // Drawn in memory, then written beside the file and renamed over it: a
+  // failed write (a full disk, a file-size limit) is told by the system's
+  // reason, and an existing file stays as it was.
+  QBuffer picture;
+  picture.open(QIODevice::WriteOnly);
   bool painted = false;
   switch (*format) {
     case PictureFormat::kPng:
-      painted = PaintPng(file, pixels, options.dpi, paint);
+      painted = PaintPng(picture, pixels, options.dpi, paint);
       break;
     case PictureFormat::kSvg:
-      painted = PaintSvg(file, pixels, options.dpi, paint);
+      painted = PaintSvg(picture, pixels, options.dpi, paint);
       break;
     case PictureFormat::kPdf:
-      painted = PaintPdf(file, pixels, options.dpi, options.pdfDpi, paint);
+      painted = PaintPdf(picture, pixels, options.dpi, options.pdfDpi, paint);
       break;
   }
-  if (!painted || !file.commit()) {
-    file.cancelWriting();
-    error = QString("Cannot write %1: %2")
-                .arg(path, painted ? file.errorString() : QString("drawing failed"));
+  picture.close();
+  if (!painted) {
+    error = QString("Cannot write %1: drawing failed").arg(path);
     return false;
   }
-  return true;
+  geo::ReplacementFile out;
+  std::string failure;
+  const QByteArray& bytes = picture.data();
+  if (out.Open(path.toStdString(), failure)) {
+    out.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (out.Commit(failure)) return true;
+  }
+  error = QString("Cannot write %1: %2").arg(path, QString::fromStdString(out.reason()));
+  return false;
 }
 
 }  // namespace mornax::render

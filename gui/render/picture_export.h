@@ -36,9 +36,9 @@ struct PictureOptions {
 inline constexpr int kLowestDpi = 36;
 inline constexpr int kHighestDpi = 2400;
 
-// Renders into a temporary file beside `path` and renames it into place, so
-// a failure leaves an existing file as it was. On failure returns false with
-// `error` naming the file.
+// Renders in memory, writes the picture beside `path` and renames it into
+// place, so a failure leaves an existing file as it was. On failure returns
+// false with `error` naming the file and the system's reason (a full disk).
 bool ExportPicture(const QString& path, const PictureOptions& options, const PaintRoutine& paint,
                    QString& error);
 

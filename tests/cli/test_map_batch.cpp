@@ -77,6 +77,27 @@ TEST_F(MapBatch, DrawsTheKrigingMapWithoutADisplay) {
   EXPECT_EQ(residuals.status, 0) << residuals.err;
 }
 
+TEST_F(MapBatch, LevelsOfLogarithmsAsExportsTakeThemAndWriteFailuresSaySo) {
+  ASSERT_EQ(Batch(dir, "set SITE.mnx logTransform=1 sill=0.1 c=0.1").status, 0);
+  ASSERT_EQ(Batch(dir, "run SITE.mnx kriging --interpolate").status, 0);
+  const Result drawn = Batch(dir, "map SITE.mnx est.png");
+  EXPECT_EQ(drawn.status, 0) << drawn.err;
+  EXPECT_NE(drawn.err.find("natural logarithms"), std::string::npos) << drawn.err;
+  const Result refused = Batch(dir, "map SITE.mnx lev.png --levels lev");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("natural logarithms"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "lev.png"));
+
+  // A write the system refuses (here a file-size limit, as a full disk
+  // would) is said with the system's reason.
+  const Result full = testing::RunBatch(
+      dir, "map SITE.mnx big.png --size 2000x1500",
+      "trap '' XFSZ; ulimit -f 16; env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.err.find("Cannot write big.png: File too large"), std::string::npos) << full.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "big.png"));
+}
+
 TEST_F(MapBatch, NothingToMapOrBadUsage) {
   const Result none = Batch(dir, "map SITE.mnx est.png");
   EXPECT_EQ(none.status, 1);

@@ -6,6 +6,7 @@
 #include <ogr_api.h>
 #include <ogr_srs_api.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -16,6 +17,7 @@
 
 #include "geo/gdal_handles.h"
 #include "geo/gdal_session.h"
+#include "geo/partial_files.h"
 #include "project/project.h"
 #include "support/batch_run.h"
 #include "support/temp_dir.h"
@@ -95,8 +97,129 @@ class ExportCommand : public ::testing::Test {
     dir_.Write("P.lev", "    3 ;\n      55\n      60\n      65\n" + lev);
   }
 
+  // A cols x rows kriging grid on the plane z = 20 + col + row, every node
+  // estimated, and a level list (of logarithms when `logLevels`).
+  void WriteGrid(int cols, int rows, bool logLevels = false) {
+    std::string dfl = "Grid\n1\n0 0 1\n" + std::to_string(cols * rows) + "\n";
+    std::string dat =
+        Format("%5.0f%5.0f%5.0f", 0, cols * rows, 0) + " ;" + std::string(40, ' ') + "STD\n";
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < cols; ++c) {
+        dfl += Format("%.1f %.1f\n", 10.0 * c, 10.0 * r);
+        dat += Format("  %15.1f%15.1f%15.5f%15.5f\n", 10.0 * c, 10.0 * r, 20.0 + c + r, 1.5);
+      }
+    }
+    dir_.Write("P.dfl", dfl);
+    dir_.Write("P.dat", dat);
+    dir_.Write("P.lev",
+               logLevels ? "    2 ;\n       3\n       4\n" : "    2 ;\n      22\n      24\n");
+  }
+
+  void SetDocument(int logTransform) {
+    project::Records records;
+    project::SetDefaults(records);
+    records.svar.logTransform = logTransform;
+    records.ipl.krigPoints = 7;
+    std::string error;
+    ASSERT_TRUE(project::WriteDocumentFile(dir_.path() / "P.mnx", records, error)) << error;
+  }
+
   ScopedTempDir dir_;
 };
+
+// A dataset's metadata item, or "" when it has none.
+std::string Item(GDALMajorObjectH object, const char* name, const char* domain = nullptr) {
+  const char* value = GDALGetMetadataItem(object, name, domain);
+  return value != nullptr ? value : "";
+}
+
+TEST_F(ExportCommand, GeoTiffsSayWhatTheyAre) {
+  WriteGrid(600, 3);
+  SetDocument(1);
+  struct Case {
+    const char* args;
+    int overviews;
+    const char* layout;
+  };
+  for (const Case& c : {Case{"export P.mnx out.tif --layer all --unit mg/l", 2, ""},
+                        Case{"export P.mnx cog.tif --layer all --unit mg/l --cog", 1, "COG"}}) {
+    const Result result = Batch(dir_, c.args);
+    ASSERT_EQ(result.status, 0) << c.args << "\n" << result.err;
+    const std::string name = std::string(c.args).substr(13, 7);
+    DatasetHandle tif(GDALOpen((dir_.path() / name).c_str(), GA_ReadOnly));
+    ASSERT_TRUE(tif) << name;
+    EXPECT_EQ(Item(tif.get(), "COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE") << name;
+    EXPECT_EQ(Item(tif.get(), "LAYOUT", "IMAGE_STRUCTURE"), c.layout) << name;
+    EXPECT_EQ(Item(tif.get(), "MORNAX_METHOD"), "kriging") << name;
+    EXPECT_EQ(Item(tif.get(), "MORNAX_NEIGHBOURS"), "7") << name;
+    EXPECT_EQ(Item(tif.get(), "MORNAX_LOG_TRANSFORM").rfind("1 (", 0), 0u) << name;
+    GDALRasterBandH estimate = GDALGetRasterBand(tif.get(), 1);
+    GDALRasterBandH std = GDALGetRasterBand(tif.get(), 2);
+    int block[2];
+    GDALGetBlockSize(estimate, &block[0], &block[1]);
+    EXPECT_EQ(block[0], 256) << name;
+    EXPECT_GE(GDALGetOverviewCount(estimate), c.overviews) << name;
+    EXPECT_STREQ(GDALGetRasterUnitType(estimate), "mg/l");
+    // Under the log transform kriging's standard error is a factor.
+    EXPECT_STREQ(GDALGetDescription(std), "std_error");
+    EXPECT_STREQ(GDALGetRasterUnitType(std), "factor");
+    EXPECT_NE(Item(std, "MEANING").find("a factor"), std::string::npos) << name;
+  }
+  const Result usage = Batch(dir_, "export P.mnx out.gpkg --cog");
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_NE(usage.err.find("--cog"), std::string::npos);
+}
+
+TEST_F(ExportCommand, LogTransformLevelsAndTheOtherRefusals) {
+  WriteGrid(10, 10, true);  // the .lev list of ln z: 3 and 4
+  SetDocument(1);
+  Result result = Batch(dir_, "export P.mnx lines.gpkg");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("natural logarithms"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("levels (20 to 38)"), std::string::npos) << result.out;
+  result = Batch(dir_, "export P.mnx lines.gpkg --levels lev");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("natural logarithms"), std::string::npos) << result.err;
+
+  // The .prj of a Shapefile named like another project is that project's
+  // coordinate system.
+  dir_.Write("Q.mnx", dir_.Read("P.mnx"));
+  dir_.Write("Q.prj", "Q's system");
+  result = Batch(dir_, "export P.mnx q.shp");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("project Q.mnx"), std::string::npos) << result.err;
+  EXPECT_EQ(dir_.Read("Q.prj"), "Q's system");
+  EXPECT_FALSE(dir_.Exists("q.shp"));
+
+  // Leftovers of a killed export are swept; after the system is removed a
+  // new export leaves no .prj of the old one.
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  dir_.Write(PartialStem("lines", dead, 0) + ".shp", "left");
+  dir_.Write("P.prj", "EPSG:32633");
+  ASSERT_EQ(Batch(dir_, "export P.mnx lines.shp").status, 0);
+  EXPECT_TRUE(dir_.Exists("lines.prj"));
+  std::filesystem::remove(dir_.path() / "P.prj");
+  result = Batch(dir_, "export P.mnx lines.shp");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_FALSE(dir_.Exists("lines.prj"));
+  EXPECT_FALSE(dir_.Exists(PartialStem("lines", dead, 0) + ".shp"));
+}
+
+TEST_F(ExportCommand, ACutResultFileIsNamedAndItsLastRecordLeftOut) {
+  WriteGrid(4, 3);
+  std::string dat = dir_.Read("P.dat");
+  dat.resize(dat.size() - 1 - 15 - 13);  // the last estimate 25.00000 cut to "2"
+  dir_.Write("P.dat", dat);
+  const Result result = Batch(dir_, "export P.mnx cut.csv");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("P.dat ends inside a record: line 13"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find("stopped"), std::string::npos) << result.err;
+  const std::string csv = dir_.Read("cut.csv");
+  EXPECT_NE(csv.find("\n30,20,,\n"), std::string::npos) << csv;  // nodata, not 2
+}
 
 TEST_F(ExportCommand, GeoTiffRoundTrip) {
   WriteKrigingGrid();
@@ -107,11 +230,14 @@ TEST_F(ExportCommand, GeoTiffRoundTrip) {
   dir_.Write("P.prj", wkt);
   CPLFree(wkt);
 
+  // The estimate written as asterisks is exported as nodata, and said.
   const Result result = Batch(dir_, "export P.mnx grid.tif --layer all");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(result.status, 1) << result.err;
   EXPECT_NE(result.out.find("30 x 20 cells"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("2 nodata cells"), std::string::npos) << result.out;
-  EXPECT_TRUE(result.err.empty()) << result.err;
+  EXPECT_NE(result.err.find("1 network points of P.dat hold a value written as asterisks"),
+            std::string::npos)
+      << result.err;
 
   DatasetHandle tif(GDALOpen((dir_.path() / "grid.tif").c_str(), GA_ReadOnly));
   ASSERT_TRUE(tif);
@@ -157,7 +283,7 @@ TEST_F(ExportCommand, GeoTiffRoundTrip) {
 TEST_F(ExportCommand, AsciiGridCornersAndValues) {
   WriteKrigingGrid();
   const Result result = Batch(dir_, "export P.mnx grid.asc");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(result.status, 1) << result.err;  // the asterisks are said
   const std::string text = dir_.Read("grid.asc");
   EXPECT_EQ(text.rfind("ncols        30\nnrows        20\nxllcorner    512000.0", 0), 0u)
       << text.substr(0, 200);
@@ -207,7 +333,7 @@ TEST_F(ExportCommand, ContoursOfAKnownPlane) {
            {"export P.mnx lines.geojson --levels=48,52.5", {48, 52.5}},
            {"export P.mnx lines.shp --levels 52.5", {52.5}}}) {
     const Result result = Batch(dir_, args);
-    ASSERT_EQ(result.status, 0) << args << "\n" << result.err;
+    ASSERT_EQ(result.status, 1) << args << "\n" << result.err;  // the asterisks are said
     const std::string output = args.substr(13, args.find(' ', 13) - 13);
     const auto lines = ReadLines(dir_.path() / output);
     ASSERT_FALSE(lines.empty()) << args;
@@ -234,7 +360,7 @@ TEST_F(ExportCommand, ContoursOfAKnownPlane) {
   }
   // auto: round levels inside the range.
   const Result result = Batch(dir_, "export P.mnx auto.gpkg --levels auto");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(result.status, 1) << result.err;
   EXPECT_NE(result.out.find("levels (46 to 64)"), std::string::npos) << result.out;
 }
 
@@ -251,11 +377,11 @@ TEST_F(ExportCommand, ScatteredNetworksExportAsPoints) {
   EXPECT_EQ(dir_.Read("old.tif"), "previous export");
 
   result = Batch(dir_, "export P.mnx points.csv");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(result.status, 1) << result.err;  // the NaN estimate is said
   EXPECT_EQ(dir_.Read("points.csv"), "x,y,estimate\n10.123,20.456,1.5\n35.5,11.25,2.5\n7,99,\n");
 
   result = Batch(dir_, "export P.mnx points.gpkg");
-  ASSERT_EQ(result.status, 0) << result.err;
+  ASSERT_EQ(result.status, 1) << result.err;
   EXPECT_NE(result.out.find("not a regular grid"), std::string::npos);
   DatasetHandle gpkg(
       GDALOpenEx((dir_.path() / "points.gpkg").c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
@@ -306,7 +432,7 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
     EXPECT_EQ(dir_.Read("keep.tif"), "old") << args;
     EXPECT_EQ(dir_.Read("keep.gpkg"), "old") << args;
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-      EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos)
+      EXPECT_FALSE(PartialOwner(entry.path().filename().string()))
           << args << " left " << entry.path();
     }
   };
@@ -345,7 +471,7 @@ TEST_F(ExportCommand, BadInputIsRefusedAndLeavesFilesAsTheyWere) {
   expectRefused("export P.mnx /proc/keep.tif", 1, "cannot write /proc/keep.tif");
   expectRefused("export P.mnx keep.gpkg", 1, "no GPKG driver", "GDAL_SKIP=GPKG");
   // A shapefile named like the project would overwrite its .prj.
-  expectRefused("export P.mnx p.shp", 2, "P.prj");
+  expectRefused("export P.mnx p.shp", 2, "project P.mnx");
   EXPECT_FALSE(dir_.Exists("p.shp"));
   // Results that are not results.
   dir_.Write("P.dat", "Some other text\n");

@@ -238,6 +238,60 @@ TEST(ErrorAnalysis, ReadsEachMethodsTable) {
   EXPECT_TRUE(results.warnings.empty());
 }
 
+TEST(CutResults, ACutLastRecordIsLeftOutAndTheFileNamed) {
+  ScopedTempDir dir;
+  dir.Write("SITE.dfl", DataFile(false));
+  WriteKriging(dir, 6);
+  // The estimate 15.00000 of the last record cut to "1": the file ends
+  // inside the record, without its line end.
+  std::string dat = dir.Read("SITE.dat");
+  dat.resize(dat.size() - 1 - 15 - 13);
+  dir.Write("SITE.dat", dat);
+  NetworkResults results;
+  std::string error;
+  ASSERT_TRUE(ReadNetworkResults(Files(dir), results, error)) << error;
+  ASSERT_EQ(results.size(), 6u);
+  EXPECT_EQ(results.recordCount, 5u);
+  EXPECT_TRUE(std::isnan(results.estimate[5]));
+  EXPECT_EQ(results.cutFile, "SITE.dat");
+  ASSERT_EQ(results.warnings.size(), 2u);
+  EXPECT_NE(results.warnings[0].find("SITE.dat ends inside a record: line 7"), std::string::npos)
+      << results.warnings[0];
+  EXPECT_NE(results.warnings[1].find("5 of the 6 network points (SITE.dat is cut)"),
+            std::string::npos)
+      << results.warnings[1];
+
+  // A whole last record that only lacks its line end is a record.
+  WriteKriging(dir, 6);
+  dat = dir.Read("SITE.dat");
+  dir.Write("SITE.dat", dat.substr(0, dat.size() - 1));
+  ASSERT_TRUE(ReadNetworkResults(Files(dir), results, error)) << error;
+  EXPECT_EQ(results.recordCount, 6u);
+  EXPECT_TRUE(results.warnings.empty());
+
+  // The error table cut inside its last row, and one a stop ended early.
+  dir.Write("SITE.dfl", "t\n3\n1 2 5\n3 4 7\n5 6 9\n0\n");
+  const std::string header = " title\n         X        Y         Z          Z*        Z-Z*\n";
+  const std::string row1 = Format("     %11.2f%11.2f%11.2f%11.2f%11.2f\n", 1, 2, 5, 6, 1);
+  const std::string row2 = Format("     %11.2f%11.2f%11.2f%11.2f%11.2f\n", 3, 4, 7, 8, 1);
+  ErrorAnalysisResults residuals;
+  dir.Write("SITE.lst", header + row1 + row2.substr(0, 40));
+  ASSERT_TRUE(ReadErrorAnalysis(Files(dir), residuals, error)) << error;
+  ASSERT_EQ(residuals.size(), 1u);
+  ASSERT_EQ(residuals.warnings.size(), 2u);
+  EXPECT_NE(residuals.warnings[0].find("SITE.lst ends inside a record: line 4"), std::string::npos);
+  EXPECT_NE(residuals.warnings[1].find("holds 1 of the 3 data points and no statistics "
+                                       "(SITE.lst is cut)"),
+            std::string::npos)
+      << residuals.warnings[1];
+  dir.Write("SITE.lst", header + row1 + row2);
+  ASSERT_TRUE(ReadErrorAnalysis(Files(dir), residuals, error)) << error;
+  ASSERT_EQ(residuals.size(), 2u);
+  ASSERT_EQ(residuals.warnings.size(), 1u);
+  EXPECT_NE(residuals.warnings[0].find("a stopped error analysis"), std::string::npos);
+  EXPECT_DOUBLE_EQ(residuals.x[1], 3.0);
+}
+
 TEST(ErrorAnalysis, RefusesAListingWithoutAnErrorTable) {
   ScopedTempDir dir;
   ErrorAnalysisResults results;
@@ -267,6 +321,13 @@ TEST(LevelList, ReadsTheLevelsBeforeTheEstimates) {
   EXPECT_NE(error.find("c.lev line 4"), std::string::npos);
   dir.Write("d.lev", "");
   EXPECT_FALSE(ReadLevelList(dir.path() / "d.lev", levels, error));
+  // Counts no list can have are refused before any is used as a size.
+  for (const char* count : {"1e300", "-3", "2.5", "1e5"}) {
+    dir.Write("e.lev", std::string(count) + std::string(5 - std::string(count).size(), ' ') +
+                           " ;\n      10\n");
+    EXPECT_FALSE(ReadLevelList(dir.path() / "e.lev", levels, error)) << count;
+    EXPECT_NE(error.find("level count"), std::string::npos) << count << ": " << error;
+  }
   EXPECT_FALSE(ReadLevelList(dir.path() / "none.lev", levels, error));
 }
 

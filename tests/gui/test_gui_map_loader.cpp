@@ -75,7 +75,7 @@ double Plane(double x, double y) {
 
 MapScene Load(const ScopedTempDir& dir, MapLayer layer = MapLayer::kEstimate,
               const std::string& levels = "auto") {
-  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels, {}});
+  return LoadMapScene(dir.path() / "SITE.mnx", MapRequest{layer, levels, false, {}});
 }
 
 bool HasNote(const MapScene& scene, const QString& word) {
@@ -201,7 +201,7 @@ TEST_F(MapLoaderTest, StylesBlankClassAndFixTheRangeAndTheMapKnowsItsSystem) {
   const Network net = Grid(21, 16, 10.0);
   WriteKriging(
       dir, net, [&](std::size_t i) { return Value(Plane(net.x[i], net.y[i])); }, net.x.size());
-  MapRequest request{MapLayer::kEstimate, "lev", {}};
+  MapRequest request{MapLayer::kEstimate, "lev", false, {}};
   // The three data points lie on one line: no hull, a note, the map whole.
   request.style.blanking = Blanking::kHull;
   const MapScene hull = LoadMapScene(dir.path() / "SITE.mnx", request);

@@ -254,6 +254,7 @@ TEST(NiceTicksTest, RoundStepsAndLabels) {
   EXPECT_EQ(NiceTicks(-0.13, 0.42, 6), (std::vector<double>{-0.1, 0.0, 0.1, 0.2, 0.3, 0.4}));
   EXPECT_TRUE(NiceTicks(1, 1, 5).empty());
   EXPECT_TRUE(NiceTicks(0, std::nan(""), 5).empty());
+  EXPECT_TRUE(NiceTicks(1e18, 1e18 + 512, 5).empty());  // finer than the values' digits
   EXPECT_EQ(TickLabel(0.30000000000000004, 0.1), "0.3");
   EXPECT_EQ(TickLabel(-1e-17, 0.1), "0.0");
   EXPECT_EQ(TickLabel(2500, 500), "2500");
