@@ -73,12 +73,13 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     return false;
   }
   if (count <= 0) {
-    env.Error("No Data Points in input file : " + dataFile);
+    env.Error(api::MessageCode::kNoDataPoints, "No Data Points in input file : " + dataFile);
     return false;
   }
   const std::size_t capacity = PointCapacity(points, options.readGuess);
   if (static_cast<std::size_t>(count) > capacity) {
-    env.Error(FormatLine(kCapacity, "Maximum of ", static_cast<std::int64_t>(capacity),
+    env.Error(api::MessageCode::kTooManyPoints,
+              FormatLine(kCapacity, "Maximum of ", static_cast<std::int64_t>(capacity),
                          " points exceeded "));
     return false;
   }
@@ -96,7 +97,8 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     }
     for (const double value : wanted) {
       if (!UsableValue(value)) {
-        env.Error(UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
+        env.Error(api::MessageCode::kValueOutOfRange,
+                  UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
         return false;
       }
     }
@@ -195,7 +197,8 @@ void MergeCoincidentPoints(DataSet& data, const MergeReport& report) {
 void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
   static const io::FortranFormat kDuplicate("(1x,a,i4,a1,i4)");
   MergeCoincidentPoints(data, [&env](int kept, int removed) {
-    env.Error(FormatLine(kDuplicate, " Duplicate points : ", kept, ",", removed));
+    env.Error(api::MessageCode::kDuplicatePoints,
+              FormatLine(kDuplicate, " Duplicate points : ", kept, ",", removed));
   });
 }
 

@@ -16,6 +16,18 @@ void CopyNeighbours(const DataSet& data, int count, NeighbourArrays& nb) {
   }
 }
 
+// The largest distance from (x0, y0) of the first `count` neighbours, each
+// computed as the selection computes it.
+double Farthest(const NeighbourArrays& nb, int count, double x0, double y0) {
+  double farthest = 0.0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
+    const double dx = nb.x[k] - x0;
+    const double dy = nb.y[k] - y0;
+    farthest = std::max(farthest, std::sqrt(dx * dx + dy * dy));
+  }
+  return farthest;
+}
+
 }  // namespace
 
 // One pass keeps the nearest points below the exclusion value in a short
@@ -38,6 +50,7 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
     // are exactly what the scan keeps; otherwise the scan decides the rest.
     if (index->Nearest(x0, y0, excluded, count, exclusionValue, kept, keptIndex) == count) {
       CopyNeighbours(data, count, nb);
+      workspace.lastNeighbour = kept[count - 1];
       return kept[count - 1];
     }
   }
@@ -94,6 +107,7 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
   }
 
   CopyNeighbours(data, count, nb);
+  workspace.lastNeighbour = keptCount == count ? kept[count - 1] : Farthest(nb, count, x0, y0);
   return dmax;
 }
 

@@ -21,6 +21,9 @@ namespace {
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
 
+constexpr const char* kTooFewPointsMessage =
+    "No pair of points: fewer than 2 distinct data points (one point, or all points at one "
+    "place)";
 constexpr const char* kNoPairMessage =
     "No pair of points fell in any lag class (check direction, tolerance and lag)";
 
@@ -315,8 +318,8 @@ TEST_F(SemivariogramRun, SinglePointGivesOneEmptyClass) {
                                        "     1       0            0.00             0.0000\n");
   EXPECT_EQ(dir.Read("SITE1.fit"), titleLine + "     1\n         0.0000         0.0000\n");
   EXPECT_EQ(messages.lines.back().text, " Number of lags :     1");
-  // An empty semivariogram is written, but said to be empty.
-  EXPECT_EQ(messages.boxes, std::vector<std::string>{kNoPairMessage});
+  // An empty semivariogram is written, but said to be empty, with its cause.
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{kTooFewPointsMessage});
 }
 
 TEST_F(SemivariogramRun, NoPairInTheSectorIsSaid) {
