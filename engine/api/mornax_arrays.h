@@ -299,10 +299,11 @@ class Predictor {
                 const StreamOptions& options = {});
   AnalysisResults Analyse(const Hooks& hooks = {});
 
+  // The engine's side of a predictor; the factories above make one.
   struct Impl;
+  explicit Predictor(std::unique_ptr<Impl> impl);
 
  private:
-  explicit Predictor(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
 

@@ -72,16 +72,9 @@ RunEnd RunInterpolation(const RunEnv& env, RunFiles& files, const DataSet& data,
 
   if (setup.progressLineFirst) env.Progress(kListAppend, "");
   std::int32_t networkCount = 0;
-  int status = files.data.ReadInteger(networkCount);
   std::string countDetail;
-  if (status != io::kReadOk) countDetail = files.data.FailureDetail({"network count"});
-  if (status == io::kReadOk && networkCount < 0) {
-    status = io::kReadFormatError;
-    countDetail = ", line " + std::to_string(files.data.lineNumber()) + ": network count expected";
-  }
-  // A count that is missing at the end of the file leaves no network.
+  const int status = ReadNetworkCount(files.data, networkCount, countDetail);
   if (status > 0) return {LoopEnd::kFailed, status, countDetail, 0};
-  if (status < 0) networkCount = 0;
   if (networkCount > 0) {
     setup.writeDatHeader(files.dat, networkCount);
     WriteLevelList(files.lev, data.zmin, data.zmax);

@@ -121,8 +121,9 @@ void Krig(const RunEnv& env, int mode, const std::string& title, PointArrays& po
   }
 
   DataSet data;
-  if (!ReadDataPoints(env, files.data, points, DataReadOptions{false, checked.logTransform},
-                      data) ||
+  DataReadOptions options;
+  options.logValues = checked.logTransform;
+  if (!ReadDataPoints(env, files.data, points, options, data) ||
       !PrepareKrigingData(env, data, checked.logTransform)) {
     files.Close();
     return;

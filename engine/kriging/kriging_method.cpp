@@ -10,7 +10,8 @@
 
 namespace mornax {
 
-bool PrepareKrigingData(const RunEnv& env, DataSet& data, bool logValues) {
+bool PrepareKrigingData(const RunEnv& env, DataSet& data, bool logValues,
+                        std::span<std::int32_t> origin) {
   if (logValues) {
     if (const int point = data.firstWithoutLogarithm; point != 0) {
       env.Error(api::MessageCode::kNoLogarithm, "Log transform: the value of data point " +
@@ -18,7 +19,7 @@ bool PrepareKrigingData(const RunEnv& env, DataSet& data, bool logValues) {
       return false;
     }
   }
-  MergeCoincidentPoints(env, data);
+  MergeCoincidentPoints(env, data, origin);
   return true;
 }
 

@@ -3,6 +3,9 @@
 // of a data point and the report of singular systems.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "api/mornax_arrays.h"
 #include "core/run_env.h"
 #include "estimation/data_points.h"
@@ -14,8 +17,10 @@ namespace mornax {
 
 // The data set read (values as logarithms when `logValues`): a value without
 // a logarithm is refused, then coincident points are merged (one message box
-// each). False after the message.
-bool PrepareKrigingData(const RunEnv& env, DataSet& data, bool logValues);
+// each; `origin`, when given, follows the merge as MergeCoincidentPoints
+// says). False after the message.
+bool PrepareKrigingData(const RunEnv& env, DataSet& data, bool logValues,
+                        std::span<std::int32_t> origin = {});
 
 // The estimate's parameters for checked `p` and a system matrix of leading
 // dimension `leadingDimension` (C is Sill - C0 for models 2-4).

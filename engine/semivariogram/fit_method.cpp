@@ -93,6 +93,12 @@ BestFit ComputeBestFit(const RunEnv& env, const api::FitParameters& p, ModelPara
 
 }  // namespace
 
+std::string LagLimitMessage(std::size_t limit) {
+  static const io::FortranFormat kLagLimit("(a,i5)");
+  return TrimTrailingBlanks(
+      FormatLine(kLagLimit, "Maximum number of lags is ", static_cast<long long>(limit)));
+}
+
 bool FitModel(const RunEnv& env, std::span<double> x, std::span<const double> y,
               std::span<double> f, const api::FitParameters& p, ModelParameters& b,
               const MarqWork& work, const ModelLabels& labels, const std::string& inputName,
@@ -102,6 +108,7 @@ bool FitModel(const RunEnv& env, std::span<double> x, std::span<const double> y,
     if (!UsableValue(x[i]) || !UsableValue(y[i])) {
       env.Error(MessageCode::kValueOutOfRange,
                 UnusableValueMessage("class", static_cast<long long>(i + 1), inputName));
+      run.refused = true;
       return false;
     }
   }
@@ -116,6 +123,7 @@ bool FitModel(const RunEnv& env, std::span<double> x, std::span<const double> y,
     if (!AllFinite(x)) {
       env.Error(MessageCode::kFirstClassTooSmall,
                 "Distance of the first class too small for model k_Rho : " + NumberText(run.scale));
+      run.refused = true;
       return false;
     }
   }

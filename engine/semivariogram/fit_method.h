@@ -4,6 +4,7 @@
 // the report lists.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 
@@ -18,7 +19,11 @@ struct FitRun {
   FitSummary summary;    // ICON, CHI2 and the call counter of the report
   double scale = 1.0;    // k_Rho: the first class distance, the fit's unit
   bool stopped = false;  // the user's stop ended the iterations
+  bool refused = false;  // the classes cannot be fitted (values, k_Rho's unit)
 };
+
+// "Maximum number of lags is N": more classes asked for than there are.
+std::string LagLimitMessage(std::size_t limit);
 
 // Fits model p.model (or only evaluates it, without p.bestFit) to the classes
 // x (distances) and y (semivariances): `b` starts at the initial values and

@@ -18,12 +18,6 @@ namespace {
 
 constexpr std::size_t kNormalMatrixSize = 3 * 5;
 
-std::string LagLimitMessage(std::size_t limit) {
-  static const io::FortranFormat kLagLimit("(a,i5)");
-  return TrimTrailingBlanks(
-      FormatLine(kLagLimit, "Maximum number of lags is ", static_cast<long long>(limit)));
-}
-
 }  // namespace
 
 void Fvar(const RunEnv& env, LagArrays& lags, FitArrays& fit, FvarCopy& fvar, int lagCount,
