@@ -78,8 +78,8 @@ struct OwnedPoints {
 };
 
 struct CopyOptions {
-  bool guess = false;     // a guess at every point is needed
-  bool subtract = false;  // the value is |value - guess| (needs the guess)
+  bool guess = false;      // a guess at every point is needed
+  bool subtract = false;   // the value is |value - guess| (needs the guess)
   bool logValues = false;  // values as natural logarithms (data.firstWithoutLogarithm)
 };
 

@@ -27,12 +27,12 @@ struct BayesImpl : Predictor::Impl {
   bool Begin(arrays::Call& call, bool errorAnalysis) {
     const int nearest = BayesNeighbourCount(checked.neighbours, errorAnalysis, readCount);
     if (errorAnalysis != preparedForAnalysis &&
-        !arrays::Accepted(call, CheckBayesNeighbours(call.env(), errorAnalysis, nearest,
-                                                     points.data.count))) {
+        !arrays::Accepted(
+            call, CheckBayesNeighbours(call.env(), errorAnalysis, nearest, points.data.count))) {
       return false;
     }
-    settings = BayesSettingsOf(checked, nearest, errorAnalysis,
-                               static_cast<int>(neighbours.x.size()));
+    settings =
+        BayesSettingsOf(checked, nearest, errorAnalysis, static_cast<int>(neighbours.x.size()));
     return true;
   }
   bool BeginNetwork(arrays::Call& call) override { return Begin(call, false); }
@@ -72,8 +72,8 @@ Predictor Prepare(const Points& points, const BayesParameters& p, bool errorAnal
   }
   MergeCoincidentPoints(call.env(), owned.data, owned.origin);
   impl->preparation.counts.mergedPairs = owned.given - owned.data.count;
-  if (!arrays::Accepted(call, CheckBayesNeighbours(call.env(), errorAnalysis, nearest,
-                                                   owned.data.count)) ||
+  if (!arrays::Accepted(
+          call, CheckBayesNeighbours(call.env(), errorAnalysis, nearest, owned.data.count)) ||
       !arrays::Accepted(call, ScaleDataGuesses(call.env(), owned.data, p.scaleGuess,
                                                impl->linearScaling, impl->scaling))) {
     return Predictor(std::move(impl));

@@ -35,7 +35,8 @@ std::vector<double> VariogramValues(const Variogram& variogram, std::span<const 
   const VariogramModel model{variogram.model, variogram.sill, c, variogram.c0, variogram.a};
   std::vector<double> gamma(h.size());
   // The distance between (h, 0) and (0, 0) is h itself.
-  for (std::size_t i = 0; i < h.size(); ++i) gamma[i] = KrigingVariogram(h[i], 0.0, 0.0, 0.0, model);
+  for (std::size_t i = 0; i < h.size(); ++i)
+    gamma[i] = KrigingVariogram(h[i], 0.0, 0.0, 0.0, model);
   return gamma;
 }
 

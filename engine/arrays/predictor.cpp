@@ -52,16 +52,16 @@ Report NotReady(const Predictor::Impl& impl) {
 
 void Predictor::Impl::MakeWorkspace(int nearest, int order, int matrices) {
   const auto m = static_cast<std::size_t>(std::max({nearest, order, 1}));
-  for (auto* array : {&neighbours.x, &neighbours.y, &neighbours.value, &neighbours.work1,
-                      &neighbours.work2, &neighbours.work3, &neighbours.work4, &neighbours.work5,
-                      &neighbours.work6}) {
+  for (auto* array :
+       {&neighbours.x, &neighbours.y, &neighbours.value, &neighbours.work1, &neighbours.work2,
+        &neighbours.work3, &neighbours.work4, &neighbours.work5, &neighbours.work6}) {
     array->data.assign(m, 0.0);
   }
   neighbours.index.data.assign(m, 0);
   // Kriging uses the last matrix of the group, Bayesian estimation all four.
   int made = 0;
-  for (DoubleArray* matrix : {&neighbours.matrix4, &neighbours.matrix1, &neighbours.matrix2,
-                              &neighbours.matrix3}) {
+  for (DoubleArray* matrix :
+       {&neighbours.matrix4, &neighbours.matrix1, &neighbours.matrix2, &neighbours.matrix3}) {
     if (made++ < matrices) matrix->data.assign(m * m, 0.0);
   }
   distance.assign(std::max<std::size_t>(m, static_cast<std::size_t>(points.data.count)), 0.0);
@@ -207,8 +207,7 @@ NodeResults Predictor::Predict(const Nodes& nodes, const Hooks& hooks) {
     std::copy_n(nodes.x.begin() + static_cast<std::ptrdiff_t>(given), n, block.x.begin());
     std::copy_n(nodes.y.begin() + static_cast<std::ptrdiff_t>(given), n, block.y.begin());
     if (!nodes.guess.empty()) {
-      std::copy_n(nodes.guess.begin() + static_cast<std::ptrdiff_t>(given), n,
-                  block.guess.begin());
+      std::copy_n(nodes.guess.begin() + static_cast<std::ptrdiff_t>(given), n, block.guess.begin());
     }
     given += n;
     return n;
@@ -256,8 +255,8 @@ AnalysisResults Predictor::Analyse(const Hooks& hooks) {
   setup.accept = [&](int i, const PointEstimate& estimate) {
     const ErrorTerm term = impl.Term(i, estimate);
     const auto at = static_cast<std::size_t>(impl.points.origin[static_cast<std::size_t>(i)]);
-    Store(impl, estimate, estimate.singular ? PointStatus::kSingular : PointStatus::kEstimated,
-          at, results);
+    Store(impl, estimate, estimate.singular ? PointStatus::kSingular : PointStatus::kEstimated, at,
+          results);
     results.residual[at] = estimate.singular ? kNotANumber : term.error;
     return term;
   };

@@ -101,9 +101,7 @@ FitResult Fit(const Classes& classes, const FitParameters& parameters, const Hoo
   result.iterations = run.summary.iterations;
   result.lagScale = run.scale;
   if (!fitted) {
-    call.End(run.stopped   ? Outcome::kStopped
-             : run.refused ? Outcome::kRefused
-                           : Outcome::kFailed);
+    call.End(run.stopped ? Outcome::kStopped : run.refused ? Outcome::kRefused : Outcome::kFailed);
     return result;
   }
   result.chi2 = run.summary.chi2;

@@ -78,7 +78,7 @@ Predictor Predictor::Trend(const Points& points, const TrendParameters& paramete
   fit->fitted.assign(static_cast<std::size_t>(data.count), 0.0);
   TrendVariance variance;
   if (!arrays::Accepted(call, FitTrend(call.env(), data, parameters.degree, fit->coefficients,
-                                        fit->fitted, impl->surface, variance))) {
+                                       fit->fitted, impl->surface, variance))) {
     return Predictor(std::move(impl));
   }
   fit->analysisOfVariance = VarianceOf(variance);
