@@ -50,7 +50,7 @@ enum class Outcome : std::uint8_t {
 
 struct Message {
   MessageCode code = MessageCode::kUnclassified;
-  std::string text;  // exactly the text the file task shows
+  std::string text{};  // exactly the text the file task shows
 };
 
 struct Counts {
@@ -61,8 +61,8 @@ struct Counts {
 
 struct Report {
   Outcome outcome = Outcome::kCompleted;
-  std::vector<Message> messages;
-  Counts counts;
+  std::vector<Message> messages{};
+  Counts counts{};
 
   bool completed() const { return outcome == Outcome::kCompleted; }
 };
@@ -72,12 +72,12 @@ struct Report {
 struct Hooks {
   // Points (or, for the semivariogram, rows of pairs) done out of `total`:
   // at most about ten calls a second, and always the last.
-  std::function<void(std::int64_t done, std::int64_t total)> progress;
+  std::function<void(std::int64_t done, std::int64_t total)> progress{};
   // Asked between points (at most about fifty times a second); true stops the
   // call, which then ends with Outcome::kStopped.
-  std::function<bool()> stop;
+  std::function<bool()> stop{};
   // Each message as it is given (they are also in the Report).
-  std::function<void(const Message&)> message;
+  std::function<void(const Message&)> message{};
   // Threads of the point loops and the pair loop; 0: the environment variable
   // MORNAX_THREADS, else every core.
   int threads = 0;
@@ -90,15 +90,15 @@ struct Hooks {
 // same length. The guess is the prior guess of Bayesian estimation and the
 // value the semivariogram's subtract option takes away (|value - guess|).
 struct Points {
-  std::span<const double> x, y, value;
-  std::span<const double> guess;
+  std::span<const double> x{}, y{}, value{};
+  std::span<const double> guess{};
 };
 
 // Nodes of a network: x and y of equal length; `guess` (Bayesian estimation
 // only) empty or of the same length.
 struct Nodes {
-  std::span<const double> x, y;
-  std::span<const double> guess;
+  std::span<const double> x{}, y{};
+  std::span<const double> guess{};
 };
 
 // ---------------------------------------------------------------------------
@@ -154,7 +154,7 @@ struct Variogram {
 };
 
 struct KrigingParameters {
-  Variogram variogram;
+  Variogram variogram{};
   int order = 0;              // drift: 0 ordinary, 1 linear, 2 quadratic
   int neighbours = 6;         // nearest points of each system
   bool logTransform = false;  // krige the logarithms; estimates back in data units
@@ -173,7 +173,7 @@ struct BayesParameters {
   // The guesses' semivariogram (models 1-5). Its model 0 means the
   // observation's, the only one supported; another number must equal it.
   Variogram guess{.model = 0, .sill = 0.0, .a = 0.0, .c = 0.0, .c0 = 0.0};
-  KRho kRho;           // model 6
+  KRho kRho{};         // model 6
   int neighbours = 8;  // nearest points of each system
   int scaleGuess = 3;  // 0 none, 1 mean of the window, 2 mean, 3 linear
   bool logTransform = false;
@@ -192,15 +192,15 @@ enum class PointStatus : std::uint8_t {
 
 // One entry per node (or per data point), in input order.
 struct NodeResults {
-  Report report;
-  std::vector<double> estimate;
-  std::vector<double> standardError;  // kriging and Bayesian estimation; empty otherwise
-  std::vector<double> guess;          // Bayesian estimation (the scaled guess); empty otherwise
+  Report report{};
+  std::vector<double> estimate{};
+  std::vector<double> standardError{};  // kriging and Bayesian estimation; empty otherwise
+  std::vector<double> guess{};          // Bayesian estimation (the scaled guess); empty otherwise
   // Distance of the farthest neighbour the estimate used (NaN for the trend
   // surface, which uses every point): a node whose neighbours lie within
   // this distance of it sees the same neighbours in any part of a network.
-  std::vector<double> lastNeighbourDistance;
-  std::vector<PointStatus> status;
+  std::vector<double> lastNeighbourDistance{};
+  std::vector<PointStatus> status{};
 };
 
 // The closing block of an error analysis, over the points estimated.
@@ -216,8 +216,8 @@ struct ErrorStatistics {
 // The leave-one-out error analysis: each data point estimated from the
 // others (the trend surface keeps it in its fit).
 struct AnalysisResults : NodeResults {
-  std::vector<double> residual;  // estimate - measured (merged mean, in data units)
-  ErrorStatistics statistics;    // count 0 when the call did not complete
+  std::vector<double> residual{};  // estimate - measured (merged mean, in data units)
+  ErrorStatistics statistics{};    // count 0 when the call did not complete
 };
 
 // ---------------------------------------------------------------------------
@@ -227,7 +227,7 @@ struct AnalysisResults : NodeResults {
 // Where a source writes the next nodes: room for x.size() nodes (`guess` of
 // the same size, to be filled for Bayesian estimation).
 struct NodeBlock {
-  std::span<double> x, y, guess;
+  std::span<double> x{}, y{}, guess{};
 };
 // Fills the block from its start and returns how many nodes it wrote; 0 ends
 // the network.
@@ -235,9 +235,9 @@ using NodeSource = std::function<std::size_t(const NodeBlock& block)>;
 
 struct ResultBlock {
   std::int64_t first = 0;  // number (0-based) of the block's first node
-  std::span<const double> x, y;
-  std::span<const double> estimate, standardError, guess, lastNeighbourDistance;
-  std::span<const PointStatus> status;
+  std::span<const double> x{}, y{};
+  std::span<const double> estimate{}, standardError{}, guess{}, lastNeighbourDistance{};
+  std::span<const PointStatus> status{};
 };
 // Takes one block; false ends the call with Outcome::kFailed.
 using ResultSink = std::function<bool(const ResultBlock& block)>;
@@ -263,9 +263,9 @@ struct TrendFit {
   int degree = 0;
   // Coefficients for raw x and y, terms 1, x, y, x^2, xy, y^2, ... (degree by
   // degree, falling powers of x).
-  std::vector<double> coefficients;
-  std::vector<double> fitted;  // the surface at each data point (after merging: none)
-  AnalysisOfVariance analysisOfVariance;
+  std::vector<double> coefficients{};
+  std::vector<double> fitted{};  // the surface at each data point (after merging: none)
+  AnalysisOfVariance analysisOfVariance{};
 };
 
 // One method prepared for a set of points: the parameters checked, the points
@@ -330,12 +330,12 @@ AnalysisResults BayesAnalysis(const Points& points, const BayesParameters& param
 // The semivariogram and its model
 
 struct SemivariogramResult {
-  Report report;
+  Report report{};
   int classCount = 0;  // the highest class that received a pair (at least 1)
   // Per class 1..classCount: mean distance, semivariance (half the mean
   // squared difference) and pairs; an empty class has 0, 0, 0.
-  std::vector<double> distance, semivariance;
-  std::vector<std::int64_t> pairs;
+  std::vector<double> distance{}, semivariance{};
+  std::vector<std::int64_t> pairs{};
   double average = 0.0;   // of the values used (after merging and logarithms)
   double variance = 0.0;  // divisor: the number of points
   std::int64_t pointsUsed = 0;
@@ -347,18 +347,18 @@ SemivariogramResult Semivariogram(const Points& points, const SemivariogramParam
 // Classes of an experimental semivariogram; classes with distance 0 (empty)
 // are passed over, as in the fitting input.
 struct Classes {
-  std::span<const double> distance, semivariance;
+  std::span<const double> distance{}, semivariance{};
 };
 
 struct FitResult {
-  Report report;
+  Report report{};
   std::array<double, 3> b{};  // B1, B2, B3 as fitted (or as given without bestFit)
   int icon = 0;               // how the iteration ended: 0 converged, > 0 still moving at
                               // the 100th call, < 0 the messages' cases
   int iterations = 0;         // calls of the iteration (101: the limit was reached)
   double chi2 = 0.0;          // sum of squares of model - observed
   // The classes fitted: distance, observed and model semivariance.
-  std::vector<double> distance, observed, model;
+  std::vector<double> distance{}, observed{}, model{};
   double lagScale = 1.0;  // k_Rho: the fit's distance unit (the first class); 1 otherwise
   double meanDeviation = 0.0, rootMeanSquare = 0.0, correlation = 0.0;
 };
