@@ -153,9 +153,8 @@ TEST(ApiResults, StatusesOfSingularNonFiniteAndStoppedPoints) {
     gy.push_back(i / 4);
     gz.push_back(1e97 * gx.back() * gx.back() * gx.back());
   }
-  const api::NodeResults overflow =
-      api::Trend({gx, gy, gz, {}}, {std::vector<double>{1e100}, std::vector<double>{0}, {}},
-                 {.degree = 3});
+  const api::NodeResults overflow = api::Trend(
+      {gx, gy, gz, {}}, {std::vector<double>{1e100}, std::vector<double>{0}, {}}, {.degree = 3});
   EXPECT_EQ(overflow.status[0], PointStatus::kNonFinite);
   EXPECT_EQ(overflow.report.counts.nonFinitePoints, 1);
   EXPECT_EQ(overflow.report.messages.back().code, api::MessageCode::kNonFinite);
