@@ -175,13 +175,15 @@ NetworkOutcome EstimateNetwork(const RunEnv& env, const DataSet& data, const Nod
   const std::size_t blockSize = std::max<std::size_t>(setup.blockSize, 1);
   std::vector<NodeEstimate> block;
   block.reserve(blockSize);
-  // Hands the block on; false when the taker refused it.
+  // Hands the block on; false when the taker refused it (the block is
+  // dropped, and nothing is handed on after it).
+  bool refused = false;
   auto handOn = [&] {
-    if (block.empty()) return true;
-    if (!setup.deliver(block)) return false;
-    outcome.delivered += static_cast<std::int64_t>(block.size());
+    if (block.empty() || refused) return !refused;
+    refused = !setup.deliver(block);
+    if (!refused) outcome.delivered += static_cast<std::int64_t>(block.size());
     block.clear();
-    return true;
+    return !refused;
   };
 
   PipelineStages stages;

@@ -170,6 +170,40 @@ TEST(ApiResults, StatusesOfSingularNonFiniteAndStoppedPoints) {
   EXPECT_TRUE(std::isnan(stopped.estimate.back()));
 }
 
+// A system the dense solver cannot invert ends Bayesian estimation, as it
+// ends the file task; a sink that refuses a block ends the stream.
+TEST(ApiResults, FailuresEndTheCall) {
+  // Polynomial models with C = 0 and no nugget: every covariance is the sill.
+  const std::vector<double> x = {0, 100, 0, 100, 50}, y = {0, 0, 100, 100, 50};
+  const std::vector<double> z = {10, 14, 9, 20, 15}, g = {12, 15, 11, 19, 18};
+  api::BayesParameters p;
+  p.observation = {.model = 1, .sill = 5.0, .a = 0.0, .c = 0.0, .c0 = 0.0};
+  p.guess = {.model = 0, .sill = 3.0, .a = 0.0, .c = 0.0, .c0 = 0.0};
+  p.neighbours = 2;
+  p.scaleGuess = 0;
+  const api::AnalysisResults failed = api::BayesAnalysis({x, y, z, g}, p);
+  EXPECT_EQ(failed.report.outcome, api::Outcome::kFailed);
+  ASSERT_EQ(failed.report.messages.size(), 3u);
+  EXPECT_EQ(failed.report.messages[2].text, "  Error in SUBROUTINE AIRM :          1");
+  EXPECT_EQ(failed.report.messages[2].code, api::MessageCode::kSolverFailure);
+  EXPECT_EQ(failed.status, std::vector<PointStatus>(5, PointStatus::kNotEstimated));
+  EXPECT_EQ(failed.statistics.count, 0);
+
+  const Field f;
+  api::Predictor predictor = api::Predictor::Weighting(f.points(), {.scheme = 1, .neighbours = 4});
+  int blocks = 0;
+  const api::Report refused = predictor.Stream(
+      [&f](const api::NodeBlock& block) {
+        std::copy_n(f.nx.begin(), block.x.size(), block.x.begin());
+        std::copy_n(f.ny.begin(), block.x.size(), block.y.begin());
+        return block.x.size();
+      },
+      [&blocks](const api::ResultBlock&) { return ++blocks < 2; }, {},
+      {.total = -1, .blockSize = 10});
+  EXPECT_EQ(refused.outcome, api::Outcome::kFailed);
+  EXPECT_EQ(blocks, 2);
+}
+
 TEST(ApiResults, ProgressEndsWithTheLastCount) {
   const Field f;
   std::int64_t lastDone = -1, lastTotal = 0, calls = 0;
