@@ -264,7 +264,7 @@ struct TrendFit {
   // Coefficients for raw x and y, terms 1, x, y, x^2, xy, y^2, ... (degree by
   // degree, falling powers of x).
   std::vector<double> coefficients{};
-  std::vector<double> fitted{};  // the surface at each data point (after merging: none)
+  std::vector<double> fitted{};  // the surface at each data point
   AnalysisOfVariance analysisOfVariance{};
 };
 
