@@ -53,6 +53,7 @@ double Run(const char* file, int neighbours, bool stream) {
   const auto nodes = static_cast<std::size_t>(reader.networkCount());
   if (stream) {
     const auto start = std::chrono::steady_clock::now();
+    const double cpu = ProcessorSeconds();
     mornax::api::Predictor predictor =
         mornax::api::Predictor::Kriging(reader.points(), Parameters(neighbours));
     double sum = 0.0;
@@ -64,6 +65,7 @@ double Run(const char* file, int neighbours, bool stream) {
         },
         {}, {.total = static_cast<std::int64_t>(nodes), .blockSize = 4096});
     const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    processorTime = ProcessorSeconds() - cpu;
     std::fprintf(stderr, "checksum %.6f\n", sum);
     return report.completed() ? seconds : -1.0;
   }
