@@ -40,7 +40,10 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
   double* kept = workspace.distance.data();
   std::int32_t* keptIndex = nb.index.data.data();
   const int n = data.count;
-  if (n <= 0 || count <= 0) return 0.0;
+  if (n <= 0 || count <= 0) {
+    workspace.placesRepeat = count > 0;
+    return 0.0;
+  }
   const int room = std::min(count, n);
 
   const SpatialIndex* index = workspace.index;
@@ -51,6 +54,7 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
     if (index->Nearest(x0, y0, excluded, count, exclusionValue, kept, keptIndex) == count) {
       CopyNeighbours(data, count, nb);
       workspace.lastNeighbour = kept[count - 1];
+      workspace.placesRepeat = false;
       return kept[count - 1];
     }
   }

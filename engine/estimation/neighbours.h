@@ -34,8 +34,10 @@ struct EstimateWorkspace {
   // means the run's own messages.
   Messages* messages = nullptr;
   // Set by SelectNearest: the distance of the farthest neighbour it chose
-  // (NaN until a selection is made).
+  // (NaN until a selection is made), and whether a data point may stand in
+  // more than one place (more places than points below the exclusion value).
   double lastNeighbour = std::numeric_limits<double>::quiet_NaN();
+  bool placesRepeat = false;
 
   Messages& MessagesOr(Messages& runMessages) const {
     return messages != nullptr ? *messages : runMessages;
