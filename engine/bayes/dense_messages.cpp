@@ -8,7 +8,8 @@ int ErrorExit(Messages& messages, int status, std::string_view name) {
   if (status == 0) return 0;
   std::string text = "Abnormal Exit from Routine ";
   text += name;
-  ErrorMessage(messages, static_cast<int>(text.size()), text, 0, 0);
+  ErrorMessage(messages, static_cast<int>(text.size()), text, 0, 0,
+               api::MessageCode::kSolverFailure);
   return status;
 }
 
@@ -22,7 +23,8 @@ void ArgumentError(Messages& messages, std::string_view name, int argument) {
   text += number;
   text += " on entry to ";
   text += name;
-  ErrorMessage(messages, static_cast<int>(text.size()), text, 0, 0);
+  ErrorMessage(messages, static_cast<int>(text.size()), text, 0, 0,
+               api::MessageCode::kSolverFailure);
 }
 
 }  // namespace mornax

@@ -5,13 +5,9 @@
 #include <array>
 #include <span>
 
-namespace mornax {
+#include "estimation/method_numbers.h"
 
-// The guess-scaling options.
-inline constexpr int kNoScaling = 0;
-inline constexpr int kMeanWindowScaling = 1;  // per estimation point, from its neighbours
-inline constexpr int kMeanScaling = 2;
-inline constexpr int kLinearScaling = 3;
+namespace mornax {
 
 // Places of the linear-scaling record (the driver's four-double area).
 inline constexpr int kLinearDMin = 0;

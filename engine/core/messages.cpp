@@ -17,12 +17,17 @@ void ProgressMessage(Messages& messages, int mode, int length, std::string_view 
   messages.AddLine(mode, Prefix(text, length));
 }
 
-void ErrorMessage(Messages& messages, int length, std::string_view text, int code, int nameLength) {
+void ErrorMessage(Messages& messages, int length, std::string_view text, int code, int nameLength,
+                  api::MessageCode what) {
   if (code == 0) {
-    messages.ShowMessage(Prefix(text, length));
+    messages.Notify(what, Prefix(text, length));
     return;
   }
-  messages.ShowMessage(InputFileMessage(code, text, nameLength));
+  messages.Notify(InputFileCode(code), InputFileMessage(code, text, nameLength));
+}
+
+api::MessageCode InputFileCode(int code) {
+  return code < 0 ? api::MessageCode::kEndOfFile : api::MessageCode::kDataFormat;
 }
 
 std::string InputFileMessage(int code, std::string_view name, int nameLength) {

@@ -2,11 +2,12 @@
 
 namespace mornax {
 
-void DeferredMessages::Keep(Kind kind, int mode, std::string_view text) {
+void DeferredMessages::Keep(Kind kind, int mode, std::string_view text, api::MessageCode code) {
   if (used_ == entries_.size()) entries_.push_back(Entry{});
   Entry& entry = entries_[used_++];
   entry.kind = kind;
   entry.mode = mode;
+  entry.code = code;
   entry.text.assign(text);
 }
 
@@ -18,7 +19,7 @@ void DeferredMessages::Replay(Messages& target) {
         target.AddLine(entry.mode, entry.text);
         break;
       case Kind::kBox:
-        target.ShowMessage(entry.text);
+        target.Notify(entry.code, entry.text);
         break;
       case Kind::kOutput:
         target.WriteOutput(entry.text);

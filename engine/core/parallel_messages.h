@@ -14,7 +14,12 @@ namespace mornax {
 class DeferredMessages : public Messages {
  public:
   void AddLine(int mode, std::string_view text) override { Keep(Kind::kLine, mode, text); }
-  void ShowMessage(std::string_view text) override { Keep(Kind::kBox, 0, text); }
+  void ShowMessage(std::string_view text) override {
+    Keep(Kind::kBox, 0, text, api::MessageCode::kUnclassified);
+  }
+  void Notify(api::MessageCode code, std::string_view text) override {
+    Keep(Kind::kBox, 0, text, code);
+  }
   // An estimate has no Cancel of its own: the loop polls between points.
   bool PollCancel() override { return false; }
   void WriteOutput(std::string_view line) override { Keep(Kind::kOutput, 0, line); }
@@ -30,9 +35,11 @@ class DeferredMessages : public Messages {
   struct Entry {
     Kind kind;
     int mode;
+    api::MessageCode code;
     std::string text;
   };
-  void Keep(Kind kind, int mode, std::string_view text);
+  void Keep(Kind kind, int mode, std::string_view text,
+            api::MessageCode code = api::MessageCode::kUnclassified);
 
   std::vector<Entry> entries_;
   std::size_t used_ = 0;

@@ -2,6 +2,7 @@
 // message routines, the project's folder and its base name.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,6 +16,11 @@ struct RunOptions {
   int threads = 1;          // threads of the point loops and the pair loop; 1: sequential
   bool linearScan = false;  // nearest points by a scan of every point, without an index
 };
+
+// The options of a run that asks for `threads` (0: the environment variable
+// MORNAX_THREADS, else every core of the machine); MORNAX_LINEAR_SCAN=1
+// selects neighbours without the index (for comparing).
+RunOptions ResolveRunOptions(int threads);
 
 // How a run ended, for the entry point's closing line.
 struct RunOutcome {
@@ -54,20 +60,25 @@ class RunEnv {
   void Progress(int mode, std::string_view text) const {
     ProgressMessage(messages_, mode, static_cast<int>(text.size()), text);
   }
-  // ErrorMessage with code 0: a plain message box with the whole text.
-  void Error(std::string_view text) const {
-    ErrorMessage(messages_, static_cast<int>(text.size()), text, 0, nameLength_);
+  // ErrorMessage with code 0: a plain message box with the whole text, about
+  // `code`.
+  void Error(api::MessageCode code, std::string_view text) const {
+    ErrorMessage(messages_, static_cast<int>(text.size()), text, 0, nameLength_, code);
   }
+  void Error(std::string_view text) const { Error(api::MessageCode::kUnclassified, text); }
   // ErrorMessage with a read status: the input-file wording naming `fileName`,
   // followed by `detail` (where in the file, what was expected) when given.
   void InputError(int status, std::string_view fileName, std::string_view detail = {}) const {
     if (detail.empty()) {
       ErrorMessage(messages_, static_cast<int>(fileName.size()), fileName, status, nameLength_);
     } else {
-      messages_.ShowMessage(InputFileMessage(status, fileName, nameLength_) + std::string(detail));
+      messages_.Notify(InputFileCode(status),
+                       InputFileMessage(status, fileName, nameLength_) + std::string(detail));
     }
   }
   bool Cancelled() const { return CheckCancel(messages_) == 1; }
+  // Progress as counts (throttled by the caller, see ProgressCounter).
+  void Count(std::int64_t done, std::int64_t total) const { messages_.Count(done, total); }
 
   // Records that the user's stop ended the run after `written` points.
   void NoteStopped(long long written) const {

@@ -18,11 +18,15 @@ inline bool UsableValue(double value) {
 }
 
 // The message for a data or network point holding a value beyond the bound;
-// `what` is "data point" or "network point", `number` its 1-based number.
+// `what` is "data point" or "network point", `number` its 1-based number,
+// `fileName` the input file that holds it (empty: the values were given in
+// memory).
 inline std::string UnusableValueMessage(const char* what, long long number,
                                         const std::string& fileName) {
-  return std::string("Value out of range (magnitude above 1E+100) at ") + what + " : " +
-         std::to_string(number) + " in input file : " + fileName;
+  std::string text = std::string("Value out of range (magnitude above 1E+100) at ") + what + " : " +
+                     std::to_string(number);
+  if (!fileName.empty()) text += " in input file : " + fileName;
+  return text;
 }
 
 }  // namespace mornax

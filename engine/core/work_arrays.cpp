@@ -48,7 +48,8 @@ int RunBatch(std::initializer_list<Fn> requests) {
 
 int Report(Messages& messages, int batchStatus) {
   if (batchStatus != 0) {
-    ErrorMessage(messages, static_cast<int>(kAllocationError.size()), kAllocationError, 0, 0);
+    ErrorMessage(messages, static_cast<int>(kAllocationError.size()), kAllocationError, 0, 0,
+                 api::MessageCode::kAllocation);
     return 0;
   }
   return 1;

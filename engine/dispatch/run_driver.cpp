@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <thread>
 
 #include "bayes/bayes_run.h"
-#include "dispatch/parameter_checks.h"
+#include "core/record_parameters.h"
+#include "estimation/parameter_checks.h"
 #include "io/read_title.h"
 #include "kriging/krig.h"
 #include "semivariogram/fvar.h"
@@ -26,31 +25,8 @@ std::int32_t Saturate(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
 }
 
-// A positive whole number from the environment variable `name`, else 0.
-int PositiveFromEnvironment(const char* name) {
-  const char* text = std::getenv(name);
-  if (text == nullptr) return 0;
-  char* end = nullptr;
-  const long value = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || value < 1) return 0;
-  return static_cast<int>(std::min<long>(value, 1024));
-}
-
-// Threads: the caller's request, else MORNAX_THREADS, else every core.
-// MORNAX_LINEAR_SCAN=1 selects neighbours without the index (for comparing).
-RunOptions ResolveRunOptions(const EngineState& state) {
-  RunOptions options;
-  options.threads = state.threadCount > 0 ? std::min(state.threadCount, 1024)
-                                          : PositiveFromEnvironment("MORNAX_THREADS");
-  if (options.threads <= 0) {
-    options.threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-  }
-  options.linearScan = PositiveFromEnvironment("MORNAX_LINEAR_SCAN") > 0;
-  return options;
-}
-
 RunEnv MakeEnv(EngineState& state, Messages& messages) {
-  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state),
+  return RunEnv(messages, state.Base(), state.baseLength, ResolveRunOptions(state.threadCount),
                 &state.runOutcome, state.projectFolder);
 }
 
@@ -66,6 +42,18 @@ void HeaderStep(int prefixIndex, EngineState& state, Messages& messages) {
   read_title(MakeEnv(state, messages), prefixIndex, state.title, state.pointCount);
 }
 
+// The refusals made before anything is allocated (the computation routines
+// make them again, being callable alone). Distance weighting and the trend
+// surface take integers only, which their run checks.
+bool CheckRunParameters(int task, int method, const EngineState& state, const RunEnv& env) {
+  if (task == MNX_TASK_SEMIVARIOGRAM) return CheckSemivariogram(env, SemivariogramOf(state.svar));
+  if (task == MNX_TASK_FIT) return CheckFit(env, FitOf(state.fvar, state.svar.lagCount));
+  if (method == MNX_METHOD_WEIGHTING) return true;
+  if (method == MNX_METHOD_KRIGING)
+    return CheckKriging(env, KrigingOf(state.ipl, state.svar.logTransform));
+  return CheckBayes(env, BayesOf(state.ipl, state.svar.logTransform));
+}
+
 // The point arrays never hold fewer than zero entries; the computation
 // routines check the counts they read against the capacity.
 std::int32_t PointCapacity(const EngineState& state) {
@@ -75,7 +63,10 @@ std::int32_t PointCapacity(const EngineState& state) {
 void RunSemivariogram(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
   HeaderStep(MNX_METHOD_NONE, state, messages);  // the semivariogram's title prefix
-  if (!CheckRunParameters(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, state, messages)) return;
+  if (!CheckRunParameters(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, state,
+                          MakeEnv(state, messages))) {
+    return;
+  }
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   if (ok) Svar(MakeEnv(state, messages), state.title, arrays.points, arrays.lags, state.svar);
@@ -85,7 +76,7 @@ void RunSemivariogram(EngineState& state, Messages& messages) {
 
 void RunFit(EngineState& state, Messages& messages) {
   auto& arrays = state.arrays;
-  if (!CheckRunParameters(MNX_TASK_FIT, MNX_METHOD_NONE, state, messages)) return;
+  if (!CheckRunParameters(MNX_TASK_FIT, MNX_METHOD_NONE, state, MakeEnv(state, messages))) return;
   bool ok = arrays.AllocLagArrays(messages, state.lagCapacity) == 1;
   ok = ok && arrays.AllocFitArrays(messages, state.fitWorkSize) == 1;
   if (ok) {
@@ -104,7 +95,9 @@ void RunInterpolation(int method, int mode, EngineState& state, Messages& messag
   const int prefixIndex =
       (method == MNX_METHOD_WEIGHTING || method == MNX_METHOD_KRIGING) ? method : MNX_METHOD_BAYES;
   HeaderStep(prefixIndex, state, messages);
-  if (!CheckRunParameters(MNX_TASK_INTERPOLATION, method, state, messages)) return;
+  if (!CheckRunParameters(MNX_TASK_INTERPOLATION, method, state, MakeEnv(state, messages))) {
+    return;
+  }
   bool ok = arrays.AllocPointArrays(messages, PointCapacity(state)) == 1;
   ok = ok && arrays.AllocNeighbourArrays(messages, state.neighbourCapacity) == 1;
   if (ok) {

@@ -53,7 +53,7 @@ class PresentCounter {
 bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& points,
                     const DataReadOptions& options, DataSet& data) {
   static const io::FortranFormat kCapacity("(1x,a,i8,a)");
-  const std::string dataFile = env.File(".dfl");
+  const std::string dataFile = options.fileName.empty() ? env.File(".dfl") : options.fileName;
 
   std::int32_t count = 0;
   int status = reader.SkipLine();
@@ -73,12 +73,13 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     return false;
   }
   if (count <= 0) {
-    env.Error("No Data Points in input file : " + dataFile);
+    env.Error(api::MessageCode::kNoDataPoints, "No Data Points in input file : " + dataFile);
     return false;
   }
   const std::size_t capacity = PointCapacity(points, options.readGuess);
   if (static_cast<std::size_t>(count) > capacity) {
-    env.Error(FormatLine(kCapacity, "Maximum of ", static_cast<std::int64_t>(capacity),
+    env.Error(api::MessageCode::kTooManyPoints,
+              FormatLine(kCapacity, "Maximum of ", static_cast<std::int64_t>(capacity),
                          " points exceeded "));
     return false;
   }
@@ -96,7 +97,8 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
     }
     for (const double value : wanted) {
       if (!UsableValue(value)) {
-        env.Error(UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
+        env.Error(api::MessageCode::kValueOutOfRange,
+                  UnusableValueMessage("data point", static_cast<long long>(i + 1), dataFile));
         return false;
       }
     }
@@ -125,10 +127,23 @@ bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& 
   return true;
 }
 
+int ReadNetworkCount(io::FreeFormReader& reader, std::int32_t& count, std::string& detail) {
+  count = 0;
+  int status = reader.ReadInteger(count);
+  if (status != io::kReadOk) detail = reader.FailureDetail({"network count"});
+  if (status == io::kReadOk && count < 0) {
+    status = io::kReadFormatError;
+    detail = ", line " + std::to_string(reader.lineNumber()) + ": network count expected";
+  }
+  if (status < 0) count = 0;
+  return status;
+}
+
 // The pairwise scan (every later point against each point, removing as it
 // goes) costs O(N^2); grouping equal coordinates by sorting gives the same
 // merges, in the same order, with the same indices in the messages.
-void MergeCoincidentPoints(DataSet& data, const MergeReport& report) {
+void MergeCoincidentPoints(DataSet& data, const MergeReport& report,
+                           std::span<std::int32_t> origin) {
   const auto n = static_cast<std::size_t>(std::max(data.count, 0));
   if (n < 2) return;
 
@@ -187,16 +202,21 @@ void MergeCoincidentPoints(DataSet& data, const MergeReport& report) {
     data.y[kept] = data.y[i];
     data.z[kept] = data.z[i];
     if (withGuess) data.guess[kept] = data.guess[i];
+    if (!origin.empty()) origin[kept] = origin[i];
     ++kept;
   }
   data.count = static_cast<int>(kept);
 }
 
-void MergeCoincidentPoints(const RunEnv& env, DataSet& data) {
+void MergeCoincidentPoints(const RunEnv& env, DataSet& data, std::span<std::int32_t> origin) {
   static const io::FortranFormat kDuplicate("(1x,a,i4,a1,i4)");
-  MergeCoincidentPoints(data, [&env](int kept, int removed) {
-    env.Error(FormatLine(kDuplicate, " Duplicate points : ", kept, ",", removed));
-  });
+  MergeCoincidentPoints(
+      data,
+      [&env](int kept, int removed) {
+        env.Error(api::MessageCode::kDuplicatePoints,
+                  FormatLine(kDuplicate, " Duplicate points : ", kept, ",", removed));
+      },
+      origin);
 }
 
 int FirstWithoutLogarithm(std::span<const double> values) {

@@ -4,8 +4,10 @@
 // points here.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "core/run_env.h"
 #include "core/work_arrays.h"
@@ -38,6 +40,8 @@ struct DataReadOptions {
   // A negative point count is reported as "no data points" rather than as a
   // malformed count (the semivariogram's wording).
   bool negativeCountIsEmpty = false;
+  // The data file's name in messages (empty: the project's BASE.dfl).
+  std::string fileName{};
 };
 
 // Reads the data section of the opened data file: skips the title line, reads
@@ -48,6 +52,12 @@ struct DataReadOptions {
 bool ReadDataPoints(const RunEnv& env, io::FreeFormReader& reader, PointArrays& points,
                     const DataReadOptions& options, DataSet& data);
 
+// Reads the network count M after the data points: a negative count is a
+// malformed one, and a count missing at the end of the file leaves no network
+// (M 0 with the end-of-file status). Returns the read status; `detail` says
+// where a failed read stopped.
+int ReadNetworkCount(io::FreeFormReader& reader, std::int32_t& count, std::string& detail);
+
 // Told of each merged pair: the 1-based places of the kept and the removed
 // point as they stand when the pair is met.
 using MergeReport = std::function<void(int kept, int removed)>;
@@ -56,10 +66,13 @@ using MergeReport = std::function<void(int kept, int removed)>;
 // that point: `report` is told of each pair (in the order a pairwise scan
 // meets them), the earlier value becomes the mean of the two, and the later
 // point (with its guess) is removed. zmin and zmax keep their values.
-void MergeCoincidentPoints(DataSet& data, const MergeReport& report);
+// `origin`, when given (one entry per point), is compacted with the points,
+// so that it tells each remaining point's place before the merge.
+void MergeCoincidentPoints(DataSet& data, const MergeReport& report,
+                           std::span<std::int32_t> origin = {});
 
 // The estimators' merge: one message box " Duplicate points : i,j" per pair.
-void MergeCoincidentPoints(const RunEnv& env, DataSet& data);
+void MergeCoincidentPoints(const RunEnv& env, DataSet& data, std::span<std::int32_t> origin = {});
 
 // Whether a value has a (real, finite) natural logarithm.
 constexpr bool HasLogarithm(double value) {

@@ -16,6 +16,18 @@ void CopyNeighbours(const DataSet& data, int count, NeighbourArrays& nb) {
   }
 }
 
+// The largest distance from (x0, y0) of the first `count` neighbours, each
+// computed as the selection computes it.
+double Farthest(const NeighbourArrays& nb, int count, double x0, double y0) {
+  double farthest = 0.0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
+    const double dx = nb.x[k] - x0;
+    const double dy = nb.y[k] - y0;
+    farthest = std::max(farthest, std::sqrt(dx * dx + dy * dy));
+  }
+  return farthest;
+}
+
 }  // namespace
 
 // One pass keeps the nearest points below the exclusion value in a short
@@ -28,7 +40,10 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
   double* kept = workspace.distance.data();
   std::int32_t* keptIndex = nb.index.data.data();
   const int n = data.count;
-  if (n <= 0 || count <= 0) return 0.0;
+  if (n <= 0 || count <= 0) {
+    workspace.placesRepeat = count > 0;
+    return 0.0;
+  }
   const int room = std::min(count, n);
 
   const SpatialIndex* index = workspace.index;
@@ -38,6 +53,8 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
     // are exactly what the scan keeps; otherwise the scan decides the rest.
     if (index->Nearest(x0, y0, excluded, count, exclusionValue, kept, keptIndex) == count) {
       CopyNeighbours(data, count, nb);
+      workspace.lastNeighbour = kept[count - 1];
+      workspace.placesRepeat = false;
       return kept[count - 1];
     }
   }
@@ -94,6 +111,7 @@ double SelectNearest(const DataSet& data, double x0, double y0, int excluded, in
   }
 
   CopyNeighbours(data, count, nb);
+  workspace.lastNeighbour = keptCount == count ? kept[count - 1] : Farthest(nb, count, x0, y0);
   return dmax;
 }
 

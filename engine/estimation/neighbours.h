@@ -2,6 +2,7 @@
 // interpolation method.
 #pragma once
 
+#include <limits>
 #include <span>
 
 #include "core/messages.h"
@@ -32,6 +33,11 @@ struct EstimateWorkspace {
   // is replayed in point order when points are estimated in parallel; null
   // means the run's own messages.
   Messages* messages = nullptr;
+  // Set by SelectNearest: the distance of the farthest neighbour it chose
+  // (NaN until a selection is made), and whether a data point may stand in
+  // more than one place (more places than points below the exclusion value).
+  double lastNeighbour = std::numeric_limits<double>::quiet_NaN();
+  bool placesRepeat = false;
 
   Messages& MessagesOr(Messages& runMessages) const {
     return messages != nullptr ? *messages : runMessages;
@@ -40,7 +46,9 @@ struct EstimateWorkspace {
 
 // Selects the `count` nearest data points of (x0, y0) into
 // workspace.neighbours x, y, value and index [0, count), nearest first, and
-// returns Dmax, the distance at which the last one was chosen.
+// returns Dmax, the distance at which the last one was chosen. The distance of
+// the farthest point chosen goes to workspace.lastNeighbour (it is Dmax unless
+// places were filled at the exclusion value).
 //
 // Rules (those of a repeated minimum search in which every chosen point's
 // distance becomes the exclusion value):

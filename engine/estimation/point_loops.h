@@ -1,61 +1,43 @@
-// The two point loops of every interpolation method: the error analysis,
-// which re-estimates each data point from the others into the .lst file, and
-// the interpolation, which estimates each network point into .dat, .lev and
-// .wl. A method supplies its estimator, its texts and its record writers.
+// The two point loops of every interpolation run, with files: the error
+// analysis, which re-estimates each data point from the others into the .lst
+// file, and the interpolation, which estimates each network point of the data
+// file into .dat, .lev and .wl. A method supplies its estimator, its texts and
+// its record writers; the loops themselves are those of point_stream.h.
 //
 // A method's run routine composes the building blocks:
 //   RunFiles::Open -> ReadDataPoints -> [MergeCoincidentPoints] ->
 //   [its own preparation] -> one empty progress line ->
 //   RunErrorAnalysis or RunInterpolation -> FinishRun.
 //
-// Both loops index the data set for the nearest-neighbour selection (unless
-// the run asks for the scan over all points) and estimate on
-// env.options().threads threads. Everything else happens on the calling
-// thread in point order, as with one thread: the Cancel poll, the counter,
-// the messages an estimate gave (estimators report through
-// EstimateWorkspace::MessagesOr), the records and the sums. A stop leaves the
-// files as the sequential loop leaves them; at most a few dozen points per
-// thread have been estimated beyond it.
+// Everything the user sees happens in point order, as with one thread: the
+// Cancel poll, the counter, the messages an estimate gave, the records and
+// the sums. A stop leaves the files as the sequential loop leaves them.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <limits>
+#include <string>
 #include <string_view>
 
 #include "core/run_env.h"
 #include "estimation/data_points.h"
 #include "estimation/error_statistics.h"
 #include "estimation/neighbours.h"
+#include "estimation/point_stream.h"
 #include "estimation/run_files.h"
 #include "io/record_file.h"
 
 namespace mornax {
 
-// Where and how to estimate.
-struct EstimationPoint {
-  double x = 0.0;
-  double y = 0.0;
-  // The third number of a network line (when the run reads three), or the
-  // data point's guess in error analysis (when the data set has guesses).
-  double guess = 0.0;
-  int excluded = -1;  // the 0-based data index left out (error analysis); -1 none
-  int number = 0;     // 1-based number of the point in its loop
-};
+// Written for an estimate that means nothing (its system is singular): too
+// wide for every field, so the records show asterisks.
+inline constexpr double kUnprintableValue = std::numeric_limits<double>::max();
 
-// What the result files need of one estimate.
-struct PointEstimate {
-  double value = 0.0;          // the estimate as written
-  double standardError = 0.0;  // methods with a standard error column
-  double guess = 0.0;          // methods that write the guess
-  // Nonzero: the estimate failed; the loop stops after `reportFailure`.
-  int failure = 0;
-};
-
-// Estimates one point. It must depend only on the data set (captured by the
-// method), the point and the workspace passed in: no state may be carried
-// from one point to the next, so that points can be estimated in any order
-// and on any thread. Its messages go to workspace.MessagesOr(run messages).
-using Estimator = std::function<PointEstimate(const EstimationPoint&, EstimateWorkspace&)>;
+// The progress line "(1x,a,I4)" of a point counter: the text and the number,
+// which widens beyond 9999 instead of filling its field with asterisks;
+// trailing blanks removed.
+std::string CounterLine(std::string_view text, std::int64_t number);
 
 struct ErrorAnalysisSetup {
   // Progress line "(1x,a,I4)" with this text and the point number, in mode 1,
@@ -90,7 +72,8 @@ struct InterpolationSetup {
   Estimator estimate;
   // The .dat header, written when the network count M is positive.
   std::function<void(io::RecordFile& dat, std::int32_t networkCount)> writeDatHeader;
-  // The .dat record of one point; .lev and .wl records are common.
+  // The .dat record of one point; .lev and .wl records are common (a
+  // singular estimate is written as asterisks there).
   std::function<void(io::RecordFile& dat, const EstimationPoint&, const PointEstimate&)>
       writeDatRecord;
   std::function<void(const PointEstimate&)> reportFailure;  // optional

@@ -27,7 +27,7 @@ bool CommitAll(RunFiles& files) {
 
 bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bool withNetwork) {
   if (!data.Open(env.Path(".dfl"))) {
-    env.Error("Cannot open input file : " + env.File(".dfl"));
+    env.Error(api::MessageCode::kCannotOpenInput, "Cannot open input file : " + env.File(".dfl"));
     return false;
   }
   bool opened = true;
@@ -44,7 +44,7 @@ bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bo
         lev.Create(env.Path(".lev")) && dat.Create(env.Path(".dat")) && wl.Create(env.Path(".wl"));
   }
   if (!opened) {
-    env.Error("Cannot open Output files");
+    env.Error(api::MessageCode::kCannotOpenOutput, "Cannot open Output files");
     Close();
   }
   return opened;
@@ -69,7 +69,7 @@ void FinishRun(const RunEnv& env, RunFiles& files, const RunEnd& end) {
     if (CommitAll(files)) {
       kept = end.written;
     } else {
-      env.Error("Cannot write Output files");
+      env.Error(api::MessageCode::kCannotWriteOutput, "Cannot write Output files");
     }
   }
   if (cancelled) env.NoteStopped(kept);

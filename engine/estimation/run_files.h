@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/run_env.h"
+#include "estimation/point_stream.h"
 #include "io/free_reader.h"
 #include "io/record_file.h"
 
@@ -33,8 +34,6 @@ struct RunFiles {
   // Closes every file; result files not committed are discarded.
   void Close();
 };
-
-enum class LoopEnd { kCompleted, kCancelled, kFailed };
 
 // How the point loop of a run ended.
 struct RunEnd {

@@ -78,6 +78,10 @@ DriftFrame NeighbourFrame(std::span<const double> xn, std::span<const double> yn
 bool DriftIsDegenerate(const double* columns, int ld, int count, int terms, double rounding) {
   if (terms <= 0) return false;
   if (count < terms) return true;
+  // The constant term alone is a column of ones, of length sqrt(count) (the
+  // rotations below give it within a few units in the last place): clear of
+  // both limits unless the rounding of the coordinates is near 1 / 16.
+  if (terms == 1 && kRoundingMargin * rounding < 0.5) return false;
   std::array<std::array<double, kMaxDriftTerms>, kMaxDriftTerms> r{};
   std::array<double, kMaxDriftTerms> squaredLength{};
   std::array<double, kMaxDriftTerms> row{};

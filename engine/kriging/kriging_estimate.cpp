@@ -73,8 +73,10 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
   const auto nsSize = static_cast<std::size_t>(ns);
   for (std::size_t k = 0; k < nsSize; ++k) b0[k] = b[k];
 
+  // Only a selection that ran out of points repeats one.
   bool singular =
-      RepeatsANeighbour(std::span<const std::int32_t>(nb.index.data), nn) ||
+      (workspace.placesRepeat &&
+       RepeatsANeighbour(std::span<const std::int32_t>(nb.index.data), nn)) ||
       DriftIsDegenerate(a + nnSize * ld, parameters.leadingDimension, nn, nd, frame.rounding);
   LuDecompose(parameters.leadingDimension, ns, a, pivot);
   singular = SOLV(messages, parameters.leadingDimension, ns, a, b, pivot) > 0 || singular;

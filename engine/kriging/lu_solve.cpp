@@ -30,24 +30,26 @@ class ColumnMajor {
 // precision: rounding them to single precision would move the estimates of a
 // drift of order 2 in their fourth digit.
 void LuDecompose(int ld, int n, double* a, double* pivot) {
-  const ColumnMajor<double> m(a, ld);
+  const auto stride = static_cast<std::size_t>(ld);
   for (int k = 0; k < n - 1; ++k) {
+    double* columnK = a + static_cast<std::size_t>(k) * stride;
     int p = k;
     for (int i = k + 1; i < n; ++i) {
-      if (std::fabs(m(i, k)) > std::fabs(m(p, k))) p = i;
+      if (std::fabs(columnK[i]) > std::fabs(columnK[p])) p = i;
     }
     pivot[k] = static_cast<double>(p + 1);
-    const double t = m(p, k);
-    m(p, k) = m(k, k);
-    m(k, k) = t;
+    const double t = columnK[p];
+    columnK[p] = columnK[k];
+    columnK[k] = t;
     if (t == 0.0) continue;
-    for (int i = k + 1; i < n; ++i) m(i, k) = -m(i, k) / t;
+    for (int i = k + 1; i < n; ++i) columnK[i] = -columnK[i] / t;
     for (int j = k + 1; j < n; ++j) {
-      const double moved = m(p, j);
-      m(p, j) = m(k, j);
-      m(k, j) = moved;
+      double* columnJ = a + static_cast<std::size_t>(j) * stride;
+      const double moved = columnJ[p];
+      columnJ[p] = columnJ[k];
+      columnJ[k] = moved;
       if (moved == 0.0) continue;
-      for (int i = k + 1; i < n; ++i) m(i, j) += m(i, k) * moved;
+      for (int i = k + 1; i < n; ++i) columnJ[i] += columnK[i] * moved;
     }
   }
 }

@@ -71,37 +71,6 @@ ModelFunction ModelFunctionFor(int model) {
   }
 }
 
-// The kriging's form: C * (1.5 r - 0.5 r^3) + C0 with the cubic taken left to
-// right, C0 added last.
-
-double KrigingVariogram(double x1, double x2, double y1, double y2, const VariogramModel& m) {
-  const double dx = x1 - x2;
-  const double dy = y1 - y2;
-  const double h = std::sqrt(dx * dx + dy * dy);
-  if (h == 0.0) return 0.0;
-  const double r = std::fabs(h) / m.a;
-
-  double gamma = 0.0;
-  switch (m.model) {
-    case kSphericalModel:
-      gamma = h > m.a ? m.sill : m.c * (1.5 * r - 0.5 * r * r * r) + m.c0;
-      break;
-    case kExponentialModel:
-      gamma = r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-r)) + m.c0;
-      break;
-    case kGaussianModel:
-      gamma = r * r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-(r * r))) + m.c0;
-      break;
-    case kDeWijsianModel:
-      gamma = m.a * std::log(h) + m.c0;
-      break;
-    default:
-      gamma = std::min(m.c * std::pow(h, m.a) + m.c0, m.sill);
-      break;
-  }
-  return gamma < 0.0 ? 0.0 : gamma;
-}
-
 // The Bayesian form: C0 + C * (...), the cubic as 0.5 * (r * r * r). Halving
 // is exact and addition commutes, so models 1-5 give the kriging's values bit
 // for bit; the two are kept apart because model 6 and the distance-0 rule

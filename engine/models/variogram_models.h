@@ -6,7 +6,9 @@
 // value of the formula, not necessarily in its last bit.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <span>
 
 #include "models/model_numbers.h"
@@ -71,8 +73,36 @@ struct VariogramModel {
 //   4 Gaussian    Sill if r^2 >= 50, else C (1 - exp(-r^2)) + C0
 //   5 De Wijsian  a ln h + C0 (h > 0)
 // A negative value becomes 0, and gamma(0) is 0 (the nugget never stands on
-// the diagonal of the system).
-double KrigingVariogram(double x1, double x2, double y1, double y2, const VariogramModel& model);
+// the diagonal of the system). Inline: a kriging system evaluates it for
+// every pair of neighbours. The cubic is taken left to right, C0 added last.
+inline double KrigingVariogram(double x1, double x2, double y1, double y2,
+                               const VariogramModel& m) {
+  const double dx = x1 - x2;
+  const double dy = y1 - y2;
+  const double h = std::sqrt(dx * dx + dy * dy);
+  if (h == 0.0) return 0.0;
+  const double r = std::fabs(h) / m.a;
+
+  double gamma = 0.0;
+  switch (m.model) {
+    case kSphericalModel:
+      gamma = h > m.a ? m.sill : m.c * (1.5 * r - 0.5 * r * r * r) + m.c0;
+      break;
+    case kExponentialModel:
+      gamma = r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-r)) + m.c0;
+      break;
+    case kGaussianModel:
+      gamma = r * r >= kVariogramCutOff ? m.sill : m.c * (1.0 - std::exp(-(r * r))) + m.c0;
+      break;
+    case kDeWijsianModel:
+      gamma = m.a * std::log(h) + m.c0;
+      break;
+    default:
+      gamma = std::min(m.c * std::pow(h, m.a) + m.c0, m.sill);
+      break;
+  }
+  return gamma < 0.0 ? 0.0 : gamma;
+}
 
 // The Bayesian form: models 1-5 as kriging has them, and model 6.
 

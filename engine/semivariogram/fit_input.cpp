@@ -21,7 +21,7 @@ int ReadFitInput(const RunEnv& env, std::span<double> distance, std::span<double
   const std::string fitFile = env.File(".fit");
   io::FreeFormReader reader;
   if (!reader.Open(env.Path(".fit"))) {
-    env.Error("Cannot open input file : " + fitFile);
+    env.Error(api::MessageCode::kCannotOpenInput, "Cannot open input file : " + fitFile);
     return -1;
   }
 
@@ -43,8 +43,8 @@ int ReadFitInput(const RunEnv& env, std::span<double> distance, std::span<double
   }
   const std::size_t capacity = std::min(distance.size(), semivariance.size());
   if (count > 0 && static_cast<std::size_t>(count) > capacity) {
-    env.Error(
-        FormatLine(kCapacity, "Maximum number of lags is ", static_cast<long long>(capacity)));
+    env.Error(api::MessageCode::kLagLimit, FormatLine(kCapacity, "Maximum number of lags is ",
+                                                      static_cast<long long>(capacity)));
     return -1;
   }
 

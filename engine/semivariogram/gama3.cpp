@@ -223,7 +223,8 @@ class PairLoop {
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
                       double tolerance, LagArrays& lags, int threads,
-                      const std::function<bool()>& stopRequested) {
+                      const std::function<bool()>& stopRequested,
+                      const std::function<void(std::int64_t rows)>& rowsDone) {
   // The lag arrays by role.
   const std::span<double> pairCount(lags.lag1.data);
   const std::span<double> semivariance(lags.lag2.data);
@@ -262,8 +263,12 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
   };
   // While the calling thread waits for a helper's block it keeps asking.
   if (gate.enabled()) stages.idle = [&gate] { return !gate.Check(); };
-  stages.finish = [&](std::int64_t, std::size_t slot, bool) {
+  stages.finish = [&](std::int64_t block, std::size_t slot, bool) {
     if (gate.Check()) return false;
+    if (rowsDone) {
+      rowsDone(static_cast<std::int64_t>(
+          std::min(rows, (static_cast<std::size_t>(block) + 1) * kBlockRows)));
+    }
     ClassSums& sums = ring[slot];
     if (!sums.any) return true;
     // Adding a block's zero to a total changes no bit: only the classes the

@@ -1,6 +1,7 @@
 // The experimental semivariogram of a set of points in one direction sector.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <span>
 
@@ -27,10 +28,13 @@ struct ValueStatistics {
 // first pairs and then whenever about kStopPollInterval has passed, checked at
 // least every few milliseconds of work; when it answers true the loop ends
 // early, nlags is set to 0 and the lag tables are not to be used.
+// `rowsDone`, when given, is told on the calling thread how many rows i
+// (points whose pairs with every later point are summed) are done, in order.
 // Preconditions: nlags >= 1, lag > 0, each lag array holds nlags entries.
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
                       double tolerance, LagArrays& lags, int threads = 1,
-                      const std::function<bool()>& stopRequested = {});
+                      const std::function<bool()>& stopRequested = {},
+                      const std::function<void(std::int64_t rows)>& rowsDone = {});
 
 }  // namespace mornax

@@ -42,17 +42,27 @@ struct Gradient {
   double squared = 0.0;  // |g|^2
 };
 
+// A parameter whose bounds are equal is pinned: held at that value, it is a
+// parameter without influence.
+bool Pinned(const ModelParameters& lower, const ModelParameters& upper, std::size_t j) {
+  return lower[j] == upper[j];
+}
+
 // Derivative matrix by forward differences (backwards at the upper bound),
 // then the scaled normal equations: columns 0..K-1 of `normal` hold A*, column
-// K holds g* and column K+1 the scales.
+// K holds g* and column K+1 the scales. A pinned parameter's column is zero.
 Gradient BuildNormalEquations(const ModelParameters& b, std::span<const double> x,
                               std::span<const double> y, std::span<const double> f,
-                              const ModelParameters& upper, ModelFunction model,
-                              std::span<const double> stepBase, std::span<double> derivatives,
-                              std::span<double> normal) {
+                              const ModelParameters& lower, const ModelParameters& upper,
+                              ModelFunction model, std::span<const double> stepBase,
+                              std::span<double> derivatives, std::span<double> normal) {
   const std::size_t n = x.size();
   for (int j = 0; j < K; ++j) {
     const auto uj = static_cast<std::size_t>(j);
+    if (Pinned(lower, upper, uj)) {
+      std::fill_n(derivatives.begin() + static_cast<std::ptrdiff_t>(uj * n), n, 0.0);
+      continue;
+    }
     double delta = kDerivativeStep * std::max(std::fabs(b[uj]), stepBase[uj]);
     if (b[uj] + delta > upper[uj]) delta = -delta;
     ModelParameters shifted = b;
@@ -168,7 +178,10 @@ void Marq(ModelParameters& b, std::span<const double> x, std::span<const double>
   const auto stepBase = work.vector.subspan((K + 1) * n, K);
 
   if (state.it <= 0) {
-    for (std::size_t j = 0; j < K; ++j) stepBase[j] = std::fabs(b[j]) + kStepBaseOffset;
+    for (std::size_t j = 0; j < K; ++j) {
+      if (Pinned(lower, upper, j)) b[j] = lower[j];
+      stepBase[j] = std::fabs(b[j]) + kStepBaseOffset;
+    }
     model(b, x, trialValues);
     const double phi = SumOfSquares(trialValues, y);
     if (!std::isfinite(phi)) {
@@ -182,8 +195,8 @@ void Marq(ModelParameters& b, std::span<const double> x, std::span<const double>
     return;
   }
 
-  const Gradient gradient =
-      BuildNormalEquations(b, x, y, f.first(n), upper, model, stepBase, derivatives, work.normal);
+  const Gradient gradient = BuildNormalEquations(b, x, y, f.first(n), lower, upper, model, stepBase,
+                                                 derivatives, work.normal);
   if (!gradient.evaluated) {
     state.icon = kIconNotEvaluable;
     return;

@@ -49,7 +49,9 @@ constexpr std::size_t MarqWorkSize(std::size_t observations) {
 }
 
 // One iteration. x, y and f hold N values each: abscissae passed to the model,
-// observations, and the model values at b (set by the first call).
+// observations, and the model values at b (set by the first call). A
+// parameter whose lower and upper bounds are equal is pinned: the first call
+// sets it to that value, and it never moves (a parameter without influence).
 void Marq(ModelParameters& b, std::span<const double> x, std::span<const double> y,
           std::span<double> f, MarqState& state, const ModelParameters& lower,
           const ModelParameters& upper, ModelFunction model, const MarqWork& work);

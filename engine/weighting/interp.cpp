@@ -8,61 +8,36 @@
 #include "api/mornax.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
+#include "estimation/parameter_checks.h"
 #include "estimation/point_loops.h"
 #include "estimation/run_files.h"
 #include "io/fortran_format.h"
 #include "weighting/trend_surface.h"
-#include "weighting/weighting.h"
+#include "weighting/weighting_method.h"
 
 namespace mornax {
 namespace {
 
-// Checks the parameters before any file is touched; false after the message.
-bool CheckParameters(const RunEnv& env, int nearest, int scheme, int degree,
-                     const NeighbourArrays& neighbours, const TrendArrays& trend) {
-  if (scheme == 0 || nearest == 0) {
-    env.Error("No Parameters specified");
-    return false;
-  }
-  if (scheme < kFirstWeightingScheme || scheme > kTrendScheme) {
-    env.Error("Interpolation Scheme not valid");
-    return false;
-  }
+// The array checks after the parameter checks: the trend coefficients and
+// the neighbour arrays must hold what the run asks; false after the message.
+bool CheckCapacity(const RunEnv& env, int nearest, int scheme, int degree,
+                   const NeighbourArrays& neighbours, const TrendArrays& trend) {
   if (scheme == kTrendScheme) {
-    const bool degreeValid = degree >= kLowestTrendDegree && degree <= kHighestTrendDegree;
-    if (!degreeValid ||
-        trend.coefficients.size() < static_cast<std::size_t>(TrendTermCount(degree))) {
-      env.Error("Degree of Trendsurface not valid");
+    if (trend.coefficients.size() < static_cast<std::size_t>(TrendTermCount(degree))) {
+      env.Error(api::MessageCode::kDegreeNotValid, "Degree of Trendsurface not valid");
       return false;
     }
     return true;
-  }
-  if (nearest < 0) {
-    env.Error("No Parameters specified");
-    return false;
   }
   const std::size_t capacity =
       std::min({neighbours.x.size(), neighbours.y.size(), neighbours.value.size(),
                 neighbours.index.size(), neighbours.work1.size()});
   if (static_cast<std::size_t>(nearest) > capacity) {
-    env.Error("Maximum number of nearest points is " + std::to_string(capacity));
+    env.Error(api::MessageCode::kTooManyNeighbours,
+              "Maximum number of nearest points is " + std::to_string(capacity));
     return false;
   }
   return true;
-}
-
-// The estimator of the run: the weighted mean, or the trend surface (which
-// keeps the point itself in the fit).
-Estimator MakeEstimator(const DataSet& data, int nearest, int scheme, const TrendSurface& surface) {
-  if (scheme == kTrendScheme) {
-    return [&surface](const EstimationPoint& point, EstimateWorkspace&) {
-      return PointEstimate{EvaluateTrend(surface, point.x, point.y)};
-    };
-  }
-  return [&data, nearest, scheme](const EstimationPoint& point, EstimateWorkspace& workspace) {
-    return PointEstimate{
-        WeightedEstimate(data, nearest, scheme, point.excluded, point.x, point.y, workspace)};
-  };
 }
 
 void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
@@ -75,9 +50,9 @@ void AnalyseErrors(const RunEnv& env, RunFiles& files, const DataSet& data,
   setup.statistics = &WeightingStatistics();
   setup.estimate = estimate;
   setup.writeRow = [&](int i, const PointEstimate& result) {
-    const double error = result.value - data.z[i];
-    files.lst.Write(kRow, data.x[i], data.y[i], data.z[i], result.value, error);
-    return ErrorTerm{error};
+    const ErrorTerm term = WeightingErrorTerm(data, i, result);
+    files.lst.Write(kRow, data.x[i], data.y[i], data.z[i], result.value, term.error);
+    return term;
   };
   const RunEnd end = RunErrorAnalysis(env, files.lst, data, setup, workspace);
   FinishRun(env, files, end);
@@ -110,7 +85,10 @@ void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& 
   const int nearest = ipl.dwPoints;
   const int scheme = ipl.dwScheme;
   const int degree = ipl.trendDegree;
-  if (!CheckParameters(env, nearest, scheme, degree, neighbours, trend)) return;
+  if (!CheckWeightingScheme(env, scheme, nearest, degree) ||
+      !CheckCapacity(env, nearest, scheme, degree, neighbours, trend)) {
+    return;
+  }
 
   RunFiles files;
   if (!files.Open(env, title, mode == MNX_MODE_ERROR_ANALYSIS || scheme == kTrendScheme,
@@ -136,7 +114,8 @@ void Interp(const RunEnv& env, int mode, const std::string& title, PointArrays& 
   env.Progress(kListAppend, "");
 
   EstimateWorkspace workspace{neighbours, std::span<double>(points.distance.data)};
-  const Estimator estimate = MakeEstimator(data, nearest, scheme, surface);
+  const Estimator estimate =
+      scheme == kTrendScheme ? TrendEstimator(surface) : WeightingEstimator(data, nearest, scheme);
   if (mode == MNX_MODE_ERROR_ANALYSIS) {
     AnalyseErrors(env, files, data, estimate, workspace);
   } else {

@@ -90,17 +90,7 @@ void RawCoefficients(const TrendSurface& surface, std::span<double> raw) {
   }
 }
 
-void WriteAnalysisOfVariance(io::RecordFile& lst, const DataSet& data, int terms,
-                             std::span<const double> fitted) {
-  static const io::FortranFormat kHeading(
-      "(/,/,' Source of',13X,'Sum of   Degrees of    Mean',/,' Variation',13X,"
-      "'Squares   Freedom     Squares    F-Test',/,1X,60('-'))");
-  static const io::FortranFormat kRegression("(1X,'Regression',10X,F10.2,I8,2X,F10.2,1X,F10.4)");
-  static const io::FortranFormat kDeviation("(1X,'Deviation',11X,F10.2,I8,2X,F10.2)");
-  static const io::FortranFormat kTotal("(1X,'Total Variation',5X,F10.2,I8)");
-  static const io::FortranFormat kGoodness(
-      "(10X,' Goodness of Fit = ',F10.4,/,10X,' Correlation Coefficient = ',F10.4)");
-
+TrendVariance AnalyseVariance(const DataSet& data, int terms, std::span<const double> fitted) {
   const int n = data.count;
   double sz = 0.0, szz = 0.0, sf = 0.0, sff = 0.0;
   for (int i = 0; i < n; ++i) {
@@ -109,22 +99,21 @@ void WriteAnalysisOfVariance(io::RecordFile& lst, const DataSet& data, int terms
     sf += fitted[static_cast<std::size_t>(i)];
     sff += fitted[static_cast<std::size_t>(i)] * fitted[static_cast<std::size_t>(i)];
   }
-  const double sst = szz - sz * sz / n;
-  const double ssr = sff - sf * sf / n;
-  const double msr = ssr / (terms - 1);
-  const double ssd = sst - ssr;
-  const double msd = ssd / (n - terms);
+  TrendVariance v;
+  v.sst = szz - sz * sz / n;
+  v.ssr = sff - sf * sf / n;
+  v.msr = v.ssr / (terms - 1);
+  v.ssd = v.sst - v.ssr;
+  v.msd = v.ssd / (n - terms);
   // A surface through every point leaves no deviation and an unbounded
   // F-test value, which shows as a full field of asterisks.
-  const double fTest = msd > 0.0 ? msr / msd : std::numeric_limits<double>::max();
-  const double goodness = ssr / sst;
-  const double correlation = std::sqrt(std::max(goodness, 0.0));
-
-  lst.Write(kHeading);
-  lst.Write(kRegression, ssr, terms - 1, msr, fTest);
-  lst.Write(kDeviation, ssd, n - terms, msd);
-  lst.Write(kTotal, sst, n - 1);
-  lst.Write(kGoodness, goodness, correlation);
+  v.fTest = v.msd > 0.0 ? v.msr / v.msd : std::numeric_limits<double>::max();
+  v.goodness = v.ssr / v.sst;
+  v.correlation = std::sqrt(std::max(v.goodness, 0.0));
+  v.regressionFreedom = terms - 1;
+  v.deviationFreedom = n - terms;
+  v.totalFreedom = n - 1;
+  return v;
 }
 
 }  // namespace
@@ -160,26 +149,21 @@ double EvaluateTrend(const TrendSurface& surface, double x, double y) {
   return value;
 }
 
-bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data, int degree,
-                     std::span<double> coefficients, std::span<double> fitted,
-                     TrendSurface& surface) {
-  static const io::FortranFormat kCaption(
-      "(/,/,1X,' Trend Surface Coefficients',3X,'(1 = constant term)')");
-  static const io::FortranFormat kCoefficient("(1P,E15.3)");
-
+bool FitTrend(const RunEnv& env, const DataSet& data, int degree, std::span<double> coefficients,
+              std::span<double> fitted, TrendSurface& surface, TrendVariance& variance) {
   if (degree < kLowestTrendDegree || degree > kHighestTrendDegree) {
-    env.Error(kDegreeNotValid);
+    env.Error(api::MessageCode::kDegreeNotValid, kDegreeNotValid);
     return false;
   }
   const int terms = TrendTermCount(degree);
   const int n = data.count;
   if (coefficients.size() < static_cast<std::size_t>(terms) ||
       fitted.size() < static_cast<std::size_t>(n)) {
-    env.Error(kDegreeNotValid);
+    env.Error(api::MessageCode::kDegreeNotValid, kDegreeNotValid);
     return false;
   }
   if (n <= terms) {
-    env.Error(kTooFewPoints);
+    env.Error(api::MessageCode::kTooFewPoints, kTooFewPoints);
     return false;
   }
   double sz = 0.0, szz = 0.0;
@@ -188,7 +172,7 @@ bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data
     szz += data.z[i] * data.z[i];
   }
   if (data.zmin == data.zmax || !(szz - sz * sz / n > 0.0)) {
-    env.Error(kValuesEqual);
+    env.Error(api::MessageCode::kValuesEqual, kValuesEqual);
     return false;
   }
 
@@ -226,7 +210,7 @@ bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data
   for (std::size_t r = 0; r < size; ++r) {
     const double diagonal = a[r * size + r];
     if (!(diagonal > 0.0) || !std::isfinite(diagonal)) {
-      env.Error(kSingular);
+      env.Error(api::MessageCode::kTrendSingular, kSingular);
       return false;
     }
     int exponent = 0;
@@ -238,22 +222,53 @@ bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data
     b[c] *= rowScale[c];
   }
   if (GaussJordanSolve(a, b, terms, kPivotTolerance) != 0) {
-    env.Error(kSingular);
+    env.Error(api::MessageCode::kTrendSingular, kSingular);
     return false;
   }
   for (std::size_t r = 0; r < size; ++r) surface.scaled[r] = b[r] * rowScale[r];
 
   RawCoefficients(surface, coefficients);
+  for (int i = 0; i < n; ++i) {
+    fitted[static_cast<std::size_t>(i)] = EvaluateTrend(surface, data.x[i], data.y[i]);
+  }
+  variance = AnalyseVariance(data, terms, fitted);
+  return true;
+}
+
+void WriteTrendReport(io::RecordFile& lst, std::span<const double> coefficients,
+                      const TrendVariance& v) {
+  static const io::FortranFormat kCaption(
+      "(/,/,1X,' Trend Surface Coefficients',3X,'(1 = constant term)')");
+  static const io::FortranFormat kCoefficient("(1P,E15.3)");
+  static const io::FortranFormat kHeading(
+      "(/,/,' Source of',13X,'Sum of   Degrees of    Mean',/,' Variation',13X,"
+      "'Squares   Freedom     Squares    F-Test',/,1X,60('-'))");
+  static const io::FortranFormat kRegression("(1X,'Regression',10X,F10.2,I8,2X,F10.2,1X,F10.4)");
+  static const io::FortranFormat kDeviation("(1X,'Deviation',11X,F10.2,I8,2X,F10.2)");
+  static const io::FortranFormat kTotal("(1X,'Total Variation',5X,F10.2,I8)");
+  static const io::FortranFormat kGoodness(
+      "(10X,' Goodness of Fit = ',F10.4,/,10X,' Correlation Coefficient = ',F10.4)");
+
   lst.Write(kCaption);
-  std::vector<io::FortranValue> values(coefficients.begin(), coefficients.begin() + terms);
+  std::vector<io::FortranValue> values(coefficients.begin(), coefficients.end());
   std::string records;
   kCoefficient.Render(values, records);
   lst.Put(records);
 
-  for (int i = 0; i < n; ++i) {
-    fitted[static_cast<std::size_t>(i)] = EvaluateTrend(surface, data.x[i], data.y[i]);
-  }
-  WriteAnalysisOfVariance(lst, data, terms, fitted);
+  lst.Write(kHeading);
+  lst.Write(kRegression, v.ssr, v.regressionFreedom, v.msr, v.fTest);
+  lst.Write(kDeviation, v.ssd, v.deviationFreedom, v.msd);
+  lst.Write(kTotal, v.sst, v.totalFreedom);
+  lst.Write(kGoodness, v.goodness, v.correlation);
+}
+
+bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data, int degree,
+                     std::span<double> coefficients, std::span<double> fitted,
+                     TrendSurface& surface) {
+  TrendVariance variance;
+  if (!FitTrend(env, data, degree, coefficients, fitted, surface, variance)) return false;
+  WriteTrendReport(lst, coefficients.first(static_cast<std::size_t>(TrendTermCount(degree))),
+                   variance);
   return true;
 }
 

@@ -8,13 +8,11 @@
 
 #include "core/run_env.h"
 #include "estimation/data_points.h"
+#include "estimation/method_numbers.h"
 #include "io/record_file.h"
 
 namespace mornax {
 
-inline constexpr int kTrendScheme = 7;
-inline constexpr int kLowestTrendDegree = 1;
-inline constexpr int kHighestTrendDegree = 9;
 inline constexpr int kMaxTrendTerms = 55;  // degree 9
 
 // Number of terms of a full polynomial of this degree, (d + 1)(d + 2) / 2.
@@ -35,13 +33,31 @@ struct TrendSurface {
   std::array<double, kMaxTrendTerms> scaled{};  // coefficients in (u, v)
 };
 
-// Fits the surface of `degree` to the data set and writes to the .lst file
-// the coefficients for the raw coordinates ("(1P,E15.3)", one per line, the
-// constant first) and the analysis of variance. The raw coefficients go to
-// `coefficients`, the fitted values to `fitted` (one per data point).
-// Returns false, after a message box and with nothing written, for a degree
-// outside 1-9, too few points for the degree, values that are all equal, or
-// points that do not determine the surface.
+// The analysis of variance of a fitted surface.
+struct TrendVariance {
+  double ssr = 0.0, ssd = 0.0, sst = 0.0;  // regression, deviation, total
+  int regressionFreedom = 0, deviationFreedom = 0, totalFreedom = 0;
+  double msr = 0.0, msd = 0.0;  // mean squares
+  double fTest = 0.0;
+  double goodness = 0.0;
+  double correlation = 0.0;
+};
+
+// Fits the surface of `degree` to the data set: the coefficients for the raw
+// coordinates go to `coefficients` (the constant first), the fitted values to
+// `fitted` (one per data point), the analysis of variance to `variance`.
+// Returns false, after a message box, for a degree outside 1-9, too few
+// points for the degree, values that are all equal, or points that do not
+// determine the surface.
+bool FitTrend(const RunEnv& env, const DataSet& data, int degree, std::span<double> coefficients,
+              std::span<double> fitted, TrendSurface& surface, TrendVariance& variance);
+
+// The trend report of the .lst file: the coefficients ("(1P,E15.3)", one per
+// line) and the analysis of variance.
+void WriteTrendReport(io::RecordFile& lst, std::span<const double> coefficients,
+                      const TrendVariance& variance);
+
+// FitTrend, then WriteTrendReport when the fit succeeded.
 bool FitTrendSurface(const RunEnv& env, io::RecordFile& lst, const DataSet& data, int degree,
                      std::span<double> coefficients, std::span<double> fitted,
                      TrendSurface& surface);

@@ -3,13 +3,10 @@
 #pragma once
 
 #include "estimation/data_points.h"
+#include "estimation/method_numbers.h"
 #include "estimation/neighbours.h"
 
 namespace mornax {
-
-// Weighting schemes 1-6 (7 is the trend surface, elsewhere).
-inline constexpr int kFirstWeightingScheme = 1;
-inline constexpr int kLastWeightingScheme = 6;
 
 // The weight of a neighbour at distance d (already non-zero) under `scheme`,
 // before normalisation; dmax is the distance of the farthest neighbour.

@@ -459,7 +459,7 @@ TEST_F(FiniteResults, RefusalsNameTheParameter) {
       {1, 0, [](EngineState& s) { s.svar.tolerance = kNaN; },
        "Parameter tolerance not valid, must be 0 to 360 : NaN"},
       {1, 0, [](EngineState& s) { s.svar.direction = -kInf; },
-       "Parameter direction not valid, must be -360 to 360 : -Infinity"},
+       "Parameter direction not valid, must be a finite number : -Infinity"},
       {2, 0,
        [](EngineState& s) {
          s.fvar = {8, 1, 2, {1, kNaN, 1}, {0, 0, 0}, {9, 9, 9}};

@@ -234,8 +234,8 @@ class ScriptedLoop : public ::testing::Test {
       setup.writeDatRecord = [](io::RecordFile& dat, const EstimationPoint& point,
                                 const PointEstimate& result) {
         char record[80];
-        std::snprintf(record, sizeof record, "%g %g %g %d\n", point.x, point.y, result.value,
-                      point.number);
+        std::snprintf(record, sizeof record, "%g %g %g %lld\n", point.x, point.y, result.value,
+                      static_cast<long long>(point.number));
         dat.Put(record);
       };
       setup.reportFailure = reportFailure;

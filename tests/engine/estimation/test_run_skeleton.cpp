@@ -9,6 +9,7 @@
 #include "estimation/data_points.h"
 #include "estimation/error_statistics.h"
 #include "estimation/level_list.h"
+#include "estimation/point_loops.h"
 #include "io/free_reader.h"
 #include "io/record_file.h"
 #include "support/recorder_messages.h"
@@ -248,6 +249,14 @@ TEST(ErrorStatistics, KrigingBlockAndProgressLine) {
   ASSERT_EQ(messages.lines.size(), 1u);
   EXPECT_EQ(messages.lines[0].mode, 2);
   EXPECT_EQ(messages.lines[0].text, "  Root Mean Square Error (RMSE):  1.118E+00");
+}
+
+// Point counters keep their four columns and widen beyond them.
+TEST(PointCounter, NeverPrintsAsterisks) {
+  EXPECT_EQ(CounterLine("Estimate point ", 25), " Estimate point   25");
+  EXPECT_EQ(CounterLine("Estimate point ", 9999), " Estimate point 9999");
+  EXPECT_EQ(CounterLine("Estimate point ", 10000), " Estimate point 10000");
+  EXPECT_EQ(CounterLine(" Error Analysis - point:", 12345678), "  Error Analysis - point:12345678");
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ TEST_F(KrigingRun, RefusesParametersInOrderBeforeTouchingFiles) {
       {2, -3, 0, 10, 100, "No Parameters specified"},
       {1, 4, 0, 0, 100, "Interpolation Parameters are zero"},
       {2, 4, 0, 10, 0, "Interpolation Parameters are zero"},
-      {4, 4, 0, 10, -5, "Interpolation Parameters are zero"},
+      {4, 4, 0, 10, -5, "Parameter a not valid, must be > 0 : -5"},
       {6, 4, 0, 0, 100, "Interpolation Scheme not valid"},
       {-1, 4, 0, 10, 100, "Interpolation Scheme not valid"},
       {2, 4, 3, 10, 100, "Order of Kriging not valid"},

@@ -282,5 +282,16 @@ TEST_F(FitRun, ModelValuesThatCannotBeComputedAreNeverReported) {
   }
 }
 
+// A start the model cannot evaluate (rho 1e30 to the power of seven lags
+// overflows the sum of squares) fits nothing: no report of the start's values.
+TEST_F(FitRun, AStartTheModelCannotEvaluateWritesNoReport) {
+  fvar = {7, 1, 6, {0.8, 40.0, 1e30}, {0.1, 1.0, 0.1}, {0.99, 100.0, 1.0}};
+  dir.Write("SITE1.sol", "earlier\n");
+  Run(" Semi-Variogram: rho\n 7\n 100 1\n 200 2\n 300 3\n 400 4\n 500 5\n 600 6\n 700 7\n", 7);
+  EXPECT_EQ(messages.boxes,
+            std::vector<std::string>{" MODEL CANNOT BE EVALUATED FOR THESE PARAMETERS "});
+  EXPECT_EQ(dir.Read("SITE1.sol"), "earlier\n");
+}
+
 }  // namespace
 }  // namespace mornax

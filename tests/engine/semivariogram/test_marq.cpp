@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "semivariogram/marq.h"
@@ -209,8 +210,10 @@ TEST(Marq, ModelWithoutValuesAtTheStartStopsTheFit) {
 // NIST StRD nonlinear regression problem Misra1a: y = b1 * (1 - exp(-b2 * x)),
 // 14 observations, certified b1 = 2.3894212918E+02, b2 = 5.5015643181E-04 and
 // residual sum of squares 1.2455138894E-01. It is the exponential model
-// without a nugget term, B1 = b1 and B2 = 1 / b2; the nugget parameter has no
-// influence, so the iteration holds it and fits the two others freely.
+// without a nugget, B1 = b1 and B2 = 1 / b2: either a model whose nugget
+// parameter has no influence (the iteration holds it), or the exponential
+// model itself with the nugget pinned at 0 by equal bounds (held at that
+// value from the start: the iteration fits the two others freely).
 void ExponentialWithoutNugget(const ModelParameters& b, std::span<const double> h,
                               std::span<double> gamma) {
   ExponentialModel({b[0], b[1], 0.0}, h, gamma);
@@ -228,18 +231,27 @@ TEST(Marq, ReachesTheCertifiedMisra1aValuesFromBothStarts) {
     double b1, b2;
     double tolerance;  // relative accuracy reached on b1 and b2
   };
-  for (const Start& start : {Start{500.0, 1.0e-4, 1e-5}, Start{250.0, 5.0e-4, 2e-6}}) {
-    Fit fit(ExponentialWithoutNugget, x, {kB1, 1.0 / kB2, 0.0});
-    fit.y = y;
-    fit.b = {start.b1, 1.0 / start.b2, 7.0};
-    fit.lower = {1.0, 1.0, 0.0};
-    fit.upper = {1.0e4, 1.0e7, 10.0};
-    EXPECT_LT(fit.Iterate(), 100) << start.b1;  // within the fit run's limit
-    EXPECT_EQ(fit.state.icon, kIconConverged) << start.b1;
-    EXPECT_NEAR(fit.b[0], kB1, kB1 * start.tolerance) << start.b1;
-    EXPECT_NEAR(1.0 / fit.b[1], kB2, kB2 * start.tolerance) << start.b1;
-    EXPECT_EQ(fit.b[2], 7.0);  // without influence: never moved
-    EXPECT_NEAR(fit.state.phi, kResidual, kResidual * 1e-7) << start.b1;
+  struct Nugget {
+    ModelFunction model;
+    double upper;  // of the nugget, whose lower bound is 0
+    double held;   // where the nugget stays
+  };
+  for (const Nugget& nugget :
+       {Nugget{ExponentialWithoutNugget, 10.0, 7.0}, Nugget{ExponentialModel, 0.0, 0.0}}) {
+    for (const Start& start : {Start{500.0, 1.0e-4, 1e-5}, Start{250.0, 5.0e-4, 2e-6}}) {
+      SCOPED_TRACE(std::to_string(nugget.upper) + " " + std::to_string(start.b1));
+      Fit fit(nugget.model, x, {kB1, 1.0 / kB2, 0.0});
+      fit.y = y;
+      fit.b = {start.b1, 1.0 / start.b2, 7.0};
+      fit.lower = {1.0, 1.0, 0.0};
+      fit.upper = {1.0e4, 1.0e7, nugget.upper};
+      EXPECT_LT(fit.Iterate(), 100);  // within the fit run's limit
+      EXPECT_EQ(fit.state.icon, kIconConverged);
+      EXPECT_NEAR(fit.b[0], kB1, kB1 * start.tolerance);
+      EXPECT_NEAR(1.0 / fit.b[1], kB2, kB2 * start.tolerance);
+      EXPECT_EQ(fit.b[2], nugget.held);  // never moved
+      EXPECT_NEAR(fit.state.phi, kResidual, kResidual * 1e-7);
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "api/mornax.h"
 #include "semivariogram/gama3.h"
 #include "semivariogram/svar.h"
 #include "support/recorder_messages.h"
@@ -21,6 +22,9 @@ namespace {
 using testing::RecorderMessages;
 using testing::ScopedTempDir;
 
+constexpr const char* kTooFewPointsMessage =
+    "No pair of points: fewer than 2 distinct data points (one point, or all points at one "
+    "place)";
 constexpr const char* kNoPairMessage =
     "No pair of points fell in any lag class (check direction, tolerance and lag)";
 
@@ -315,8 +319,25 @@ TEST_F(SemivariogramRun, SinglePointGivesOneEmptyClass) {
                                        "     1       0            0.00             0.0000\n");
   EXPECT_EQ(dir.Read("SITE1.fit"), titleLine + "     1\n         0.0000         0.0000\n");
   EXPECT_EQ(messages.lines.back().text, " Number of lags :     1");
-  // An empty semivariogram is written, but said to be empty.
-  EXPECT_EQ(messages.boxes, std::vector<std::string>{kNoPairMessage});
+  // An empty semivariogram is written, but said to be empty, with its cause.
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{kTooFewPointsMessage});
+}
+
+// Points all at one place leave no pair either, and that cause is named; a
+// direction beyond 360 degrees is an angle like any other.
+TEST_F(SemivariogramRun, FewerThanTwoDistinctPointsAndAnyFiniteDirection) {
+  state.svar = {0, 0, 5, 100.0, 360.0, 0.0};
+  dir.Write("SITE1.dfl", "One place\n3\n5 5 1\n5 5 2\n5 5 3\n");
+  RunProject(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
+  EXPECT_EQ(messages.boxes, std::vector<std::string>{kTooFewPointsMessage});
+  EXPECT_TRUE(dir.Exists("SITE1.var"));
+
+  messages = RecorderMessages();
+  state.svar = {0, 0, 10, 50.0, 60.0, 400.0};
+  dir.Write("SITE1.dfl", kSite1);
+  RunProject(MNX_TASK_SEMIVARIOGRAM, MNX_METHOD_NONE, MNX_MODE_NONE);
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_NE(dir.Read("SITE1.var").find("     DIRECTION =     400. degrees\n"), std::string::npos);
 }
 
 TEST_F(SemivariogramRun, NoPairInTheSectorIsSaid) {
