@@ -1,6 +1,10 @@
 """Exceptions and warnings, and the one place that reads an engine report."""
 
+import os
+import sys
 import warnings
+
+_PACKAGE = os.path.dirname(os.path.abspath(__file__))
 
 # How a call ended (the engine's Outcome).
 COMPLETED, REFUSED, STOPPED, FAILED = 0, 1, 2, 3
@@ -56,7 +60,16 @@ class NonFiniteWarning(EngineWarning):
     """Estimates that are not finite numbers (status 2)."""
 
 
-def check_report(report, cancelled=False, stacklevel=3):
+def _caller_stacklevel():
+    """The stack level of the first frame outside the package (for warnings)."""
+    frame, level = sys._getframe(1), 1
+    while frame is not None and os.path.dirname(os.path.abspath(frame.f_code.co_filename)) \
+            == _PACKAGE:
+        frame, level = frame.f_back, level + 1
+    return level
+
+
+def check_report(report, cancelled=False):
     """Raises for a call that did not complete and warns for its messages."""
     outcome = report["outcome"]
     messages = report["messages"]
@@ -66,6 +79,7 @@ def check_report(report, cancelled=False, stacklevel=3):
         raise EngineError(messages, "stopped")
     if outcome in (REFUSED, FAILED):
         raise EngineError(messages, "refused" if outcome == REFUSED else "failed")
+    stacklevel = _caller_stacklevel()
     counted = {
         _MERGED_CODE: (MergedPointsWarning, report["merged"]),
         _SINGULAR_CODE: (SingularSystemWarning, report["singular"]),
@@ -84,6 +98,8 @@ def check_report(report, cancelled=False, stacklevel=3):
     for code in (_SINGULAR_CODE, _NON_FINITE_CODE):
         category, n = counted[code]
         if n:
+            what = "had no unique solution" if code == _SINGULAR_CODE else "are not finite"
             texts = [text.strip() for c, text in messages if c == code]
-            warnings.warn(category(texts[0] if texts else f"{n} points", code, n),
+            warnings.warn(category(f"{n} estimate{'s' if n != 1 else ''} {what} (NaN; the "
+                                   f"engine: {texts[0] if texts else '-'})", code, n),
                           stacklevel=stacklevel)

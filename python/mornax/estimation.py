@@ -148,7 +148,7 @@ class Predictor:
         self.points = points
         with progress_callback(progress, self._label) as callback:
             self._engine = factory(progress=callback, cancel=cancel, threads=int(threads or 0))
-        check_report(self._engine.preparation, stacklevel=4)
+        check_report(self._engine.preparation)
 
     @property
     def point_count(self):
