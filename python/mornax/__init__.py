@@ -19,6 +19,7 @@ from .estimation import (ESTIMATED, MERGED, NON_FINITE, NOT_ESTIMATED, SINGULAR,
                          cross_validate, krige, trend, weight)
 from .models import KRho, VariogramModel, model_name
 from .points import Grid, Points, read_data_file
+from .tiles import tiled
 from .variogram import Fit, FitStart, Semivariogram, fit, fit_start, semivariogram
 
 __all__ = [name for name in dir() if not name.startswith("_")]
