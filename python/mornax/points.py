@@ -110,8 +110,8 @@ class Grid:
 
     @property
     def y(self):
-        """Row coordinates, north first."""
-        return self.ymin + self.dy * np.arange(self.ny)[::-1]
+        """Row coordinates, north first (row j at ymin + dy * (ny - 1 - j))."""
+        return self.ymin + self.dy * (self.ny - 1 - np.arange(self.ny))
 
     def nodes(self, rows=slice(None), columns=slice(None)):
         """x and y of the nodes (row-major, north first) of a window of the grid."""

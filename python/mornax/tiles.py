@@ -91,8 +91,8 @@ def tiled(points, grid, method="kriging", *args, tile=1024, margin=None, client=
     windows = [(r, min(r + rows, grid.ny), c, min(c + columns, grid.nx))
                for r in range(0, grid.ny, rows) for c in range(0, grid.nx, columns)]
     neighbours = kwargs.get("neighbours", {"kriging": 6, "weighting": 4, "bayes": 8}[method])
-    spec = dict(method=method, args=args, kwargs=kwargs, xmin=grid.xmin, ymax=grid.y[0],
-                dx=grid.dx, dy=grid.dy,
+    spec = dict(method=method, args=args, kwargs=kwargs, xmin=grid.xmin, ymin=grid.ymin,
+                ny=grid.ny, dx=grid.dx, dy=grid.dy,
                 margin=margin if margin is not None else _default_margin(points, neighbours),
                 bounds=(points.x.min(), points.x.max(), points.y.min(), points.y.max()),
                 minimum_points=2 * neighbours + 2)
@@ -209,8 +209,9 @@ def _estimate_window(data, spec, window, guess):
     """One tile: the estimates of its nodes, exact; and (widened, singular, non-finite)."""
     x, y, value, data_guess = data
     r0, r1, c0, c1 = window
+    # The nodes as Grid computes them, to the last bit.
     gx, gy = np.meshgrid(spec["xmin"] + spec["dx"] * np.arange(c0, c1),
-                         spec["ymax"] - spec["dy"] * np.arange(r0, r1))
+                         spec["ymin"] + spec["dy"] * (spec["ny"] - 1 - np.arange(r0, r1)))
     nx, ny = gx.ravel(), gy.ravel()
     if "guess" in spec:
         guess = np.asarray(spec["guess"](nx, ny), dtype=np.float64).ravel()

@@ -31,7 +31,7 @@ def clustered():
     return mx.Points(x, y, np.sin(x / 500) + y / 2000, guess=y / 2000, crs="EPSG:32633")
 
 
-GRID = mx.Grid(-300, -300, 40, 141, 137)
+GRID = mx.Grid(-300.3, -300.7, 40.1, 141, 137)  # a spacing that rounds
 MODEL = mx.VariogramModel.spherical(2.0, 2000.0, 0.1)
 GUESS = (GRID.nodes()[1] / 2000).reshape(GRID.shape)
 
