@@ -12,6 +12,8 @@ Nodes are a ``Grid``, an xarray object with 1-D ``x`` and ``y`` coordinates
 (giving ``Estimates`` whose arrays have that shape).
 """
 
+import threading
+
 import numpy as np
 
 from . import _engine
@@ -146,6 +148,9 @@ class Predictor:
 
     def __init__(self, factory, points, threads, progress, cancel):
         self.points = points
+        # The engine's predictor serves one call at a time; calls from several
+        # threads take turns.
+        self._lock = threading.Lock()
         with progress_callback(progress, self._label) as callback:
             self._engine = factory(progress=callback, cancel=cancel, threads=int(threads or 0))
         check_report(self._engine.preparation)
@@ -159,7 +164,7 @@ class Predictor:
         """Estimates at ``nodes`` (see the module's help for the forms of nodes)."""
         target = _Nodes(nodes, guess, self.points.crs)
         self._check_guess(target)
-        with progress_callback(progress, self._label) as callback:
+        with self._lock, progress_callback(progress, self._label) as callback:
             r = self._engine.predict(target.x, target.y, target.guess, progress=callback,
                                      cancel=cancel, threads=int(threads or 0))
         check_report(r["report"], r["cancelled"])
@@ -167,7 +172,7 @@ class Predictor:
 
     def cross_validate(self, *, threads=None, progress=None, cancel=None):
         """Each data point estimated from the others (the trend surface keeps it)."""
-        with progress_callback(progress, self._label) as callback:
+        with self._lock, progress_callback(progress, self._label) as callback:
             r = self._engine.analyse(progress=callback, cancel=cancel, threads=int(threads or 0))
         check_report(r["report"], r["cancelled"])
         return CrossValidation(r)

@@ -43,5 +43,5 @@ mornax_build() {
 # Every C++ source and header of the project, for the format check.
 mornax_cpp_sources() {
   (cd "$MORNAX_ROOT" &&
-    find engine project geo cli gui tests bench -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+    find engine project geo cli gui tests bench python -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 }
