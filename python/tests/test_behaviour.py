@@ -209,3 +209,23 @@ def test_converters_follow_the_published_formulas(name):
     np.testing.assert_allclose(gst(h), gstools_formula(name, 10.0, 300.0, 2.0, h), rtol=1e-12)
     linear = mx.from_pykrige("power", [3.0, 1.5, 0.5])
     np.testing.assert_allclose(linear(h), 3.0 * h ** 1.5 + 0.5, rtol=1e-12)
+
+
+def test_fit_without_a_start_it_can_read_is_refused_with_the_reason():
+    flat = mx.Semivariogram([100.0, 200.0], [1.0, 1.0], [10, 10])
+    with pytest.raises(ValueError, match="at least 3"):
+        mx.fit(flat, "exponential")
+    # Given starting values and bounds, the classes are fitted as they are.
+    given = mx.fit(mx.Semivariogram([100.0, 200.0, 300.0, 400.0], [1.0, 2.0, 2.9, 3.1],
+                                    [5, 5, 5, 5]),
+                   "exponential", initial=[3, 150, 0], minimum=[0.1, 10, 0],
+                   maximum=[10, 1000, 0])
+    assert given.start is None and given.b[2] == 0.0 and given.iterations > 0
+
+
+def test_progress_bar_and_callback_reach_the_total():
+    points = field(2000)
+    seen = []
+    mx.krige(points, mx.Grid(0, 0, 100, 100, 100), MODEL, progress=lambda d, t: seen.append(d))
+    assert seen[-1] == 10_000
+    mx.krige(points, mx.Grid(0, 0, 100, 10, 10), MODEL, progress=True)
