@@ -39,7 +39,7 @@ INTERRUPTED = """
 import sys, numpy as np, mornax as mx
 rng = np.random.default_rng(1)
 p = mx.Points(rng.uniform(0, 1e4, 100000), rng.uniform(0, 1e4, 100000), rng.normal(size=100000))
-g = mx.Grid(0, 0, 2, 5000, 2000)
+g = mx.Grid(0, 0, 5, 2000, 2000)
 started = []
 def progress(done, total):
     if not started:
