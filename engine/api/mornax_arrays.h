@@ -422,4 +422,24 @@ class DataFileReader {
   std::unique_ptr<Impl> impl_;
 };
 
+// ---------------------------------------------------------------------------
+// The fit's start read off an experimental semivariogram, as the batch tool
+// proposes it for a fit whose starting values and bounds are unset.
+
+struct FitStartProposal {
+  bool proposed = false;  // false: the classes allow none (`problem` says why)
+  std::string problem{};
+  std::array<double, 3> initial{};  // B1, B2, B3
+  std::array<double, 3> minimum{};
+  std::array<double, 3> maximum{};
+  int classCount = 0;  // the leading non-empty classes the fit should use
+  double nugget = 0.0, sill = 0.0;
+  double reach = 0.0;  // where the curve has risen 80 % from the nugget to the sill
+};
+
+// Classes with distance 0 (empty) are passed over; `pairs` (empty, or one per
+// class) weighs the classes.
+FitStartProposal ProposeFitStart(const Classes& classes, std::span<const std::int64_t> pairs,
+                                 int model);
+
 }  // namespace mornax::api

@@ -3,7 +3,11 @@
 
 MORNAX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 MORNAX_PACKAGES=(cmake make g++ binutils libgtest-dev libbenchmark-dev libblas-dev qt6-base-dev
-                 qt6-svg-dev libgdal-dev gdal-bin clang-format)
+                 qt6-svg-dev libgdal-dev gdal-bin clang-format
+                 # The Python package, its tests, examples and tiles on Dask.
+                 pybind11-dev python3-dev python3-numpy python3-pytest python3-xarray
+                 python3-rioxarray python3-rasterio python3-geopandas python3-pyproj
+                 python3-dask python3-distributed python3-tqdm python3-matplotlib python3-psutil)
 
 mornax_missing_packages() {
   local missing=()
@@ -39,5 +43,5 @@ mornax_build() {
 # Every C++ source and header of the project, for the format check.
 mornax_cpp_sources() {
   (cd "$MORNAX_ROOT" &&
-    find engine project geo cli gui tests bench -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+    find engine project geo cli gui tests bench python -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 }
