@@ -27,6 +27,7 @@
 #include "gui/about_dialog.h"
 #include "gui/help_window.h"
 #include "gui/map/map_hooks.h"
+#include "gui/model_shaping_window.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/new_from_data.h"
@@ -169,6 +170,9 @@ void CMainFrame::CreateActions() {
   add("Computaion", "actionComputation", "Compute the experimental semivariogram",
       [this] { document_.OnComputation(); });
   add("Fitting", "actionFitting", "Fit a semivariogram model", [this] { document_.OnFitting(); });
+  add("Shape Model...", "actionShapeModel",
+      "Shape a model over the semivariogram with sliders, fit from it or use it",
+      [this] { OnShapeModel(); });
   add("Distance_Weighting", "actionDistanceWeighting", "Interpolate by distance weighting",
       [this] { document_.OnDistanceWeighting(); });
   add("Kriging", "actionKriging", "Interpolate by kriging", [this] { document_.OnKriging(); });
@@ -254,6 +258,7 @@ void CMainFrame::CreateMenus() {
   QMenu* semivariogram = menuBar()->addMenu("Semi_variogram");
   semivariogram->addAction(action("actionComputation"));
   semivariogram->addAction(action("actionFitting"));
+  semivariogram->addAction(action("actionShapeModel"));
 
   QMenu* interpolation = menuBar()->addMenu("Interpolation");
   interpolation->addAction(action("actionDistanceWeighting"));
@@ -309,6 +314,15 @@ void CMainFrame::CreateStatusBar() {
   QAction* files = view->findChild<QMenu*>("menuMornaxFiles")->menuAction();
   view->insertAction(files, toggle);
   view->insertSeparator(files);
+}
+
+ModelShapingWindow& CMainFrame::OnShapeModel() {
+  if (shapingWindow_ == nullptr) shapingWindow_ = new ModelShapingWindow(document_, this);
+  shapingWindow_->Reload();
+  shapingWindow_->showNormal();
+  shapingWindow_->raise();
+  shapingWindow_->activateWindow();
+  return *shapingWindow_;
 }
 
 void CMainFrame::UpdateTitle() {

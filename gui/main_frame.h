@@ -17,6 +17,7 @@ class CMornaxDoc;
 class CMornaxView;
 class HelpWindow;
 class MapHooks;
+class ModelShapingWindow;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -52,6 +53,9 @@ class CMainFrame : public QMainWindow {
   bool PrintDirect(const QString& printerName = QString());
   // File > New from Data File...
   void OnFileNewFromData();
+  // Semi_variogram > Shape Model...: the interactive model beside the
+  // semivariogram, made once and shown again.
+  ModelShapingWindow& OnShapeModel();
 
   QStringList recentFiles() const;
 
@@ -82,6 +86,7 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<QPrinter> printer_;
   HelpWindow* helpWindow_ = nullptr;
   MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
+  ModelShapingWindow* shapingWindow_ = nullptr;
 };
 
 }  // namespace mornax::gui

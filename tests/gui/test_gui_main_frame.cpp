@@ -72,7 +72,8 @@ TEST_F(MainFrameTest, MenusToolbarAndTitle) {
             (QStringList{"Create New", "&New\tCtrl+N", "New from &Data File...", "&Open...\tCtrl+O",
                          "&Save\tCtrl+S", "Export &Picture...", "&Print...\tCtrl+P",
                          "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit"}));
-  EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()), (QStringList{"Computaion", "Fitting"}));
+  EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()),
+            (QStringList{"Computaion", "Fitting", "Shape Model..."}));
   EXPECT_EQ(Texts(Menu("Interpolation")->actions()),
             (QStringList{"Distance_Weighting", "Kriging", "Bayes_Estimation"}));
   EXPECT_EQ(Texts(Menu("&View")->actions()),
