@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "gui/about_dialog.h"
+#include "gui/gis_commands.h"
 #include "gui/help_window.h"
 #include "gui/map/map_hooks.h"
 #include "gui/model_shaping_window.h"
@@ -84,6 +85,7 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateStatusBar();
   RebuildRecentMenu();
   mapHooks_ = new MapHooks(*this, document_, *view_, fileMenu_);
+  gisCommands_ = new GisCommands(*this, document_, fileMenu_);
   setAcceptDrops(true);
   new RunIndicators(*this, *view_, document_);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);

@@ -15,6 +15,7 @@ namespace mornax::gui {
 
 class CMornaxDoc;
 class CMornaxView;
+class GisCommands;
 class HelpWindow;
 class MapHooks;
 class ModelShapingWindow;
@@ -30,6 +31,7 @@ class CMainFrame : public QMainWindow {
 
   CMornaxView& view() const { return *view_; }
   MapHooks& mapHooks() const { return *mapHooks_; }
+  GisCommands& gisCommands() const { return *gisCommands_; }
   CMornaxDoc& document() const { return document_; }
 
   // Opens a document (command line, recent-file list, dropped file, File >
@@ -87,6 +89,7 @@ class CMainFrame : public QMainWindow {
   HelpWindow* helpWindow_ = nullptr;
   MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
   ModelShapingWindow* shapingWindow_ = nullptr;
+  GisCommands* gisCommands_ = nullptr;  // import, grid, coordinate system
 };
 
 }  // namespace mornax::gui
