@@ -3,6 +3,7 @@
 // GIS room doing the work; a project held by another command is refused.
 // With MORNAX_SCREENSHOT_DIR set the dialogs and the model are saved there.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 
 #include "geo/data_file.h"
 #include "geo/gdal_session.h"
+#include "geo/project_crs.h"
 #include "gui/dialogs/crs_dialog.h"
 #include "gui/dialogs/grid_dialog.h"
 #include "gui/dialogs/import_dialog.h"
@@ -184,6 +186,73 @@ TEST_F(GisTest, TheImportDialogOffersTheFieldsOfAGeoPackage) {
   std::optional<std::string> title;
   std::string error;
   EXPECT_FALSE(dialog.Request(request, title, error));
+}
+
+// Refused imports leave the project as it was and say why in the batch
+// tool's words: degrees in a projected project, a damaged source.
+TEST_F(GisTest, RefusedImportsChangeNothingAndSayWhy) {
+  std::string error;
+  ASSERT_TRUE(geo::StoreProjectCrs(folder.In("W.mnx"), "EPSG:32633", error)) << error;
+  folder.Write("W.dfl", "Before\n1\n1 2 3\n0\n");
+  folder.Write("degrees.csv", "lon,lat,level\n15.1,50.2,3\n15.2,50.3,4\n");
+  folder.Write("cut.geojson", R"({"type": "FeatureCollection", "features": [ {"type": "Fea)");
+  const struct {
+    const char* source;
+    const char* message;
+  } cases[] = {{"degrees.csv", "longitude and latitude"}, {"cut.geojson", "cut.geojson"}};
+  for (const auto& c : cases) {
+    // A source GDAL cannot open is named in the dialog, which stays open; a
+    // refused read is named once the import ran.
+    std::string shown;
+    prompts.onDialog = AcceptWith<ImportDialog>([&](ImportDialog& d) {
+      d.SetSource(QString::fromStdString(folder.In(c.source)));
+      shown = d.findChild<QLabel*>("importAbout")->text().toStdString();
+    });
+    prompts.messages.clear();
+    frame.findChild<QAction*>("actionImportPoints")->trigger();
+    if (!prompts.messages.empty()) shown = prompts.messages.back();
+    EXPECT_NE(shown.find(c.message), std::string::npos) << c.source << ": " << shown;
+    EXPECT_EQ(folder.Read("W.dfl"), "Before\n1\n1 2 3\n0\n") << c.source;
+  }
+}
+
+TEST_F(GisTest, ExportsTheFormatCannotHoldAreRefusedInTheDialog) {
+  const struct {
+    const char* output;
+    bool residuals;
+    const char* error;  // "" accepted
+  } cases[] = {{"W.tif", false, ""},
+               {"W.xyz", false, "extension"},
+               {"W.tif", true, "writes points"},
+               {"W.gpkg", true, ""}};
+  for (const auto& c : cases) {
+    GisExportDialog dialog(QString::fromStdString(folder.In("W.mnx")));
+    dialog.findChild<QLineEdit*>("exportOutput")->setText(c.output);
+    dialog.findChild<QCheckBox*>("exportResiduals")->setChecked(c.residuals);
+    geo::ExportRequest request;
+    std::string error;
+    EXPECT_EQ(dialog.Request(request, error), *c.error == '\0') << c.output << ": " << error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    if (error.empty()) {
+      EXPECT_EQ(request.output.parent_path(), folder.path());  // beside the project
+    }
+  }
+}
+
+TEST_F(GisTest, TheCoordinateSystemIsStoredOrRemovedAndShown) {
+  prompts.onDialog = AcceptWith<CrsDialog>([](CrsDialog& d) {
+    d.findChild<QLineEdit*>("crsDefinition")->setText("EPSG:999999");
+    d.accept();  // refused: the dialog stays open with GDAL's word
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.findChild<QLabel*>("crsNote")->text().isEmpty());
+    d.findChild<QLineEdit*>("crsDefinition")->setText("EPSG:28992");
+  });
+  EXPECT_TRUE(frame.gisCommands().CoordinateSystem());
+  EXPECT_NE(frame.findChild<QLabel*>("crsStatus")->text().indexOf("28992"), -1);
+  prompts.onDialog = AcceptWith<CrsDialog>(
+      [](CrsDialog& d) { d.findChild<QCheckBox*>("crsNone")->setChecked(true); });
+  EXPECT_TRUE(frame.gisCommands().CoordinateSystem());
+  EXPECT_EQ(frame.findChild<QLabel*>("crsStatus")->text(), "No coordinate system");
 }
 
 TEST_F(GisTest, AProjectHeldByAnotherCommandIsRefusedAndNothingChanges) {

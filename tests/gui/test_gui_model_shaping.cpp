@@ -166,6 +166,15 @@ TEST_F(ShapingTest, TheFitStartsFromTheShapeAndTheModelGoesToKriging) {
   EXPECT_EQ(ipl.c0, 6.0f);
   EXPECT_TRUE(document.isModified());
 
+  window.SetModel(6);  // k_Rho: Bayesian estimation only, its lag the first class
+  window.SetShape({0.5, 40.0, 0.8});
+  window.findChild<QPushButton*>("useThisModel")->click();
+  EXPECT_EQ(ProgramRecords().ipl.krigModel, 2);
+  EXPECT_EQ(ProgramRecords().ipl.bayesModel, 6);
+  EXPECT_EQ(ProgramRecords().ipl.rho, 0.8f);
+  EXPECT_EQ(ProgramRecords().ipl.lagD, 100.0f);
+
+  window.SetModel(2);
   window.SetShape({60.0, 500.0, 70.0});  // a nugget above the sill is refused
   window.findChild<QPushButton*>("useThisModel")->click();
   EXPECT_EQ(ProgramRecords().ipl.c0, 6.0f);
