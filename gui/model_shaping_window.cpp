@@ -173,9 +173,17 @@ bool ModelShapingWindow::Reload() {
     return false;
   }
   project::ReadPairCounts(files[project::kVar], classes);
-  distance_.assign(classes.distance.begin(), classes.distance.end());
-  semivariance_.assign(classes.semivariance.begin(), classes.semivariance.end());
+  const std::vector<double> distance(classes.distance.begin(), classes.distance.end());
+  const std::vector<double> semivariance(classes.semivariance.begin(), classes.semivariance.end());
   pairs_ = classes.pairs;
+  // The same semivariogram as before (another run ended, the window shown
+  // again): the shape stays as the user left it.
+  if (distance == distance_ && semivariance == semivariance_) {
+    Redraw();
+    return true;
+  }
+  distance_ = distance;
+  semivariance_ = semivariance;
   const int available = static_cast<int>(distance_.size());
   classes_->setRange(1, available);
   const int lagCount = ProgramRecords().svar.lagCount;

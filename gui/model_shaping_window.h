@@ -51,8 +51,9 @@ class ModelShapingWindow : public QWidget {
 
   // Reads the project's semivariogram (.fit classes, .var pairs) and starts
   // from its fitted model when the report holds one, else from the engine's
-  // proposal for the project's model. False, with the reason shown in the
-  // window, when there is no semivariogram to shape a model on.
+  // proposal for the project's model; a semivariogram the window shows
+  // already keeps its shape. False, with the reason shown in the window,
+  // when there is no semivariogram to shape a model on.
   bool Reload();
 
   int model() const { return model_; }

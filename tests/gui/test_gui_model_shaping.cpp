@@ -130,6 +130,15 @@ TEST_F(ShapingTest, TheCurveFollowsTheSliderAndThePairsAreShown) {
   window.findChild<QDoubleSpinBox*>("shapeField0")->setValue(70.0);
   EXPECT_EQ(window.shape()[0], 70.0);
   EXPECT_EQ(window.plot().data().fitted.b[0], 70.0 - window.shape()[2]);
+
+  // Shown again over the same semivariogram, the shape stays; a new
+  // semivariogram starts afresh.
+  ASSERT_TRUE(window.Reload());
+  EXPECT_EQ(window.shape()[0], 70.0);
+  folder.Write("P.fit", " t\n    3\n 100 1\n 200 2\n 300 3\n");
+  ASSERT_TRUE(window.Reload());
+  EXPECT_NE(window.shape()[0], 70.0);
+  EXPECT_EQ(window.plot().data().x.size(), 3u);
 }
 
 TEST_F(ShapingTest, TheFitStartsFromTheShapeAndTheModelGoesToKriging) {
