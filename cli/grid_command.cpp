@@ -7,7 +7,7 @@
 #include "exit_status.h"
 #include "geo/data_file.h"
 #include "geo/grid_network.h"
-#include "geo/number_text.h"
+#include "geo/network_summary.h"
 #include "geo/project_crs.h"
 #include "geo_options.h"
 
@@ -23,12 +23,6 @@ constexpr std::array<OptionSpec, 9> kGridOptions = {{{"--spacing", 1},
                                                      {"--hull", kOptionalNumber},
                                                      {"--guess-raster", 1},
                                                      {"--guess", 1}}};
-
-std::string Number(double value) {
-  std::string text;
-  geo::AppendSignificant15(text, value);
-  return text;
-}
 
 // The spacing and extent of the options; false with `error` on a usage fault.
 bool ReadLayoutOptions(const CommandLine& line, geo::GridRequest& request, std::string& error) {
@@ -129,24 +123,9 @@ int GridNetwork(std::span<const std::string> args) {
     ReportError(error);
     return kExitRefused;
   }
-  const geo::GridLayout& layout = report.layout;
-  std::printf("%lld x %lld = %lld nodes, spacing %s x %s, extent %s %s %s %s\n",
-              static_cast<long long>(layout.columns), static_cast<long long>(layout.rows),
-              static_cast<long long>(layout.nodes()), Number(layout.dx).c_str(),
-              Number(layout.dy).c_str(), Number(layout.xmin).c_str(), Number(layout.ymin).c_str(),
-              Number(layout.xmax()).c_str(), Number(layout.ymax()).c_str());
-  if (layout.widened) {
-    std::printf("the extent was widened up and to the right to hold whole cells\n");
+  for (const std::string& line : geo::DescribeNetwork(request, report, dataFile)) {
+    std::printf("%s\n", line.c_str());
   }
-  if (report.nodes != layout.nodes()) {
-    std::printf("kept %lld nodes%s%s%s; the %lld others are left out\n",
-                static_cast<long long>(report.nodes), request.clip ? " inside the polygons" : "",
-                request.clip && request.hullMargin ? " and" : "",
-                request.hullMargin ? " near the data points' hull" : "",
-                static_cast<long long>(layout.nodes() - report.nodes));
-  }
-  for (const std::string& note : report.notes) std::printf("%s\n", note.c_str());
-  std::printf("network of %s replaced\n", dataFile.string().c_str());
   return kExitSuccess;
 }
 

@@ -5,9 +5,8 @@
 
 #include "document_commands.h"
 #include "exit_status.h"
-#include "geo/data_file.h"
-#include "geo/point_import.h"
 #include "geo/project_crs.h"
+#include "geo/project_import.h"
 #include "geo_options.h"
 
 namespace mornax::batch {
@@ -67,57 +66,19 @@ int ImportPoints(std::span<const std::string> args) {
     }
     request.sourceCrs = wkt;
   }
-  const auto projectCrs = geo::ReadProjectCrs(document, error);
-  if (!error.empty()) {
+  geo::ProjectImport result;
+  const bool imported = geo::ImportIntoProject(document, request, title, result, error);
+  if (!result.projectCrsNote.empty()) {
+    std::fprintf(stderr, "note: %s\n", result.projectCrsNote.c_str());
+  }
+  if (!imported) {
     ReportError(error);
     return kExitRefused;
   }
-  if (projectCrs) {
-    request.projectCrs = projectCrs->wkt;
-    if (!projectCrs->note.empty()) std::fprintf(stderr, "note: %s\n", projectCrs->note.c_str());
+  for (const std::string& text :
+       geo::DescribeImport(document, request, result, "--layer chooses another")) {
+    std::printf("%s\n", text.c_str());
   }
-
-  geo::ImportedPoints points;
-  geo::ImportReport report;
-  if (!geo::ReadPoints(request, points, report, error)) {
-    ReportError(error);
-    return kExitRefused;
-  }
-  const std::filesystem::path dataFile = geo::FindDataFile(document);
-  const std::string fallbackTitle =
-      "Points from " + std::filesystem::path(request.source).filename().string();
-  // A project without a system takes the source's; the data file follows,
-  // and when it cannot be written the project is left without one again.
-  if (report.adoptCrs && !geo::StoreProjectCrs(document, *report.adoptCrs, error)) {
-    ReportError("the coordinate system was not stored, nothing imported: " + error);
-    return kExitRefused;
-  }
-  bool networkKept = false;
-  if (!geo::WriteDataSection(dataFile, title, fallbackTitle, points, networkKept, error)) {
-    std::string undone;
-    if (report.adoptCrs && !geo::RemoveProjectCrs(document, undone)) error += "; " + undone;
-    ReportError(error);
-    return kExitRefused;
-  }
-
-  std::printf("read %lld features from layer '%s' of %s", static_cast<long long>(report.read),
-              report.layer.c_str(), request.source.c_str());
-  if (report.layerCount > 1 && request.layer.empty()) {
-    std::printf(" (the first of %d layers; --layer chooses another)", report.layerCount);
-  }
-  std::printf("\ntook %zu, dropped %lld", points.x.size(),
-              static_cast<long long>(report.dropped()));
-  if (report.dropped() > 0) std::printf(": %s", report.DropReasons().c_str());
-  std::printf("\n");
-  for (const std::string& example : report.examples) std::printf("  %s\n", example.c_str());
-  if (!report.crsNote.empty()) std::printf("%s\n", report.crsNote.c_str());
-  if (report.adoptCrs) {
-    std::printf("stored the coordinate system in %s\n",
-                geo::ProjectCrsPath(document).string().c_str());
-  }
-  std::printf("wrote %s: %zu data points%s; %s\n", dataFile.string().c_str(), points.x.size(),
-              points.guess.empty() ? "" : " with guesses",
-              networkKept ? "its network kept" : "an empty network (0 points)");
   return kExitSuccess;
 }
 

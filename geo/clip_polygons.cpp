@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string_view>
 
 #include "geo/crs_definition.h"
 #include "geo/vector_source.h"
@@ -31,11 +32,18 @@ bool AddPolygon(const OGRPolygon& polygon, std::vector<std::vector<Ring>>& polyg
   return true;
 }
 
-}  // namespace
+// What the messages say of a layer without polygons, for the grid's clip
+// and for other uses.
+struct Wording {
+  std::string_view otherGeometries;  // after "LAYER holds TYPE geometries"
+  std::string_view noPolygon;        // after "LAYER holds no polygon"
+};
+constexpr Wording kClipWording = {": --clip takes a layer of polygons", " to clip to"};
+constexpr Wording kAreaWording = {", no polygon", ""};
 
-bool ReadClipPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
-                      std::vector<std::vector<Ring>>& polygons, std::string& note,
-                      std::string& error) {
+bool ReadPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
+                  const Wording& wording, std::vector<std::vector<Ring>>& polygons,
+                  std::string& note, std::string& error) {
   polygons.clear();
   note.clear();
   VectorLayer opened;
@@ -43,8 +51,8 @@ bool ReadClipPolygons(const std::string& source, const std::optional<std::string
   const std::string& where = opened.where;
   const OGRwkbGeometryType type = opened.layer->GetGeomType();
   if (opened.layer->GetLayerDefn()->GetGeomFieldCount() == 0 || !IsPolygonType(type)) {
-    error = where + " holds " + OGRGeometryTypeToName(type) +
-            " geometries: --clip takes a layer of polygons";
+    error = where + " holds " + OGRGeometryTypeToName(type) + " geometries" +
+            std::string(wording.otherGeometries);
     return false;
   }
   std::string layerWkt;
@@ -94,10 +102,24 @@ bool ReadClipPolygons(const std::string& source, const std::optional<std::string
     return false;
   }
   if (polygons.empty()) {
-    error = where + " holds no polygon to clip to";
+    error = where + " holds no polygon" + std::string(wording.noPolygon);
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadClipPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
+                      std::vector<std::vector<Ring>>& polygons, std::string& note,
+                      std::string& error) {
+  return ReadPolygons(source, projectCrs, kClipWording, polygons, note, error);
+}
+
+bool ReadAreaPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
+                      std::vector<std::vector<Ring>>& polygons, std::string& note,
+                      std::string& error) {
+  return ReadPolygons(source, projectCrs, kAreaWording, polygons, note, error);
 }
 
 }  // namespace mornax::geo

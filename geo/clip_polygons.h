@@ -1,5 +1,6 @@
-// The polygons a network is clipped to, read from a vector source through
-// GDAL and brought into the project's coordinate system.
+// The one reader of polygon layers: the polygons a network is clipped to, or
+// a map is blanked outside, read from a vector source through GDAL and
+// brought into the project's coordinate system.
 #pragma once
 
 #include <optional>
@@ -19,6 +20,12 @@ namespace mornax::geo {
 // at all, a vertex that is no finite number (before or after the
 // transformation).
 bool ReadClipPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
+                      std::vector<std::vector<Ring>>& polygons, std::string& note,
+                      std::string& error);
+
+// The same reading for another use than the grid's clip (a map's blanking):
+// its messages name no option of the grid command.
+bool ReadAreaPolygons(const std::string& source, const std::optional<std::string>& projectCrs,
                       std::vector<std::vector<Ring>>& polygons, std::string& note,
                       std::string& error);
 

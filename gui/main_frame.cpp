@@ -25,8 +25,10 @@
 #include <algorithm>
 
 #include "gui/about_dialog.h"
+#include "gui/gis_commands.h"
 #include "gui/help_window.h"
 #include "gui/map/map_hooks.h"
+#include "gui/model_shaping_window.h"
 #include "gui/mornax_doc.h"
 #include "gui/mornax_view.h"
 #include "gui/new_from_data.h"
@@ -83,6 +85,7 @@ CMainFrame::CMainFrame(CMornaxDoc& document, QWidget* parent)
   CreateStatusBar();
   RebuildRecentMenu();
   mapHooks_ = new MapHooks(*this, document_, *view_, fileMenu_);
+  gisCommands_ = new GisCommands(*this, document_, fileMenu_);
   setAcceptDrops(true);
   new RunIndicators(*this, *view_, document_);
   connect(&document_, &CMornaxDoc::titleChanged, this, &CMainFrame::UpdateTitle);
@@ -169,6 +172,9 @@ void CMainFrame::CreateActions() {
   add("Computaion", "actionComputation", "Compute the experimental semivariogram",
       [this] { document_.OnComputation(); });
   add("Fitting", "actionFitting", "Fit a semivariogram model", [this] { document_.OnFitting(); });
+  add("Shape Model...", "actionShapeModel",
+      "Shape a model over the semivariogram with sliders, fit from it or use it",
+      [this] { OnShapeModel(); });
   add("Distance_Weighting", "actionDistanceWeighting", "Interpolate by distance weighting",
       [this] { document_.OnDistanceWeighting(); });
   add("Kriging", "actionKriging", "Interpolate by kriging", [this] { document_.OnKriging(); });
@@ -254,6 +260,7 @@ void CMainFrame::CreateMenus() {
   QMenu* semivariogram = menuBar()->addMenu("Semi_variogram");
   semivariogram->addAction(action("actionComputation"));
   semivariogram->addAction(action("actionFitting"));
+  semivariogram->addAction(action("actionShapeModel"));
 
   QMenu* interpolation = menuBar()->addMenu("Interpolation");
   interpolation->addAction(action("actionDistanceWeighting"));
@@ -309,6 +316,15 @@ void CMainFrame::CreateStatusBar() {
   QAction* files = view->findChild<QMenu*>("menuMornaxFiles")->menuAction();
   view->insertAction(files, toggle);
   view->insertSeparator(files);
+}
+
+ModelShapingWindow& CMainFrame::OnShapeModel() {
+  if (shapingWindow_ == nullptr) shapingWindow_ = new ModelShapingWindow(document_, this);
+  shapingWindow_->Reload();
+  shapingWindow_->showNormal();
+  shapingWindow_->raise();
+  shapingWindow_->activateWindow();
+  return *shapingWindow_;
 }
 
 void CMainFrame::UpdateTitle() {

@@ -15,8 +15,10 @@ namespace mornax::gui {
 
 class CMornaxDoc;
 class CMornaxView;
+class GisCommands;
 class HelpWindow;
 class MapHooks;
+class ModelShapingWindow;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -29,6 +31,7 @@ class CMainFrame : public QMainWindow {
 
   CMornaxView& view() const { return *view_; }
   MapHooks& mapHooks() const { return *mapHooks_; }
+  GisCommands& gisCommands() const { return *gisCommands_; }
   CMornaxDoc& document() const { return document_; }
 
   // Opens a document (command line, recent-file list, dropped file, File >
@@ -52,6 +55,9 @@ class CMainFrame : public QMainWindow {
   bool PrintDirect(const QString& printerName = QString());
   // File > New from Data File...
   void OnFileNewFromData();
+  // Semi_variogram > Shape Model...: the interactive model beside the
+  // semivariogram, made once and shown again.
+  ModelShapingWindow& OnShapeModel();
 
   QStringList recentFiles() const;
 
@@ -82,6 +88,8 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<QPrinter> printer_;
   HelpWindow* helpWindow_ = nullptr;
   MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
+  ModelShapingWindow* shapingWindow_ = nullptr;
+  GisCommands* gisCommands_ = nullptr;  // import, grid, coordinate system
 };
 
 }  // namespace mornax::gui

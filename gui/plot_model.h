@@ -1,10 +1,9 @@
-// The fitted semivariogram model as a curve for the plot: the model number
-// and parameters B1-B3 of a solution report, evaluated from distance 0 to
-// past the range.
+// A semivariogram model as a curve for the plot: the model number and
+// parameters B1-B3 (of a fit report, or as the user shapes them), evaluated
+// by the engine's formulas from distance 0 to past the range.
 #pragma once
 
 #include <array>
-#include <string_view>
 #include <vector>
 
 #include <QPointF>
@@ -17,16 +16,9 @@ struct FittedModel {
   double lagScale = 1.0;      // k_Rho: the fit's distance unit (first lag)
 };
 
-// The model number from the report's model line, which starts with the
-// first five characters of the model's name (" Sphe", "Expon", ...); 0 when
-// it names none.
-int ModelFromReportLine(std::string_view line);
-// "Spherical", ...; empty for 0.
-const char* ModelDisplayName(int model);
-
-// γ(h) of the fitted model. Spherical is flat at the sill beyond the range,
-// as the estimators use it; NaN where the model is undefined (De Wijsian at
-// h = 0).
+// γ(h) of the model in the fit's form. Spherical is flat at the sill beyond
+// the range, as the estimators use it; not finite where the model is
+// undefined (De Wijsian at h = 0).
 double EvaluateModel(const FittedModel& model, double h);
 
 // The distance the curve runs to: past the range for the models that have

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include "api/mornax_arrays.h"
 #include "gui/plot_labels.h"
 #include "gui/plot_model.h"
 #include "gui/render/nice_ticks.h"
@@ -26,7 +27,9 @@ constexpr double kRangePoints = 8.0;
 constexpr double kTickPoints = 4.0;
 constexpr double kGapPoints = 3.0;
 constexpr double kTickSpacingPoints = 60.0;  // about one tick per this length
+constexpr double kPairPoints = 7.0;
 const QColor kCurveColour(190, 30, 45);
+const QColor kPairColour(70, 90, 150);
 
 QFont PlotFont(double points, bool bold = false) {
   QFont font("Sans Serif");
@@ -90,7 +93,10 @@ void DrawLegend(QPainter& painter, const PlotData& data, const PlotGeometry& g, 
   const double unit = g.unit;
   painter.setFont(PlotFont(kRangePoints));
   const QFontMetricsF metrics(painter.font(), painter.device());
-  const QString curveText = QString("fitted %1 model").arg(ModelDisplayName(data.fitted.model));
+  const QString curveText =
+      data.curveLabel.empty() ? QString("fitted %1 model")
+                                    .arg(QString::fromStdString(api::ModelName(data.fitted.model)))
+                              : QString::fromStdString(data.curveLabel);
   const QStringList texts = {"observed", "model at the lags", curveText};
   const bool withCurve = data.fitted.model != 0;
   const int rows = withCurve ? 3 : 2;
@@ -208,6 +214,17 @@ void PaintPlot(QPainter& painter, const PlotData& data, const PlotGeometry& geom
     }
     painter.setPen(pen);
     DrawLegend(painter, data, geometry, labels, pointMarker);
+  }
+  if (kind == kPlotFittedModel && data.pairs.size() == data.x.size()) {
+    painter.save();
+    painter.setFont(PlotFont(kPairPoints));
+    painter.setPen(kPairColour);
+    for (std::size_t i = 0; i < data.x.size(); ++i) {
+      const QPoint at = geometry.ToDevice(data.x[i], data.y[i]);
+      labels.Draw(painter, QPointF(at.x(), at.y() + 2 * pointMarker + gap),
+                  Qt::AlignHCenter | Qt::AlignTop, QString::number(data.pairs[i], 'f', 0), true);
+    }
+    painter.restore();
   }
   if (map) {
     const int nodeMarker = MarkerHalfSize(kSmallMarkerPoints, unit);

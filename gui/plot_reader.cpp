@@ -1,17 +1,10 @@
 #include "gui/plot_reader.h"
 
 #include "gui/text_scanner.h"
+#include "project/fitted_model.h"
 
 namespace mornax::gui {
 namespace {
-
-// The parameter value of a report line "          B( 1)=   50.000000".
-bool ParameterValue(const std::string& line, double& value) {
-  const std::size_t equals = line.find(")=");
-  if (equals == std::string::npos) return false;
-  TextScanner scanner(line.substr(equals + 2));
-  return scanner.ScanDouble(value);
-}
 
 // A failed scan at the end of the text is a missing record, otherwise the
 // text there is not a number.
@@ -25,24 +18,37 @@ bool ReadCount(TextScanner& scanner, int& count) {
   return true;
 }
 
+// The fit report, read by the project's one reader of it. The title is the
+// report's model line.
+PlotReadStatus ReadFitReport(std::string text, PlotData& data) {
+  project::FitReport report;
+  const project::FitTableStatus status = project::ParseFitReport(std::move(text), report);
+  data.title = report.modelLine;
+  switch (status) {
+    case project::FitTableStatus::kOk:
+      break;
+    case project::FitTableStatus::kNoValues:
+      return PlotReadStatus::kNoValues;
+    case project::FitTableStatus::kEndOfFile:
+      return PlotReadStatus::kEndOfFile;
+    case project::FitTableStatus::kFormatError:
+      return PlotReadStatus::kFormatError;
+  }
+  data.x = std::move(report.distance);
+  data.y = std::move(report.observed);
+  data.model = std::move(report.model);
+  // k_Rho was fitted on distances in units of the first lag.
+  data.fitted = {report.fit.model, report.fit.b, report.fit.firstLag};
+  return PlotReadStatus::kOk;
+}
+
 }  // namespace
 
 PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
-  TextScanner scanner(std::move(text));
   data = PlotData{};
-  std::string line;
+  if (kind == kPlotFittedModel) return ReadFitReport(std::move(text), data);
+  TextScanner scanner(std::move(text));
   scanner.ReadLine(data.title);
-  if (kind == kPlotFittedModel) {
-    // The title of the fitted model is the report's model line, its third.
-    scanner.ReadLine(line);
-    scanner.ReadLine(data.title);
-    data.fitted.model = ModelFromReportLine(data.title);
-    scanner.ReadLine(line);  // the heading of the parameter lines
-    for (double& b : data.fitted.b) {
-      scanner.ReadLine(line);
-      if (!ParameterValue(line, b)) data.fitted.model = 0;
-    }
-  }
 
   int count = 0;
   if (!ReadCount(scanner, count)) return ScanFailure(scanner);
@@ -52,14 +58,7 @@ PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
     double x = 0.0;
     double y = 0.0;
     if (!scanner.ScanDouble(x) || !scanner.ScanDouble(y)) return ScanFailure(scanner);
-    if (kind == kPlotFittedModel) {
-      double model = 0.0;
-      double difference = 0.0;
-      if (!scanner.ScanDouble(model) || !scanner.ScanDouble(difference)) {
-        return ScanFailure(scanner);
-      }
-      data.model.push_back(model);
-    } else if (kind >= kPlotDataMap) {
+    if (kind >= kPlotDataMap) {
       scanner.SkipRestOfLine();
     }
     // A lag class without pairs is written as distance 0, semivariance 0:
@@ -68,8 +67,6 @@ PlotReadStatus ReadPlotData(std::string text, int kind, PlotData& data) {
     data.x.push_back(x);
     data.y.push_back(y);
   }
-  // k_Rho was fitted on distances in units of the first lag.
-  if (kind == kPlotFittedModel) data.fitted.lagScale = data.x.front();
   if (kind < kPlotDataMap) return PlotReadStatus::kOk;
 
   // A data file without a network section still maps its data points.

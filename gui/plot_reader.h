@@ -20,6 +20,10 @@ struct PlotData {
   // Kind 2: the model and parameters of the report (model 0 when the
   // report does not name them; the plot then shows no curve).
   FittedModel fitted;
+  // Kind 2: the legend's name of the curve; empty: "fitted <model> model".
+  std::string curveLabel;
+  // Kind 2: the pairs of each point's class, written beside it; empty: none.
+  std::vector<double> pairs;
 };
 
 enum class PlotReadStatus {

@@ -1,7 +1,6 @@
 #include "project/fitted_model.h"
 
 #include <string_view>
-#include <vector>
 
 #include "project/text_scanner.h"
 
@@ -36,40 +35,74 @@ bool NumberAfter(const std::string& line, std::string_view mark, double& value) 
   return scanner.ScanDouble(value);
 }
 
-std::vector<std::string> Lines(std::string text) {
-  std::vector<std::string> lines;
-  TextScanner scanner(std::move(text));
-  std::string line;
-  while (scanner.ReadLine(line)) lines.push_back(line);
-  return lines;
+// The header: status, model and B1-B3; false when a line is missing or does
+// not say what it must.
+bool ParseHeader(TextScanner& scanner, FitReport& report) {
+  std::string status;
+  std::string heading;
+  std::array<std::string, 3> parameters;
+  std::string title;
+  const bool complete = scanner.ReadLine(title) && scanner.ReadLine(status) &&
+                        scanner.ReadLine(report.modelLine) && scanner.ReadLine(heading) &&
+                        scanner.ReadLine(parameters[0]) && scanner.ReadLine(parameters[1]) &&
+                        scanner.ReadLine(parameters[2]);
+  if (!complete) return false;
+  FittedModel& read = report.fit;
+  double icon = 0.0;
+  read.iconRead = NumberAfter(status, "ICON=", icon);
+  read.icon = static_cast<int>(icon);
+  const std::string& line = report.modelLine;
+  const std::size_t colon = line.find(':');
+  read.model = colon != std::string::npos && colon > 0
+                   ? ModelOfTag(std::string_view(line).substr(1, colon - 1))
+                   : 0;
+  for (std::size_t j = 0; read.model != 0 && j < 3; ++j) {
+    const std::string tag = "B( " + std::to_string(j + 1) + ")";
+    if (parameters[j].find(tag) == std::string::npos ||
+        !NumberAfter(parameters[j], ")=", read.b[j])) {
+      read.model = 0;
+    }
+  }
+  return read.model != 0;
+}
+
+// A failed scan at the end of the text is a missing row, otherwise the text
+// there is not a number.
+FitTableStatus ScanFailure(TextScanner& scanner) {
+  return scanner.AtEnd() ? FitTableStatus::kEndOfFile : FitTableStatus::kFormatError;
 }
 
 }  // namespace
 
+FitTableStatus ParseFitReport(std::string text, FitReport& report) {
+  report = FitReport{};
+  TextScanner scanner(std::move(text));
+  if (!ParseHeader(scanner, report)) report.fit = FittedModel{};
+  int count = 0;
+  if (!scanner.ScanInt(count)) return ScanFailure(scanner);
+  scanner.SkipRestOfLine();
+  if (count < 1) return FitTableStatus::kNoValues;
+  for (int i = 0; i < count; ++i) {
+    double distance = 0.0, observed = 0.0, model = 0.0, difference = 0.0;
+    if (!scanner.ScanDouble(distance) || !scanner.ScanDouble(observed) ||
+        !scanner.ScanDouble(model) || !scanner.ScanDouble(difference)) {
+      return ScanFailure(scanner);
+    }
+    report.distance.push_back(distance);
+    report.observed.push_back(observed);
+    report.model.push_back(model);
+    if (i == 0) report.fit.firstLag = distance;
+  }
+  return FitTableStatus::kOk;
+}
+
 FitReportStatus ReadFittedModel(const std::filesystem::path& solFile, FittedModel& fit) {
   std::string text;
   if (!ReadTextFile(solFile.string(), text)) return FitReportStatus::kMissing;
-  const std::vector<std::string> lines = Lines(std::move(text));
-  FittedModel read;
-  if (lines.size() < 9) return FitReportStatus::kMalformed;
-  double icon = 0.0;
-  read.iconRead = NumberAfter(lines[1], "ICON=", icon);
-  read.icon = static_cast<int>(icon);
-  const std::size_t colon = lines[2].find(':');
-  read.model = colon != std::string::npos && colon > 0
-                   ? ModelOfTag(std::string_view(lines[2]).substr(1, colon - 1))
-                   : 0;
-  bool ok = read.model != 0;
-  for (std::size_t j = 0; ok && j < 3; ++j) {
-    const std::string tag = "B( " + std::to_string(j + 1) + ")";
-    ok = lines[4 + j].find(tag) != std::string::npos && NumberAfter(lines[4 + j], ")=", read.b[j]);
-  }
-  if (ok) {
-    TextScanner row(lines[8]);
-    ok = row.ScanDouble(read.firstLag);
-  }
-  if (!ok) return FitReportStatus::kMalformed;
-  fit = read;
+  FitReport report;
+  ParseFitReport(std::move(text), report);
+  if (report.fit.model == 0 || report.distance.empty()) return FitReportStatus::kMalformed;
+  fit = report.fit;
   return FitReportStatus::kOk;
 }
 

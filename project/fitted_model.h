@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "project/project.h"
 
@@ -23,10 +24,31 @@ struct FittedModel {
 
 enum class FitReportStatus { kOk, kMissing, kMalformed };
 
-// Reads the report: the status from line 2, the model from the name on line
-// 3, B1-B3 from the "B( j)=" lines and the first class distance from the first
-// table row. A missing file or a file that is no fit report gives its status
-// and no model.
+// A whole fit report as its text holds it: the model line (line 3), the model
+// and B1-B3 (model 0 when the header names none), and the table of the
+// fitted classes.
+struct FitReport {
+  std::string modelLine;
+  FittedModel fit;
+  std::vector<double> distance, observed, model;  // per class, in the table's order
+};
+
+enum class FitTableStatus {
+  kOk,
+  kNoValues,     // a class count below 1
+  kEndOfFile,    // fewer rows than the count announced
+  kFormatError,  // a count or row that is not a number
+};
+
+// Parses the report's text: the header by its lines, the count and the rows
+// (distance, observed, model, difference) as numbers that may flow across
+// lines. The rows read before a failure are kept.
+FitTableStatus ParseFitReport(std::string text, FitReport& report);
+
+// Reads the report (ParseFitReport): the status from line 2, the model from
+// the name on line 3, B1-B3 from the "B( j)=" lines and the first class
+// distance from the first table row. A missing file or a file that is no fit
+// report gives its status and no model.
 FitReportStatus ReadFittedModel(const std::filesystem::path& solFile, FittedModel& fit);
 
 // The display name of a model number: "Spherical", ...; "" for any other.

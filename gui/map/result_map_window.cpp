@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "gui/map/gis_export_dialog.h"
 #include "gui/map/map_canvas.h"
 #include "gui/map/map_style_panel.h"
 #include "gui/map/picture_dialog.h"
@@ -94,6 +95,11 @@ ResultMapWindow::ResultMapWindow(UserPrompts& prompts, QWidget* parent)
   QAction* exportPicture =
       bar->addAction("Export Picture...", this, &ResultMapWindow::ExportPicture);
   exportPicture->setObjectName("actionMapExport");
+  QAction* exportGis = bar->addAction("Export to GIS...", this, [this] {
+    if (!document_.isEmpty()) ExportToGis(this, prompts_, document_);
+  });
+  exportGis->setObjectName("actionMapExportGis");
+  exportGis->setToolTip("The results as a GeoTIFF or ASCII grid, contour lines, or points");
   QAction* preview = bar->addAction("Print Preview...", this, &ResultMapWindow::PrintPreview);
   preview->setObjectName("actionMapPrintPreview");
   QAction* print = bar->addAction("Print...", this, &ResultMapWindow::Print);

@@ -40,6 +40,25 @@ TEST(PolygonLayer, ReadsEveryRingOfPolygonsAndMultipolygons) {
   EXPECT_NE(error.find("missing.gpkg"), std::string::npos) << error;
 }
 
+// Blanking reads polygons with the grid's clip reader: a source GDAL reads
+// only in part and a vertex that is no number are refused, not taken for a
+// smaller area.
+TEST(PolygonLayer, DamagedSourcesAreRefusedAsTheClipRefusesThem) {
+  ScopedTempDir dir;
+  std::string shortened(kSquareWithHole);
+  dir.Write("cut.geojson", shortened.substr(0, shortened.size() / 2));
+  dir.Write("nan.geojson", R"({"type": "FeatureCollection", "features": [
+    {"type": "Feature", "properties": {}, "geometry": {"type": "Polygon", "coordinates": [
+      [[0, 0], [1e999, 0], [1, 1], [0, 0]]]}}]})");
+  for (const char* name : {"cut.geojson", "nan.geojson"}) {
+    std::vector<PolygonRing> rings;
+    std::string error;
+    EXPECT_FALSE(ReadPolygonRings(dir.In(name), std::nullopt, rings, error)) << name;
+    EXPECT_NE(error.find(name), std::string::npos) << error;
+    EXPECT_TRUE(rings.empty()) << name;
+  }
+}
+
 TEST(PolygonLayer, RingsAreTransformedIntoTheProjectsSystem) {
   ScopedTempDir dir;
   // GeoJSON is in WGS 84 longitude, latitude; the project in UTM zone 33N.

@@ -70,9 +70,11 @@ TEST_F(MainFrameTest, MenusToolbarAndTitle) {
             (QStringList{"&File", "&Edit", "&View", "Semi_variogram", "Interpolation", "&Help"}));
   EXPECT_EQ(Texts(Menu("&File")->actions()),
             (QStringList{"Create New", "&New\tCtrl+N", "New from &Data File...", "&Open...\tCtrl+O",
-                         "&Save\tCtrl+S", "Export &Picture...", "&Print...\tCtrl+P",
-                         "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit"}));
-  EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()), (QStringList{"Computaion", "Fitting"}));
+                         "&Save\tCtrl+S", "Export &Picture...", "&Import Points...", "&Grid...",
+                         "Coordinate S&ystem...", "&Print...\tCtrl+P", "Print Pre&view",
+                         "P&rint Setup...", "Recent File", "E&xit"}));
+  EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()),
+            (QStringList{"Computaion", "Fitting", "Shape Model..."}));
   EXPECT_EQ(Texts(Menu("Interpolation")->actions()),
             (QStringList{"Distance_Weighting", "Kriging", "Bayes_Estimation"}));
   EXPECT_EQ(Texts(Menu("&View")->actions()),

@@ -177,7 +177,7 @@ TEST(PlotModelTest, CurvesOfTheSixModels) {
   m = {1, {2.0, 1.5, 1.0}, 1.0};
   EXPECT_NEAR(EvaluateModel(m, 4.0), 2.0 * 8.0 + 1.0, 1e-12);
   m = {5, {0.0, 3.0, 1.0}, 1.0};
-  EXPECT_TRUE(std::isnan(EvaluateModel(m, 0.0)));  // ln 0: no point at h = 0
+  EXPECT_FALSE(std::isfinite(EvaluateModel(m, 0.0)));  // ln 0: no point at h = 0
   EXPECT_NEAR(EvaluateModel(m, std::exp(2.0)), 7.0, 1e-12);
   m = {6, {2.0, 3.0, 0.5}, 100.0};
   EXPECT_EQ(EvaluateModel(m, 0.0), 2.0);
@@ -190,11 +190,26 @@ TEST(PlotModelTest, CurvesOfTheSixModels) {
   const auto curve = ModelCurve({5, {0.0, 3.0, 1.0}, 1.0}, 100.0);
   ASSERT_FALSE(curve.empty());
   EXPECT_GT(curve.front().x(), 0.0);  // the undefined h = 0 is left out
+}
 
-  EXPECT_EQ(ModelFromReportLine(" Sphe: SILL =  55.000"), 2);
-  EXPECT_EQ(ModelFromReportLine("  k_R: SIGMA=  1.0"), 6);
-  EXPECT_EQ(ModelFromReportLine("Expon: SILL"), 3);
-  EXPECT_EQ(ModelFromReportLine("Other"), 0);
+// The plot reads the report with the project's reader: the model from the
+// name on line 3, no curve for a report that names none.
+TEST(PlotReader, TheReportsModelLineNamesTheCurve) {
+  const std::string solTail(kSol + std::string(kSol).find("        SOLUTIONS"));
+  const struct {
+    const char* line;
+    int model;
+  } cases[] = {{" Sphe: SILL =  55.000", 2}, {"  k_R: SIGMA=  1.0", 6}, {"Other", 0}};
+  for (const auto& c : cases) {
+    PlotData data;
+    ASSERT_EQ(ReadPlotData(std::string(" t\n ICON=  0\n") + c.line + "\n" + solTail, 2, data),
+              PlotReadStatus::kOk);
+    EXPECT_EQ(data.fitted.model, c.model) << c.line;
+    EXPECT_EQ(data.x.size(), 3u);  // the points are plotted either way
+  }
+  PlotData data;
+  EXPECT_EQ(ReadPlotData(std::string(kSol).substr(0, std::string(kSol).size() - 40), 2, data),
+            PlotReadStatus::kEndOfFile);
 }
 
 TEST(PlotLabelsTest, LabelsStayOnThePageAndOptionalOnesNeverOverlap) {
