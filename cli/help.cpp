@@ -231,6 +231,34 @@ constexpr std::array<FieldMeaning, 39> kFieldMeanings = {{
     {"lagD", "k_Rho: distance unit of rho, distance unit"},
 }};
 
+// The model terms of kriging and Bayes beyond the records.
+constexpr std::array<FieldMeaning, 12> kTermMeanings = {{
+    {"angle", "anisotropy: major axis, degrees from +x towards +y (as direction)"},
+    {"ratio", "anisotropy: range across the major axis / range along it (1: isotropic)"},
+    {"structure2Model", "a second structure: 0 none, models 1-5 (not with k_Rho)"},
+    {"structure2C", "its sill (2-4) or slope (1: c h^a, 5: c ln h)"},
+    {"structure2A", "its range (2-4) or exponent (1), distance unit"},
+    {"structure2Angle", "its own anisotropy: major axis, degrees"},
+    {"structure2Ratio", "its own anisotropy: ratio of ranges"},
+    {"structure3Model", "a third structure, as structure2Model"},
+    {"structure3C", "as structure2C"},
+    {"structure3A", "as structure2A"},
+    {"structure3Angle", "as structure2Angle"},
+    {"structure3Ratio", "as structure2Ratio"},
+}};
+
+constexpr std::string_view kTermsText = R"(
+Anisotropy and nested structures (kriging and Bayes): distances are measured
+as sqrt(u^2 + (v / ratio)^2), u along the major axis at `angle`, v across it,
+so a range a holds along the axis and ratio * a across it. The gamma of a
+nested model is the first structure (sill, a, c, c0 as above) plus each
+further structure. The neighbour search measures in the anisotropy of the
+structure with the largest range (models 2-4). Bayes' guesses take `angle`
+and `ratio` and no further structure. Other conventions: the R package's
+anis = c(90 - angle, ratio); GSLIB-style azimuth = 90 - angle, with
+anisotropy ratio = ratio.
+)";
+
 constexpr std::string_view kModelsText = R"(
 Models (model, krigModel, bayesModel; kriging takes 1-5). h is the distance,
 r = h / a. The fit's parameters B1-B3 and the fields kriging and Bayes use:
@@ -296,7 +324,19 @@ std::string FieldTable() {
     }
     text += line + "\n";
   }
-  return text;
+  text += "Model terms, kept after the 39 values (show lists them once one is set):\n";
+  for (const project::FieldInfo& field : project::TermFields()) {
+    std::string line = "  " + std::string(field.name);
+    line.resize(18, ' ');
+    line += field.IsInteger() ? "integer  " : "real     ";
+    line += project::RangeText(field) + " ";
+    if (line.size() < 40) line.resize(40, ' ');
+    for (const FieldMeaning& meaning : kTermMeanings) {
+      if (meaning.name == field.name) line += meaning.meaning;
+    }
+    text += line + "\n";
+  }
+  return text + std::string(kTermsText);
 }
 
 }  // namespace

@@ -189,10 +189,10 @@ inline constexpr std::size_t kMaxFurtherStructures = 2;
 
 struct Variogram {
   int model = 2;
-  double sill = 1107.0;  // the total sill, nugget included
-  double a = 2000.0;     // range (2-4), exponent (1), factor of ln h (5)
-  double c = 1107.0;     // the structured part (1, 5)
-  double c0 = 0.0;       // the nugget
+  double sill = 1107.0;                 // the total sill, nugget included
+  double a = 2000.0;                    // range (2-4), exponent (1), factor of ln h (5)
+  double c = 1107.0;                    // the structured part (1, 5)
+  double c0 = 0.0;                      // the nugget
   Anisotropy anisotropy{};              // of the structure above
   std::vector<Structure> structures{};  // further structures (at most kMaxFurtherStructures)
 };

@@ -110,8 +110,10 @@ BayesSettings BayesSettingsOf(const api::BayesParameters& p, int count, bool err
   api::Variogram single = o;
   if (model == kKRhoModel) single.structures.clear();
   s.search = SearchMap(single);
-  s.observation = BayesModel{model, c, o.a, o.c0, o.sill, r.k, r.rho, r.lagD, GeometryOf(single, s.search)};
-  s.guess = BayesModel{model, guessC, g.a, g.c0, g.sill, r.k, r.rho, r.lagD, GeometryOf(g, s.search)};
+  s.observation =
+      BayesModel{model, c, o.a, o.c0, o.sill, r.k, r.rho, r.lagD, GeometryOf(single, s.search)};
+  s.guess =
+      BayesModel{model, guessC, g.a, g.c0, g.sill, r.k, r.rho, r.lagD, GeometryOf(g, s.search)};
   s.sigma = r.sigma;
   s.logTransform = p.logTransform;
   s.windowShift = p.scaleGuess == kMeanWindowScaling;

@@ -140,9 +140,9 @@ bool CheckModelTerms(const RunEnv& env, std::string_view prefix, const api::Vari
     const api::Structure& s = v.structures[i];
     const std::string name = p + std::to_string(i + 2);
     if (s.model < kPolynomialModel || s.model > kDeWijsianModel) {
-      return Refuse(env, MessageCode::kParameterNotValid,
-                    "Parameter " + name + "Model not valid, must be 1-5 : " +
-                        std::to_string(s.model));
+      return Refuse(
+          env, MessageCode::kParameterNotValid,
+          "Parameter " + name + "Model not valid, must be 1-5 : " + std::to_string(s.model));
     }
     const bool range = IsRangeModel(s.model);
     if (!Real(env, name + "C", s.c, range ? kNonNegative : kAnyFinite) ||
@@ -246,8 +246,8 @@ bool CheckBayes(const RunEnv& env, const api::BayesParameters& p) {
            (!p.logTransform || Real(env, kGuessNames.sill, p.guess.sill, kNonNegative)) &&
            CheckModelTerms(env, "", p.observation, false);
   }
-  return CheckObservationModel(env, model, p.observation) &&
-         CheckGuessModel(env, model, p.guess) && CheckModelTerms(env, "", p.observation, true) &&
+  return CheckObservationModel(env, model, p.observation) && CheckGuessModel(env, model, p.guess) &&
+         CheckModelTerms(env, "", p.observation, true) &&
          CheckModelTerms(env, "guess", p.guess, true);
 }
 

@@ -24,8 +24,8 @@ std::shared_ptr<const ModelGeometry> GeometryOf(const api::Variogram& v, const L
   LinearMap inverse{};
   if (!search.identity) {
     const double det = search.xx * search.yy - search.xy * search.yx;
-    inverse = LinearMap{search.yy / det, -search.xy / det, -search.yx / det, search.xx / det,
-                        false};
+    inverse =
+        LinearMap{search.yy / det, -search.xy / det, -search.yx / det, search.xx / det, false};
   }
   auto toOwn = [&](const api::Anisotropy& a) {
     const LinearMap own = AnisotropyMap(a.angle, a.ratio);
@@ -77,7 +77,8 @@ double FurtherTerms(const ModelGeometry& g, double dx, double dy) {
 
 double NestedKrigingGamma(const ModelGeometry& g, const VariogramModel& m, double dx, double dy) {
   if (dx == 0.0 && dy == 0.0) return 0.0;
-  const double gamma = KrigingModelValue(MappedLength(g.first, dx, dy), m) + FurtherTerms(g, dx, dy);
+  const double gamma =
+      KrigingModelValue(MappedLength(g.first, dx, dy), m) + FurtherTerms(g, dx, dy);
   return gamma < 0.0 ? 0.0 : gamma;
 }
 

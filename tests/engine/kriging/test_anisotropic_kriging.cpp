@@ -181,8 +181,8 @@ double Distance(double dx, double dy, double angle, double ratio) {
 TEST(NestedKriging, EqualsAHandSummedModelSolvedIndependently) {
   const Cloud data = RandomCloud(7, 21);
   api::KrigingParameters p;
-  p.variogram = api::Variogram{.model = 2, .sill = 6.0, .a = 300.0, .c0 = 1.0,
-                               .anisotropy = {20.0, 0.5}};
+  p.variogram =
+      api::Variogram{.model = 2, .sill = 6.0, .a = 300.0, .c0 = 1.0, .anisotropy = {20.0, 0.5}};
   p.variogram.structures = {{.model = 3, .c = 4.0, .a = 150.0, .anisotropy = {110.0, 0.3}},
                             {.model = 1, .c = 0.01, .a = 1.0}};
   p.neighbours = 7;
