@@ -16,7 +16,7 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 11> kCommands = {{{"help", Command::kHelp},
+constexpr std::array<CommandName, 12> kCommands = {{{"help", Command::kHelp},
                                                     {"new", Command::kNew},
                                                     {"show", Command::kShow},
                                                     {"set", Command::kSet},
@@ -26,13 +26,14 @@ constexpr std::array<CommandName, 11> kCommands = {{{"help", Command::kHelp},
                                                     {"import", Command::kImport},
                                                     {"crs", Command::kCrs},
                                                     {"export", Command::kExport},
-                                                    {"map", Command::kMap}}};
+                                                    {"map", Command::kMap},
+                                                    {"directions", Command::kDirections}}};
 
 // Commands whose options take values (negative numbers among them) and are
 // read by the command itself.
 bool ParsesItsOwnArguments(Command command) {
   return command == Command::kGrid || command == Command::kImport || command == Command::kCrs ||
-         command == Command::kExport;
+         command == Command::kExport || command == Command::kDirections;
 }
 
 std::optional<Command> FindCommand(std::string_view name) {

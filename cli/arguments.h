@@ -8,7 +8,20 @@
 
 namespace mornax::batch {
 
-enum class Command { kHelp, kNew, kShow, kSet, kUseFit, kRun, kGrid, kImport, kCrs, kExport, kMap };
+enum class Command {
+  kHelp,
+  kNew,
+  kShow,
+  kSet,
+  kUseFit,
+  kRun,
+  kGrid,
+  kImport,
+  kCrs,
+  kExport,
+  kMap,
+  kDirections
+};
 
 // What `run` was asked for: error analysis, interpolation, or neither option.
 enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
@@ -23,7 +36,8 @@ struct Invocation {
   bool autoLag = false;                  // run variogram: --auto-lag
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
-  std::vector<std::string> commandArgs;  // grid, import, crs, export: parsed by the command;
+  std::vector<std::string> commandArgs;  // grid, import, crs, export, directions: parsed by the
+                                         // command;
                                          // map: the arguments after the document
 };
 

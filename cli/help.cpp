@@ -170,7 +170,22 @@ constexpr std::string_view kHelpText = R"(  help [COMMAND], --help, -h, COMMAND 
       Shows this text, or the help of one command.
 )";
 
-constexpr std::array<CommandText, 10> kCommandTexts = {{{"new", kNewText},
+constexpr std::string_view kDirectionsText =
+    R"(  directions PROJECT.mnx [--directions A,B,...] [--tolerance T]
+      [--map-cells M] [--map-cell SIZE] [--geotiff] [--threads N]
+      The semivariogram of PROJECT.dfl in several direction sectors at once
+      (default 0,45,90,135 degrees from +x towards +y, each --tolerance wide,
+      default 45) with the document's lagCount, lagDistance, logTransform and
+      subtract: PROJECT.vdr, one class table per direction, each the
+      variogram run's table for that direction. With --map-cells M (1-500)
+      also the variogram map, PROJECT.vmp: semivariance and pairs on a grid of
+      (2M+1)^2 lag vectors (dx, dy) of --map-cell (default lagDistance), every
+      pair counted at (dx, dy) and (-dx, -dy); --geotiff writes it as
+      PROJECT_vmap.tif too (bands semivariance and pairs, nodata where no
+      pair). One pass over the pairs within the largest distance needed.
+)";
+
+constexpr std::array<CommandText, 11> kCommandTexts = {{{"new", kNewText},
                                                         {"show", kShowText},
                                                         {"set", kSetText},
                                                         {"use-fit", kUseFitText},
@@ -179,6 +194,7 @@ constexpr std::array<CommandText, 10> kCommandTexts = {{{"new", kNewText},
                                                         {"import", kImportText},
                                                         {"crs", kCrsText},
                                                         {"map", kMapText},
+                                                        {"directions", kDirectionsText},
                                                         {"help", kHelpText}}};
 
 // What each field means, with its unit. "distance unit" is the unit of the
@@ -370,7 +386,8 @@ std::string CommandHelp(std::string_view command) {
 }
 
 std::string UsageLine() {
-  return "usage: mornax-batch new|show|set|use-fit|run|grid|import|crs|export|map PROJECT.mnx ... "
+  return "usage: mornax-batch new|show|set|use-fit|run|grid|import|crs|export|map|directions "
+         "PROJECT.mnx ... "
          "(mornax-batch --help for more)";
 }
 

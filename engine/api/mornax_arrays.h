@@ -395,6 +395,50 @@ struct SemivariogramResult {
 SemivariogramResult Semivariogram(const Points& points, const SemivariogramParameters& parameters,
                                   const Hooks& hooks = {});
 
+// Several direction sectors and a variogram map from one pass over the pairs
+// (those within the largest distance any of them needs, found through a
+// spatial index): each sector's classes are, to the bit, what Semivariogram
+// gives for that direction with the same lags and tolerance.
+struct DirectionalParameters {
+  int lagCount = 20;
+  double lagDistance = 500.0;
+  double tolerance = 45.0;                                 // full opening of every sector, degrees
+  std::vector<double> directions{0.0, 45.0, 90.0, 135.0};  // 1 to kMaxDirections axes
+  bool logTransform = false;
+  bool subtract = false;
+  // The variogram map: (2 mapCells + 1)^2 cells of mapCellSize (0: lagDistance)
+  // centred on the zero lag; mapCells 0 computes no map (at most kMaxMapCells).
+  int mapCells = 0;
+  double mapCellSize = 0.0;
+};
+
+inline constexpr std::size_t kMaxDirections = 36;
+inline constexpr int kMaxMapCells = 500;
+
+// Semivariances on a grid of lag vectors. Cell (ix, iy), ix and iy in
+// -cells..cells, holds the pairs whose separation (dx, dy) rounds to
+// (ix, iy) * cellSize; every pair counts at (dx, dy) and at (-dx, -dy), so the
+// map is symmetric about its centre. Row-major from the lowest dy: the cell's
+// entry is (iy + cells) * (2 cells + 1) + ix + cells.
+struct VariogramMap {
+  int cells = 0;
+  double cellSize = 0.0;
+  std::vector<double> semivariance{};  // half the mean squared difference; 0 when empty
+  std::vector<std::int64_t> pairs{};
+};
+
+struct DirectionalResult {
+  Report report{};
+  // One per direction, in the order given, as Semivariogram fills it (its
+  // report left empty: the messages are in this report).
+  std::vector<SemivariogramResult> directions{};
+  VariogramMap map{};
+};
+
+DirectionalResult DirectionalSemivariogram(const Points& points,
+                                           const DirectionalParameters& parameters,
+                                           const Hooks& hooks = {});
+
 // Classes of an experimental semivariogram; classes with distance 0 (empty)
 // are passed over, as in the fitting input.
 struct Classes {
