@@ -1,6 +1,7 @@
 #include "semivariogram/direction_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstddef>
@@ -25,13 +26,20 @@ constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 
 struct Sector {
   double cosTheta, sinTheta, cmin;
+  // cmin^2 widened both ways: outside the band the squared test decides
+  // what the exact cosine would; inside it the exact arithmetic is used.
+  double inside, outside;
 };
+
+// The band of the squared sector test, far beyond any rounding.
+constexpr double kSectorMargin = 1.0e-9;
 
 // The sums of one block of rows: per sector per class, and per map cell.
 struct BlockSums {
   std::vector<double> count, distance, semivariance;  // sector-major, lagCount each
   std::vector<double> mapCount, mapSum;
   std::vector<std::int32_t> neighbours;  // scratch of the row being summed
+  std::vector<std::uint64_t> marks;      // the row's pairs as bits, to meet them in order
 };
 
 class PairPass {
@@ -47,7 +55,8 @@ class PairPass {
     const double cmin = std::cos(spec.tolerance * kHalfDegreesToRadians);
     for (const double direction : spec.directions) {
       const double theta = direction * kDegreesToRadians;
-      sectors_.push_back({std::cos(theta), std::sin(theta), cmin});
+      sectors_.push_back({std::cos(theta), std::sin(theta), cmin,
+                          cmin * cmin * (1.0 + kSectorMargin), cmin * cmin * (1.0 - kSectorMargin)});
     }
     const double reach =
         (beyondLast_ - kClassOffset + kScreenMargin * beyondLast_) * spec.lagDistance;
@@ -57,6 +66,7 @@ class PairPass {
       squared = std::max(squared, 2.0 * corner * corner * (1.0 + kScreenMargin));
     }
     squaredReach_ = squared;
+    perCell_ = spec.mapCells > 0 ? 1.0 / spec.mapCellSize : 0.0;
     index_.Build(x, y, static_cast<int>(x.size()));
   }
 
@@ -70,15 +80,34 @@ class PairPass {
     sums.semivariance.assign(n, 0.0);
     sums.mapCount.assign(cells(), 0.0);
     sums.mapSum.assign(cells(), 0.0);
+    sums.marks.assign((z_.size() + 63) / 64, 0);
   }
 
   void Block(std::size_t first, std::size_t last, BlockSums& sums) const {
     for (std::size_t i = first; i < last; ++i) {
       sums.neighbours.clear();
       index_.Within(x_[i], y_[i], squaredReach_, static_cast<std::int32_t>(i), sums.neighbours);
-      // In pair order, as the loop over all pairs meets them.
-      std::sort(sums.neighbours.begin(), sums.neighbours.end());
-      for (const std::int32_t j : sums.neighbours) Pair(i, static_cast<std::size_t>(j), sums);
+      if (sums.neighbours.empty()) continue;
+      // In pair order, as the loop over all pairs meets them: the found
+      // points marked in a bit set that is read (and cleared) upwards, which
+      // costs far less than sorting them.
+      std::size_t lowWord = sums.marks.size();
+      std::size_t highWord = 0;
+      for (const std::int32_t j : sums.neighbours) {
+        const auto word = static_cast<std::size_t>(j) / 64;
+        sums.marks[word] |= std::uint64_t{1} << (static_cast<std::size_t>(j) % 64);
+        lowWord = std::min(lowWord, word);
+        highWord = std::max(highWord, word);
+      }
+      for (std::size_t word = lowWord; word <= highWord; ++word) {
+        std::uint64_t bits = sums.marks[word];
+        sums.marks[word] = 0;
+        while (bits != 0) {
+          const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
+          bits &= bits - 1;
+          Pair(i, word * 64 + bit, sums);
+        }
+      }
     }
   }
 
@@ -90,8 +119,8 @@ class PairPass {
     const double half = 0.5 * (dz * dz);
     if (spec_.mapCells > 0) {
       const double m = spec_.mapCells;
-      const double cx = std::floor(dx / spec_.mapCellSize + 0.5);
-      const double cy = std::floor(dy / spec_.mapCellSize + 0.5);
+      const double cx = std::floor(dx * perCell_ + 0.5);
+      const double cy = std::floor(dy * perCell_ + 0.5);
       if (std::fabs(cx) <= m && std::fabs(cy) <= m) {
         const auto at = [&](double ix, double iy) {
           return static_cast<std::size_t>(iy + m) * side_ + static_cast<std::size_t>(ix + m);
@@ -103,14 +132,17 @@ class PairPass {
       }
     }
     // The class and sector arithmetic of the one-direction run.
-    const double d = std::sqrt(dx * dx + dy * dy);
+    const double squared = dx * dx + dy * dy;
+    const double d = std::sqrt(squared);
     const double position = d / spec_.lagDistance + kClassOffset;
     if (!(position >= 1.0 && position < beyondLast_)) return;
     const auto k = static_cast<std::size_t>(static_cast<int>(position) - 1);
     for (std::size_t s = 0; s < sectors_.size(); ++s) {
       const Sector& sector = sectors_[s];
-      const double c = (dy * sector.sinTheta + dx * sector.cosTheta) / d;
-      if (std::fabs(c) < sector.cmin) continue;
+      const double along = dy * sector.sinTheta + dx * sector.cosTheta;
+      const double along2 = along * along;
+      if (along2 <= sector.outside * squared) continue;
+      if (along2 < sector.inside * squared && std::fabs(along / d) < sector.cmin) continue;
       const std::size_t slot = s * classes() + k;
       sums.count[slot] += 1.0;
       sums.distance[slot] += d;
@@ -124,6 +156,7 @@ class PairPass {
   std::size_t side_;
   std::vector<Sector> sectors_;
   double squaredReach_ = 0.0;
+  double perCell_ = 0.0;
   SpatialIndex index_;
 };
 
