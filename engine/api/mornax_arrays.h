@@ -439,6 +439,41 @@ DirectionalResult DirectionalSemivariogram(const Points& points,
                                            const DirectionalParameters& parameters,
                                            const Hooks& hooks = {});
 
+// The joint fit of the directions of one DirectionalSemivariogram call: one
+// model with a common nugget and sill and a range that depends on the
+// direction through a geometric anisotropy (Anisotropy's metric),
+//   gamma(h, phi) = C0 + C f(h sqrt(cos^2(phi - angle) + sin^2(phi - angle) / ratio^2) / a),
+// least squares over every non-empty class of every direction, C, a and C0
+// within their bounds (a bound equal to the other pins the parameter), the
+// ratio in [minimumRatio, 1], the angle free (reported in [0, 180)).
+struct JointFitParameters {
+  int model = 2;  // 2 Spherical, 3 Exponential, 4 Gaussian
+  // B1 = C (sill above the nugget), B2 = a (range along the major axis),
+  // B3 = C0, as FitParameters has them. All nine 0: read off the classes of
+  // every direction together (the fit start of the program).
+  std::array<double, 3> initial{}, minimum{}, maximum{};
+  double minimumRatio = 0.05;
+};
+
+struct JointFitResult {
+  Report report{};
+  int model = 0;
+  std::array<double, 3> b{};  // C, a, C0
+  Anisotropy anisotropy{};    // the fitted angle (0 to 180) and ratio
+  double chi2 = 0.0;          // sum of squares of model - observed
+  int iterations = 0;
+  bool converged = false;
+  // Per direction, the classes fitted and the model there.
+  std::vector<std::vector<double>> distance{}, observed{}, fitted{};
+};
+
+JointFitResult JointFit(const DirectionalParameters& run, const DirectionalResult& result,
+                        const JointFitParameters& parameters, const Hooks& hooks = {});
+
+// The kriging and Bayes model of a joint fit: VariogramFromFit of its model
+// and B, with its anisotropy (`keep`'s further structures kept).
+Variogram VariogramFromJointFit(const JointFitResult& fit, const Variogram& keep);
+
 // Classes of an experimental semivariogram; classes with distance 0 (empty)
 // are passed over, as in the fitting input.
 struct Classes {
