@@ -90,6 +90,10 @@ bool ApplyOption(std::string_view option, Invocation& invocation, std::string& e
     invocation.force = true;
     return true;
   }
+  if (invocation.command == Command::kUseFit && option == "--joint") {
+    invocation.joint = true;
+    return true;
+  }
   if (invocation.command == Command::kRun && option == "--auto-lag") {
     invocation.autoLag = true;
     return true;

@@ -34,6 +34,7 @@ struct Invocation {
   std::string helpTopic;                 // help: the command whose help is asked for; empty: all
   bool force = false;                    // new: overwrite an existing document
   bool autoLag = false;                  // run variogram: --auto-lag
+  bool joint = false;                    // use-fit: --joint (the joint fit's report)
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
   std::vector<std::string> commandArgs;  // grid, import, crs, export, directions: parsed by the

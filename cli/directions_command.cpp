@@ -18,7 +18,8 @@
 namespace mornax::batch {
 namespace {
 
-constexpr std::array<OptionSpec, 6> kOptions = {{{"--directions", 1},
+constexpr std::array<OptionSpec, 7> kOptions = {{{"--directions", 1},
+                                                 {"--fit", 1},
                                                  {"--tolerance", 1},
                                                  {"--map-cells", 1},
                                                  {"--map-cell", 1},
@@ -146,6 +147,20 @@ int DirectionalRun(std::span<const std::string> args) {
                            result, error)) {
     ReportError(error);
     return kExitMessageShown;
+  }
+  if (line.Has("--fit")) {
+    int model = 0;
+    if (!WholeNumber("--fit", line.Value("--fit"), 2, 4, model, error)) return UsageFault(error);
+    const api::JointFitResult fit = api::JointFit(p, result, {.model = model});
+    for (const api::Message& m : fit.report.messages) ReportError(m.text);
+    if (!fit.report.completed()) return kExitMessageShown;
+    if (!WriteJointFitReport(folder / (base + ".jfr"), reader.title(), p, fit, error)) {
+      ReportError(error);
+      return kExitMessageShown;
+    }
+    std::printf("%s: angle %.2f, ratio %.4f, range %.6g, C %.6g, C0 %.6g\n",
+                api::ModelName(model).c_str(), fit.anisotropy.angle, fit.anisotropy.ratio, fit.b[1],
+                fit.b[0], fit.b[2]);
   }
   if (line.Has("--geotiff")) {
     if (result.map.cells == 0) return UsageFault("--geotiff needs --map-cells");

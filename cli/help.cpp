@@ -47,8 +47,9 @@ constexpr std::string_view kSetText = R"(  set PROJECT.mnx field=value ...
       renamed over the old one, so a failed write leaves it intact.
 )";
 
-constexpr std::string_view kUseFitText = R"(  use-fit PROJECT.mnx
-      Copies the model fitted by "run PROJECT.mnx fit" (PROJECT.sol) into the
+constexpr std::string_view kUseFitText = R"(  use-fit PROJECT.mnx [--joint]
+      With --joint: the joint fit of "directions PROJECT.mnx --fit MODEL"
+      (PROJECT.jfr), as below and with angle and ratio. Otherwise copies the model fitted by "run PROJECT.mnx fit" (PROJECT.sol) into the
       semivariogram fields of kriging and Bayesian estimation, as the
       program's "Use fitted model" does: krigModel and bayesModel become the
       fitted model; for Spherical, Exponential and Gaussian sill = B1 + B3,
@@ -172,7 +173,7 @@ constexpr std::string_view kHelpText = R"(  help [COMMAND], --help, -h, COMMAND 
 
 constexpr std::string_view kDirectionsText =
     R"(  directions PROJECT.mnx [--directions A,B,...] [--tolerance T]
-      [--map-cells M] [--map-cell SIZE] [--geotiff] [--threads N]
+      [--map-cells M] [--map-cell SIZE] [--geotiff] [--fit MODEL] [--threads N]
       The semivariogram of PROJECT.dfl in several direction sectors at once
       (default 0,45,90,135 degrees from +x towards +y, each --tolerance wide,
       default 45) with the document's lagCount, lagDistance, logTransform and
@@ -183,6 +184,9 @@ constexpr std::string_view kDirectionsText =
       pair counted at (dx, dy) and (-dx, -dy); --geotiff writes it as
       PROJECT_vmap.tif too (bands semivariance and pairs, nodata where no
       pair). One pass over the pairs within the largest distance needed.
+      --fit MODEL (2-4) fits the directions together: a common nugget and
+      sill, the range by direction through an angle and a ratio; the report
+      is PROJECT.jfr, and use-fit --joint copies it into the document.
 )";
 
 constexpr std::array<CommandText, 11> kCommandTexts = {{{"new", kNewText},

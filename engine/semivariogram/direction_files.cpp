@@ -101,4 +101,45 @@ bool WriteDirectionFiles(const std::filesystem::path& vdr, const std::filesystem
   return true;
 }
 
+bool WriteJointFitReport(const std::filesystem::path& jfr, const std::string& title,
+                         const api::DirectionalParameters& run, const api::JointFitResult& fit,
+                         std::string& error) {
+  static const io::FortranFormat kTitle("(1x,a)");
+  static const io::FortranFormat kModel("(1x,a,i3,a,a)");
+  static const io::FortranFormat kStatus("(1x,a,i3,5x,a,i5)");
+  static const io::FortranFormat kB("(1x,a,i1,a,G16.8,2x,a)");
+  static const io::FortranFormat kAngle("(1x,a,F10.4,a)");
+  static const io::FortranFormat kRatio("(1x,a,F10.6)");
+  static const io::FortranFormat kChi2("(1x,a,G16.8)");
+  static const io::FortranFormat kHeading("(/a)");
+  static const io::FortranFormat kRow("(F12.1,F14.2,2F16.4)");
+  io::RecordFile file;
+  if (!file.Create(jfr)) {
+    error = "Cannot create output file : " + jfr.string();
+    return false;
+  }
+  file.Write(kTitle, PaddedTitle(title));
+  file.Write(kModel, "JOINT FIT OF", static_cast<long long>(run.directions.size()),
+             " DIRECTIONS: ", api::ModelName(fit.model));
+  file.Write(kStatus, "ICON=", fit.converged ? 0 : 1, "ITERATIONS =", fit.iterations);
+  const char* labels[] = {"C (sill above the nugget)", "RANGE along the major axis", "C0 (nugget)"};
+  for (int j = 0; j < 3; ++j) {
+    file.Write(kB, "B( ", j + 1, ")=", fit.b[static_cast<std::size_t>(j)], labels[j]);
+  }
+  file.Write(kAngle, "ANGLE =", fit.anisotropy.angle, " degrees from x towards y");
+  file.Write(kRatio, "RATIO =", fit.anisotropy.ratio);
+  file.Write(kChi2, "CHI2 =", fit.chi2);
+  file.Write(kHeading, "   DIRECTION      DISTANCE        OBSERVED           MODEL");
+  for (std::size_t d = 0; d < fit.distance.size(); ++d) {
+    for (std::size_t k = 0; k < fit.distance[d].size(); ++k) {
+      file.Write(kRow, run.directions[d], fit.distance[d][k], fit.observed[d][k], fit.fitted[d][k]);
+    }
+  }
+  if (!file.Commit()) {
+    error = "Cannot write output file : " + jfr.string();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace mornax

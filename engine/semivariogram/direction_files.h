@@ -17,4 +17,11 @@ bool WriteDirectionFiles(const std::filesystem::path& vdr, const std::filesystem
                          const std::string& title, const api::DirectionalParameters& parameters,
                          const api::DirectionalResult& result, std::string& error);
 
+// BASE.jfr, the report of a joint fit: the model, its status, B1-B3 (C,
+// the range along the major axis, C0), the angle and the ratio, then per
+// direction the classes with the observed and the model semivariance.
+bool WriteJointFitReport(const std::filesystem::path& jfr, const std::string& title,
+                         const api::DirectionalParameters& run, const api::JointFitResult& fit,
+                         std::string& error);
+
 }  // namespace mornax
