@@ -23,8 +23,8 @@ double Best(int repeats, const Run& run) {
   for (int r = 0; r < repeats; ++r) {
     const auto start = std::chrono::steady_clock::now();
     run();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                              .count());
+    best = std::min(
+        best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   return best;
 }
@@ -56,11 +56,10 @@ int main(int argc, char** argv) {
       for (const auto k : d.pairs) pairs += k;
     }
   });
-  const double one = Best(repeats, [&] {
-    mornax::api::Semivariogram(p, {20, lag, 45.0, 45.0});
-  });
-  std::printf("N %d, 20 lags of %g: four sectors and a 41 x 41 map %.3f s (%lld sector pairs); "
-              "one sector alone %.3f s\n",
-              points, lag, all, pairs, one);
+  const double one = Best(repeats, [&] { mornax::api::Semivariogram(p, {20, lag, 45.0, 45.0}); });
+  std::printf(
+      "N %d, 20 lags of %g: four sectors and a 41 x 41 map %.3f s (%lld sector pairs); "
+      "one sector alone %.3f s\n",
+      points, lag, all, pairs, one);
   return 0;
 }
