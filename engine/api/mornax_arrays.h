@@ -499,8 +499,12 @@ FitResult Fit(const Classes& classes, const FitParameters& parameters, const Hoo
 // the fit's form of B1-B3 (model 1-6; k_Rho takes h in units of lagScale);
 std::vector<double> FitModelValues(int model, const std::array<double, 3>& b,
                                    std::span<const double> h, double lagScale = 1.0);
-// kriging's form (0 at h = 0);
+// kriging's form (0 at h = 0) of the first structure, isotropic;
 std::vector<double> VariogramValues(const Variogram& variogram, std::span<const double> h);
+// kriging's form of the whole model (anisotropy and further structures) along
+// `direction` (degrees from x towards y), for a directional semivariogram;
+std::vector<double> VariogramValues(const Variogram& variogram, std::span<const double> h,
+                                    double direction);
 // Bayesian estimation's form of the k_Rho correlation, k / (1 + k) rho^(h / lagD).
 std::vector<double> KRhoCorrelation(const KRho& kRho, std::span<const double> h);
 

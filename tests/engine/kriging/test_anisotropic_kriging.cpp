@@ -204,6 +204,48 @@ TEST(NestedKriging, EqualsAHandSummedModelSolvedIndependently) {
   }
 }
 
+// A structure split in two nested ones of the same shape is the same model:
+// the sums, and Bayes' covariance sill, take the further structure in.
+TEST(NestedBayes, ASplitStructureIsTheWholeOne) {
+  const Cloud data = RandomCloud(40, 31);
+  const Cloud nodes = RandomCloud(12, 32);
+  api::BayesParameters whole;
+  whole.observation =
+      api::Variogram{.model = 2, .sill = 11.0, .a = 300.0, .c0 = 1.0, .anisotropy = {60.0, 0.5}};
+  whole.guess =
+      api::Variogram{.model = 0, .sill = 6.0, .a = 200.0, .c0 = 0.5, .anisotropy = {60.0, 0.5}};
+  whole.neighbours = 10;
+  whole.scaleGuess = 0;
+  api::BayesParameters split = whole;
+  split.observation.sill = 7.0;
+  split.observation.structures = {{.model = 2, .c = 4.0, .a = 300.0, .anisotropy = {60.0, 0.5}}};
+  split.guess.sill = 4.0;
+  split.guess.structures = {{.model = 2, .c = 2.0, .a = 200.0, .anisotropy = {60.0, 0.5}}};
+  const api::Points points{data.x, data.y, data.z, data.g};
+  const api::Nodes at{nodes.x, nodes.y, nodes.g};
+  const api::NodeResults a = api::Bayes(points, at, whole);
+  const api::NodeResults b = api::Bayes(points, at, split);
+  ASSERT_TRUE(a.report.completed());
+  ASSERT_TRUE(b.report.completed());
+  for (std::size_t i = 0; i < nodes.x.size(); ++i) {
+    EXPECT_LT(Relative(a.estimate[i], b.estimate[i]), 1e-10) << i;
+    EXPECT_LT(Relative(a.standardError[i], b.standardError[i]), 1e-10) << i;
+  }
+}
+
+TEST(NestedKriging, ModelValuesAlongADirectionFollowTheRanges) {
+  // Along the major axis the range is a, across it ratio * a; the further
+  // structure adds its sill beyond its own range.
+  api::Variogram v{.model = 2, .sill = 5.0, .a = 100.0, .c0 = 1.0, .anisotropy = {30.0, 0.5}};
+  v.structures = {{.model = 2, .c = 2.0, .a = 10.0}};
+  const std::vector<double> h{50.0, 100.0};
+  const std::vector<double> along = api::VariogramValues(v, h, 30.0);
+  const std::vector<double> across = api::VariogramValues(v, h, 120.0);
+  EXPECT_NEAR(along[0], 1.0 + 4.0 * (0.75 - 0.0625) + 2.0, 1e-12);
+  EXPECT_NEAR(along[1], 7.0, 1e-12);
+  EXPECT_NEAR(across[0], 7.0, 1e-12);
+}
+
 TEST(NestedKriging, RefusesModelTermsOutOfRange) {
   const Cloud data = RandomCloud(10, 5);
   struct Bad {
