@@ -56,7 +56,8 @@ class PairPass {
     for (const double direction : spec.directions) {
       const double theta = direction * kDegreesToRadians;
       sectors_.push_back({std::cos(theta), std::sin(theta), cmin,
-                          cmin * cmin * (1.0 + kSectorMargin), cmin * cmin * (1.0 - kSectorMargin)});
+                          cmin * cmin * (1.0 + kSectorMargin),
+                          cmin * cmin * (1.0 - kSectorMargin)});
     }
     const double reach =
         (beyondLast_ - kClassOffset + kScreenMargin * beyondLast_) * spec.lagDistance;
