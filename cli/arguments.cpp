@@ -16,7 +16,7 @@ struct CommandName {
   Command command;
 };
 
-constexpr std::array<CommandName, 11> kCommands = {{{"help", Command::kHelp},
+constexpr std::array<CommandName, 12> kCommands = {{{"help", Command::kHelp},
                                                     {"new", Command::kNew},
                                                     {"show", Command::kShow},
                                                     {"set", Command::kSet},
@@ -26,13 +26,14 @@ constexpr std::array<CommandName, 11> kCommands = {{{"help", Command::kHelp},
                                                     {"import", Command::kImport},
                                                     {"crs", Command::kCrs},
                                                     {"export", Command::kExport},
-                                                    {"map", Command::kMap}}};
+                                                    {"map", Command::kMap},
+                                                    {"directions", Command::kDirections}}};
 
 // Commands whose options take values (negative numbers among them) and are
 // read by the command itself.
 bool ParsesItsOwnArguments(Command command) {
   return command == Command::kGrid || command == Command::kImport || command == Command::kCrs ||
-         command == Command::kExport;
+         command == Command::kExport || command == Command::kDirections;
 }
 
 std::optional<Command> FindCommand(std::string_view name) {
@@ -87,6 +88,10 @@ bool ApplyThreads(std::span<const std::string_view> args, std::size_t& k, Invoca
 bool ApplyOption(std::string_view option, Invocation& invocation, std::string& error) {
   if (invocation.command == Command::kNew && option == "--force") {
     invocation.force = true;
+    return true;
+  }
+  if (invocation.command == Command::kUseFit && option == "--joint") {
+    invocation.joint = true;
     return true;
   }
   if (invocation.command == Command::kRun && option == "--auto-lag") {

@@ -8,7 +8,20 @@
 
 namespace mornax::batch {
 
-enum class Command { kHelp, kNew, kShow, kSet, kUseFit, kRun, kGrid, kImport, kCrs, kExport, kMap };
+enum class Command {
+  kHelp,
+  kNew,
+  kShow,
+  kSet,
+  kUseFit,
+  kRun,
+  kGrid,
+  kImport,
+  kCrs,
+  kExport,
+  kMap,
+  kDirections
+};
 
 // What `run` was asked for: error analysis, interpolation, or neither option.
 enum class RunMode { kUnset, kErrorAnalysis, kInterpolate };
@@ -21,9 +34,11 @@ struct Invocation {
   std::string helpTopic;                 // help: the command whose help is asked for; empty: all
   bool force = false;                    // new: overwrite an existing document
   bool autoLag = false;                  // run variogram: --auto-lag
+  bool joint = false;                    // use-fit: --joint (the joint fit's report)
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
-  std::vector<std::string> commandArgs;  // grid, import, crs, export: parsed by the command;
+  std::vector<std::string> commandArgs;  // grid, import, crs, export, directions: parsed by the
+                                         // command;
                                          // map: the arguments after the document
 };
 

@@ -69,9 +69,14 @@ int ShowDocument(const Invocation& invocation) {
     ReportError(error);
     return kExitUsage;
   }
-  for (const project::FieldInfo& field : project::Fields()) {
+  auto print = [&records](const project::FieldInfo& field) {
     std::printf("%s = %s\n", std::string(field.name).c_str(),
                 project::FieldValue(records, field).c_str());
+  };
+  for (const project::FieldInfo& field : project::Fields()) print(field);
+  // The model terms are listed once one of them is set.
+  if (!records.terms.IsDefault()) {
+    for (const project::FieldInfo& field : project::TermFields()) print(field);
   }
   return ShowProjectCrs(invocation.project);
 }

@@ -47,8 +47,9 @@ constexpr std::string_view kSetText = R"(  set PROJECT.mnx field=value ...
       renamed over the old one, so a failed write leaves it intact.
 )";
 
-constexpr std::string_view kUseFitText = R"(  use-fit PROJECT.mnx
-      Copies the model fitted by "run PROJECT.mnx fit" (PROJECT.sol) into the
+constexpr std::string_view kUseFitText = R"(  use-fit PROJECT.mnx [--joint]
+      With --joint: the joint fit of "directions PROJECT.mnx --fit MODEL"
+      (PROJECT.jfr), as below and with angle and ratio. Otherwise copies the model fitted by "run PROJECT.mnx fit" (PROJECT.sol) into the
       semivariogram fields of kriging and Bayesian estimation, as the
       program's "Use fitted model" does: krigModel and bayesModel become the
       fitted model; for Spherical, Exponential and Gaussian sill = B1 + B3,
@@ -170,7 +171,25 @@ constexpr std::string_view kHelpText = R"(  help [COMMAND], --help, -h, COMMAND 
       Shows this text, or the help of one command.
 )";
 
-constexpr std::array<CommandText, 10> kCommandTexts = {{{"new", kNewText},
+constexpr std::string_view kDirectionsText =
+    R"(  directions PROJECT.mnx [--directions A,B,...] [--tolerance T]
+      [--map-cells M] [--map-cell SIZE] [--geotiff] [--fit MODEL] [--threads N]
+      The semivariogram of PROJECT.dfl in several direction sectors at once
+      (default 0,45,90,135 degrees from +x towards +y, each --tolerance wide,
+      default 45) with the document's lagCount, lagDistance, logTransform and
+      subtract: PROJECT.vdr, one class table per direction, each the
+      variogram run's table for that direction. With --map-cells M (1-500)
+      also the variogram map, PROJECT.vmp: semivariance and pairs on a grid of
+      (2M+1)^2 lag vectors (dx, dy) of --map-cell (default lagDistance), every
+      pair counted at (dx, dy) and (-dx, -dy); --geotiff writes it as
+      PROJECT_vmap.tif too (bands semivariance and pairs, nodata where no
+      pair). One pass over the pairs within the largest distance needed.
+      --fit MODEL (2-4) fits the directions together: a common nugget and
+      sill, the range by direction through an angle and a ratio; the report
+      is PROJECT.jfr, and use-fit --joint copies it into the document.
+)";
+
+constexpr std::array<CommandText, 11> kCommandTexts = {{{"new", kNewText},
                                                         {"show", kShowText},
                                                         {"set", kSetText},
                                                         {"use-fit", kUseFitText},
@@ -179,6 +198,7 @@ constexpr std::array<CommandText, 10> kCommandTexts = {{{"new", kNewText},
                                                         {"import", kImportText},
                                                         {"crs", kCrsText},
                                                         {"map", kMapText},
+                                                        {"directions", kDirectionsText},
                                                         {"help", kHelpText}}};
 
 // What each field means, with its unit. "distance unit" is the unit of the
@@ -230,6 +250,34 @@ constexpr std::array<FieldMeaning, 39> kFieldMeanings = {{
     {"rho", "k_Rho: B3, correlation per lagD"},
     {"lagD", "k_Rho: distance unit of rho, distance unit"},
 }};
+
+// The model terms of kriging and Bayes beyond the records.
+constexpr std::array<FieldMeaning, 12> kTermMeanings = {{
+    {"angle", "anisotropy: major axis, degrees from +x towards +y (as direction)"},
+    {"ratio", "anisotropy: range across the major axis / range along it (1: isotropic)"},
+    {"structure2Model", "a second structure: 0 none, models 1-5 (not with k_Rho)"},
+    {"structure2C", "its sill (2-4) or slope (1: c h^a, 5: c ln h)"},
+    {"structure2A", "its range (2-4) or exponent (1), distance unit"},
+    {"structure2Angle", "its own anisotropy: major axis, degrees"},
+    {"structure2Ratio", "its own anisotropy: ratio of ranges"},
+    {"structure3Model", "a third structure, as structure2Model"},
+    {"structure3C", "as structure2C"},
+    {"structure3A", "as structure2A"},
+    {"structure3Angle", "as structure2Angle"},
+    {"structure3Ratio", "as structure2Ratio"},
+}};
+
+constexpr std::string_view kTermsText = R"(
+Anisotropy and nested structures (kriging and Bayes): distances are measured
+as sqrt(u^2 + (v / ratio)^2), u along the major axis at `angle`, v across it,
+so a range a holds along the axis and ratio * a across it. The gamma of a
+nested model is the first structure (sill, a, c, c0 as above) plus each
+further structure. The neighbour search measures in the anisotropy of the
+structure with the largest range (models 2-4). Bayes' guesses take `angle`
+and `ratio` and no further structure. Other conventions: the R package's
+anis = c(90 - angle, ratio); GSLIB-style azimuth = 90 - angle, with
+anisotropy ratio = ratio.
+)";
 
 constexpr std::string_view kModelsText = R"(
 Models (model, krigModel, bayesModel; kriging takes 1-5). h is the distance,
@@ -296,7 +344,19 @@ std::string FieldTable() {
     }
     text += line + "\n";
   }
-  return text;
+  text += "Model terms, kept after the 39 values (show lists them once one is set):\n";
+  for (const project::FieldInfo& field : project::TermFields()) {
+    std::string line = "  " + std::string(field.name);
+    line.resize(18, ' ');
+    line += field.IsInteger() ? "integer  " : "real     ";
+    line += project::RangeText(field) + " ";
+    if (line.size() < 40) line.resize(40, ' ');
+    for (const FieldMeaning& meaning : kTermMeanings) {
+      if (meaning.name == field.name) line += meaning.meaning;
+    }
+    text += line + "\n";
+  }
+  return text + std::string(kTermsText);
 }
 
 }  // namespace
@@ -330,7 +390,8 @@ std::string CommandHelp(std::string_view command) {
 }
 
 std::string UsageLine() {
-  return "usage: mornax-batch new|show|set|use-fit|run|grid|import|crs|export|map PROJECT.mnx ... "
+  return "usage: mornax-batch new|show|set|use-fit|run|grid|import|crs|export|map|directions "
+         "PROJECT.mnx ... "
          "(mornax-batch --help for more)";
 }
 

@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "crs_command.h"
+#include "directions_command.h"
 #include "document_commands.h"
 #include "exit_status.h"
 #include "export_command.h"
@@ -54,6 +55,8 @@ int Dispatch(const Invocation& invocation) {
     }
     case Command::kMap:
       return MapPicture(invocation);
+    case Command::kDirections:
+      return DirectionalRun(invocation.commandArgs);
   }
   return kExitUsage;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "api/mornax.h"
@@ -90,7 +91,9 @@ std::vector<std::string_view> FieldsUsed(const Computation& computation,
       add(kWeightingFields);
     } else if (computation.method == MNX_METHOD_KRIGING) {
       add(kKrigingFields);
+      for (const project::FieldInfo& term : project::TermFields()) names.push_back(term.name);
     } else {
+      for (const project::FieldInfo& term : project::TermFields()) names.push_back(term.name);
       add(kBayesFields);
       if (records.ipl.bayesModel == kKRhoModel) {
         add(kKRhoFields);
@@ -163,6 +166,9 @@ int RunComputation(const Invocation& invocation) {
   state->threadCount = invocation.threads;
   // The data file and the results lie beside the document.
   state->projectFolder = context.folder;
+  // The model terms no record carries reach the file run through the state.
+  project::EngineTerms terms = project::ToEngineTerms(records.terms);
+  state->ipl.terms = ModelTerms{terms.anisotropy, std::move(terms.structures)};
   RunEntry(computation->task, computation->method, mode, &records.fileName, &records.svar,
            &records.fvar, &records.ipl, messages, *state);
   // A stopped run did not do what was asked, even when it showed no message.

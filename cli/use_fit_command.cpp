@@ -45,9 +45,57 @@ void Refused(const std::string& message) {
   ReportError(message + "; the document is unchanged");
 }
 
+// use-fit --joint: the joint fit's report (.jfr) into the document.
+int UseJointFit(const Invocation& invocation) {
+  const std::filesystem::path path(invocation.project);
+  project::Records records;
+  std::string error;
+  if (!ReadDocument(invocation.project, records, error)) {
+    ReportError(error);
+    return kExitUsage;
+  }
+  const std::string jfrName = path.stem().string() + ".jfr";
+  project::JointFittedModel fit;
+  const auto status =
+      project::ReadJointFittedModel(io::ResolveProjectFile(path.parent_path(), jfrName), fit);
+  if (status != project::FitReportStatus::kOk) {
+    Refused(jfrName +
+            (status == project::FitReportStatus::kMissing ? " not found"
+                                                          : " is not a joint fit report") +
+            ": fit the directions first (mornax-batch directions " + invocation.project +
+            " --fit MODEL)");
+    return kExitMessageShown;
+  }
+  if (const std::string problem = project::FitStatusProblem(fit.fit); !problem.empty()) {
+    Refused(jfrName + " holds no usable fit: " + problem);
+    return kExitMessageShown;
+  }
+  project::Records changed = records;
+  project::ApplyJointFill(fit, changed);
+  for (const std::string_view name : {"sill", "a", "c", "c0", "angle", "ratio"}) {
+    std::string range;
+    if (!project::FieldInRange(changed, *project::FindField(name), range)) {
+      Refused("the joint fit gives " + range);
+      return kExitMessageShown;
+    }
+  }
+  if (!project::WriteDocumentFile(path, changed, error)) {
+    ReportError(error);
+    return kExitUsage;
+  }
+  std::printf("%s model of %s:\n", project::ModelName(fit.fit.model), jfrName.c_str());
+  for (const std::string_view name :
+       {"krigModel", "bayesModel", "sill", "a", "c", "c0", "angle", "ratio"}) {
+    std::printf("%s = %s\n", std::string(name).c_str(),
+                project::FieldValue(changed, *project::FindField(name)).c_str());
+  }
+  return kExitSuccess;
+}
+
 }  // namespace
 
 int UseFittedModel(const Invocation& invocation) {
+  if (invocation.joint) return UseJointFit(invocation);
   const std::filesystem::path path(invocation.project);
   project::Records records;
   project::FileSet files;

@@ -130,7 +130,9 @@ bool CMornaxDoc::OnOpenDocument(const QString& path) {
     prompts_.Inform(dialogParent_, QString("Cannot read document file %1!").arg(name));
     return false;
   }
-  if (file.size() != static_cast<qint64>(project::kDocumentFileSize)) {
+  // The 39 values, and the model terms' tail when the document has one.
+  if (file.size() != static_cast<qint64>(project::kDocumentFileSize) &&
+      file.size() != static_cast<qint64>(project::kDocumentFileSize + project::kTermsTailSize)) {
     prompts_.Inform(dialogParent_,
                     QString("%1 is not a Mornax document: it has %2 bytes instead of %3!")
                         .arg(name)
@@ -180,6 +182,15 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     return false;
   }
   if (running_) return false;
+  // The library's entry point takes the records alone: a model with an
+  // anisotropy or further structures would be run as isotropic.
+  if (task == MNX_TASK_INTERPOLATION &&
+      (method == MNX_METHOD_KRIGING || method == MNX_METHOD_BAYES) && !records.terms.IsDefault()) {
+    prompts_.Inform(dialogParent_,
+                    "This project's model has an anisotropy or further structures, which the "
+                    "program's runs do not carry yet: run it with mornax-batch run.");
+    return false;
+  }
   running_ = true;
   // The watch sees the result file before the run touches it.
   auto watch = std::make_shared<RunWatch>(task, method, mode, ProgramFiles());

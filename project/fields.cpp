@@ -79,6 +79,42 @@ constexpr std::array kFields = {
 };
 static_assert(kFields.size() == 39, "one field per document value");
 
+// The model terms of the document's tail: the anisotropy, then two further
+// structures (model 0: none).
+template <int kStructure>
+constexpr std::array<FieldInfo, 5> StructureFields(std::string_view model, std::string_view c,
+                                                   std::string_view a, std::string_view angle,
+                                                   std::string_view ratio) {
+  return {Integer(model, 0, 5, [](Records& r) { return &r.terms.structures[kStructure].model; }),
+          Real(c, -kAnyReal, kAnyReal, false,
+               [](Records& r) { return &r.terms.structures[kStructure].c; }),
+          Real(a, -kAnyReal, kAnyReal, false,
+               [](Records& r) { return &r.terms.structures[kStructure].a; }),
+          Real(angle, -kAnyReal, kAnyReal, false,
+               [](Records& r) { return &r.terms.structures[kStructure].angle; }),
+          Real(ratio, 0.0, 1.0, true,
+               [](Records& r) { return &r.terms.structures[kStructure].ratio; })};
+}
+
+constexpr auto kStructure2 = StructureFields<0>("structure2Model", "structure2C", "structure2A",
+                                                "structure2Angle", "structure2Ratio");
+constexpr auto kStructure3 = StructureFields<1>("structure3Model", "structure3C", "structure3A",
+                                                "structure3Angle", "structure3Ratio");
+constexpr std::array kTermFields = {
+    Real("angle", -kAnyReal, kAnyReal, false, [](Records& r) { return &r.terms.angle; }),
+    Real("ratio", 0.0, 1.0, true, [](Records& r) { return &r.terms.ratio; }),
+    kStructure2[0],
+    kStructure2[1],
+    kStructure2[2],
+    kStructure2[3],
+    kStructure2[4],
+    kStructure3[0],
+    kStructure3[1],
+    kStructure3[2],
+    kStructure3[3],
+    kStructure3[4],
+};
+
 std::string RealText(float value) {
   std::array<char, 32> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
@@ -107,8 +143,15 @@ std::span<const FieldInfo> Fields() {
   return kFields;
 }
 
+std::span<const FieldInfo> TermFields() {
+  return kTermFields;
+}
+
 const FieldInfo* FindField(std::string_view name) {
   for (const FieldInfo& field : kFields) {
+    if (field.name == name) return &field;
+  }
+  for (const FieldInfo& field : kTermFields) {
     if (field.name == name) return &field;
   }
   return nullptr;

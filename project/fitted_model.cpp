@@ -176,6 +176,49 @@ SemivariogramFill FillFromFit(const FittedModel& fit) {
   return fill;
 }
 
+FitReportStatus ReadJointFittedModel(const std::filesystem::path& jfrFile, JointFittedModel& fit) {
+  std::string text;
+  if (!ReadTextFile(jfrFile.string(), text)) return FitReportStatus::kMissing;
+  const std::vector<std::string> lines = Lines(std::move(text));
+  if (lines.size() < 9 || lines[1].find("JOINT FIT OF") == std::string::npos) {
+    return FitReportStatus::kMalformed;
+  }
+  JointFittedModel read;
+  const std::size_t colon = lines[1].find(':');
+  const std::string_view name = colon == std::string::npos
+                                    ? std::string_view{}
+                                    : Trimmed(std::string_view(lines[1]).substr(colon + 1));
+  for (int model = 1; model <= kModels; ++model) {
+    if (name == ModelName(model)) read.fit.model = model;
+  }
+  double icon = 0.0;
+  read.fit.iconRead = NumberAfter(lines[2], "ICON=", icon);
+  read.fit.icon = static_cast<int>(icon);
+  bool found[5] = {};
+  for (const std::string& line : lines) {
+    for (int j = 0; j < 3; ++j) {
+      const std::string mark = " B( " + std::to_string(j + 1) + ")=";
+      if (line.starts_with(mark)) {
+        found[j] = NumberAfter(line, mark, read.fit.b[static_cast<std::size_t>(j)]);
+      }
+    }
+    if (line.starts_with(" ANGLE =")) found[3] = NumberAfter(line, "ANGLE =", read.angle);
+    if (line.starts_with(" RATIO =")) found[4] = NumberAfter(line, "RATIO =", read.ratio);
+  }
+  for (const bool f : found) {
+    if (!f) return FitReportStatus::kMalformed;
+  }
+  if (read.fit.model < 2 || read.fit.model > 4) return FitReportStatus::kMalformed;
+  fit = read;
+  return FitReportStatus::kOk;
+}
+
+void ApplyJointFill(const JointFittedModel& fit, Records& records) {
+  ApplyFill(fit.fit, FillFromFit(fit.fit), records);
+  records.terms.angle = static_cast<float>(fit.angle);
+  records.terms.ratio = static_cast<float>(fit.ratio);
+}
+
 bool KrigingTakes(int model) {
   return model >= 1 && model < kKRho;
 }

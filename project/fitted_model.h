@@ -51,6 +51,19 @@ FitTableStatus ParseFitReport(std::string text, FitReport& report);
 // report gives its status and no model.
 FitReportStatus ReadFittedModel(const std::filesystem::path& solFile, FittedModel& fit);
 
+// The joint fit's report (.jfr): the model from line 2 (after the colon),
+// the status (ICON=), B1-B3 and the anisotropy (ANGLE =, RATIO =).
+struct JointFittedModel {
+  FittedModel fit;
+  double angle = 0.0;
+  double ratio = 1.0;
+};
+FitReportStatus ReadJointFittedModel(const std::filesystem::path& jfrFile, JointFittedModel& fit);
+
+// A joint fit into the records: ApplyFill of its model and B, and its angle
+// and ratio as the model terms (further structures are kept).
+void ApplyJointFill(const JointFittedModel& fit, Records& records);
+
 // The display name of a model number: "Spherical", ...; "" for any other.
 const char* ModelName(int model);
 

@@ -57,6 +57,7 @@ class ValueReader {
 
 void SetDefaults(Records& records) {
   records.fileName = FILENAME{};
+  records.terms = ModelTermsRecord{};
   records.svar = SVAR{.subtract = 0,
                       .logTransform = 0,
                       .lagCount = 20,
@@ -132,8 +133,10 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, Records& records, std::
             std::to_string(kDocumentFileSize) + " are needed for its 39 values";
     return false;
   }
-  // Bytes beyond the 39 values are ignored, as the document framework did: a
-  // file with trailing bytes still loads.
+  // Bytes beyond the 39 values are the model terms when they carry their tag;
+  // any other trailing bytes are ignored, as the document framework did.
+  ModelTermsRecord terms;
+  if (!DecodeTermsTail(bytes.subspan(kDocumentFileSize), terms, error)) return false;
   ValueReader in(bytes.first(kDocumentFileSize));
   SVAR s{};
   s.subtract = in.Integer();
@@ -166,6 +169,7 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, Records& records, std::
   records.svar = s;
   records.fvar = f;
   records.ipl = p;
+  records.terms = terms;
   return true;
 }
 
@@ -180,12 +184,11 @@ bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::
     error = "Cannot open document " + path.string();
     return false;
   }
-  // One byte more than needed tells nothing new (trailing bytes are ignored),
-  // so the read stops at the 39 values.
-  std::array<std::uint8_t, kDocumentFileSize> bytes{};
+  // The read stops after the 39 values and the model terms' tail.
+  std::array<std::uint8_t, kDocumentFileSize + kTermsTailSize> bytes{};
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   const auto count = static_cast<std::size_t>(in.gcount());
-  if (count < kDocumentFileSize && !in.eof()) {
+  if (count < bytes.size() && !in.eof()) {
     error = "Cannot read document " + path.string();
     return false;
   }
@@ -199,11 +202,12 @@ bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::
 
 bool WriteDocumentFile(const std::filesystem::path& path, const Records& records,
                        std::string& error) {
-  const auto bytes = EncodeDocument(records);
+  const auto values = EncodeDocument(records);
+  const std::vector<std::uint8_t> tail = EncodeTermsTail(records.terms);
+  std::string bytes(reinterpret_cast<const char*>(values.data()), values.size());
+  bytes.append(reinterpret_cast<const char*>(tail.data()), tail.size());
   std::string reason;
-  if (!ReplaceFile(path,
-                   std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                   reason)) {
+  if (!ReplaceFile(path, bytes, reason)) {
     error = "Cannot write document " + path.string() + ": " + reason;
     return false;
   }

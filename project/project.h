@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "mornax.h"
+#include "project/model_terms.h"
 
 namespace mornax::project {
 
@@ -20,6 +21,7 @@ struct Records {
   SVAR svar{};
   FVAR fvar{};
   IPL ipl{};
+  ModelTermsRecord terms{};  // kept in the document's tail (project/model_terms.h)
 };
 
 // Resets every record to the new-document defaults (nameLength 0, empty name).
@@ -31,13 +33,16 @@ constexpr std::size_t kDocumentFileSize = 156;  // 39 values of 4 bytes
 // interleaved by parameter).
 std::array<std::uint8_t, kDocumentFileSize> EncodeDocument(const Records& records);
 
-// Replaces SVAR, FVAR and IPL of `records` from `bytes`. A buffer shorter
-// than 156 bytes is refused whole (false, `error` set, records unchanged).
+// Replaces SVAR, FVAR, IPL and the model terms of `records` from `bytes` (the
+// terms from a tail after the 156 bytes, else their defaults). A buffer
+// shorter than 156 bytes, or a tail this program cannot read, is refused
+// whole (false, `error` set, records unchanged).
 bool DecodeDocument(std::span<const std::uint8_t> bytes, Records& records, std::string& error);
 
 bool ReadDocumentFile(const std::filesystem::path& path, Records& records, std::string& error);
-// Writes the document beside itself and renames it over the old one: a write
-// that fails leaves the old document intact (false, `error` says why).
+// Writes the document (with its tail when a model term is not the default)
+// beside itself and renames it over the old one: a write that fails leaves
+// the old document intact (false, `error` says why).
 bool WriteDocumentFile(const std::filesystem::path& path, const Records& records,
                        std::string& error);
 
@@ -74,7 +79,12 @@ struct FieldInfo {
 // maximum1-3), IPL.
 std::span<const FieldInfo> Fields();
 
-// The field of that name, or nullptr.
+// The model terms of the document's tail, by name: angle, ratio, and per
+// further structure N (2, 3) structureNModel (0: none), structureNC,
+// structureNA, structureNAngle, structureNRatio.
+std::span<const FieldInfo> TermFields();
+
+// The field of that name (among Fields() and TermFields()), or nullptr.
 const FieldInfo* FindField(std::string_view name);
 
 // The accepted values as text: "1-6", "0 or 1", "> 0", "0 to 360", "any".

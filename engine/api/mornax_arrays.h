@@ -144,13 +144,57 @@ struct TrendParameters {
 //   4 Gaussian     C (1 - exp(-r^2)) + C0, Sill from r^2 = 50
 //   5 De Wijsian   a ln h + C0
 // For models 2-4 C is taken as Sill - C0 (the member `c` is not read).
-// Geometric anisotropy and nested structures will be added here.
+//
+// Geometric anisotropy: h is measured in the structure's own metric. With
+// the major axis at `angle` and u, v the components of the separation along
+// the major and the minor axis,
+//   h = sqrt(u^2 + (v / ratio)^2),
+// so a range a reaches a along the major axis and ratio * a across it. This
+// is isotropic kriging on coordinates rotated by -angle and stretched across
+// the major axis by 1 / ratio. A ratio of 1 is isotropic whatever the angle
+// (and gives today's bits).
+//
+// Nested structures: gamma(h) is the structure above (its nugget C0, and its
+// cap or sill rule) plus each further structure's own term, evaluated at that
+// structure's own h (see Structure); the sum is cut at 0 from below and is 0
+// at distance 0. Bayesian estimation takes the covariance
+//   Sill + (the c of each further structure of models 2-4) - gamma(h).
+// The k_Rho model (6) takes an anisotropy; further structures are not read.
+//
+// The neighbour search measures distance in one metric: the anisotropy of the
+// structure with the largest range a among models 2-4 (the first of equal
+// ranges; the first structure when none is of models 2-4). The last-neighbour
+// distance the estimators report is in that metric.
+struct Anisotropy {
+  double angle = 0.0;  // direction of the major axis, degrees from x towards y (any finite angle)
+  double ratio = 1.0;  // range across the major axis / range along it, in (0, 1]
+};
+
+// A further structure of a nested model, without a nugget of its own:
+//   1 Polynomial   c h^a          (no cap)
+//   2 Spherical    c beyond a, else c (1.5 r - 0.5 r^3), r = h / a
+//   3 Exponential  c (1 - exp(-r)), c from r = 50
+//   4 Gaussian     c (1 - exp(-r^2)), c from r^2 = 50
+//   5 De Wijsian   c ln h         (a is not read)
+// c is the structure's sill (2-4) or slope (1, 5); 0 at h = 0.
+struct Structure {
+  int model = 2;
+  double c = 0.0;
+  double a = 0.0;
+  Anisotropy anisotropy{};
+};
+
+// Further structures a model may have beside its first.
+inline constexpr std::size_t kMaxFurtherStructures = 2;
+
 struct Variogram {
   int model = 2;
-  double sill = 1107.0;  // the total sill, nugget included
-  double a = 2000.0;     // range (2-4), exponent (1), factor of ln h (5)
-  double c = 1107.0;     // the structured part (1, 5)
-  double c0 = 0.0;       // the nugget
+  double sill = 1107.0;                 // the total sill, nugget included
+  double a = 2000.0;                    // range (2-4), exponent (1), factor of ln h (5)
+  double c = 1107.0;                    // the structured part (1, 5)
+  double c0 = 0.0;                      // the nugget
+  Anisotropy anisotropy{};              // of the structure above
+  std::vector<Structure> structures{};  // further structures (at most kMaxFurtherStructures)
 };
 
 struct KrigingParameters {
@@ -169,11 +213,16 @@ struct KRho {
 };
 
 struct BayesParameters {
-  Variogram observation{.model = 6};  // the model (1-6) and the observations' parameters
+  // The model (1-6) and the observations' parameters; anisotropy and further
+  // structures as Variogram says (k_Rho: the anisotropy alone, its further
+  // structures are not read).
+  Variogram observation{.model = 6};
   // The guesses' semivariogram (models 1-5). Its model 0 means the
-  // observation's, the only one supported; another number must equal it.
+  // observation's, the only one supported; another number must equal it. Its
+  // anisotropy and structures are its own (isotropic, single by default); the
+  // neighbour search follows the observations' model.
   Variogram guess{.model = 0, .sill = 0.0, .a = 0.0, .c = 0.0, .c0 = 0.0};
-  KRho kRho{};         // model 6
+  KRho kRho{};         // model 6 (h / lagD in the anisotropic metric)
   int neighbours = 8;  // nearest points of each system
   int scaleGuess = 3;  // 0 none, 1 mean of the window, 2 mean, 3 linear
   bool logTransform = false;
@@ -199,6 +248,8 @@ struct NodeResults {
   // Distance of the farthest neighbour the estimate used (NaN for the trend
   // surface, which uses every point): a node whose neighbours lie within
   // this distance of it sees the same neighbours in any part of a network.
+  // With an anisotropic model it is measured in the search metric (see
+  // Anisotropy): an ellipse, not a circle, around the node.
   std::vector<double> lastNeighbourDistance{};
   std::vector<PointStatus> status{};
 };
@@ -344,6 +395,85 @@ struct SemivariogramResult {
 SemivariogramResult Semivariogram(const Points& points, const SemivariogramParameters& parameters,
                                   const Hooks& hooks = {});
 
+// Several direction sectors and a variogram map from one pass over the pairs
+// (those within the largest distance any of them needs, found through a
+// spatial index): each sector's classes are, to the bit, what Semivariogram
+// gives for that direction with the same lags and tolerance.
+struct DirectionalParameters {
+  int lagCount = 20;
+  double lagDistance = 500.0;
+  double tolerance = 45.0;                                 // full opening of every sector, degrees
+  std::vector<double> directions{0.0, 45.0, 90.0, 135.0};  // 1 to kMaxDirections axes
+  bool logTransform = false;
+  bool subtract = false;
+  // The variogram map: (2 mapCells + 1)^2 cells of mapCellSize (0: lagDistance)
+  // centred on the zero lag; mapCells 0 computes no map (at most kMaxMapCells).
+  int mapCells = 0;
+  double mapCellSize = 0.0;
+};
+
+inline constexpr std::size_t kMaxDirections = 36;
+inline constexpr int kMaxMapCells = 500;
+
+// Semivariances on a grid of lag vectors. Cell (ix, iy), ix and iy in
+// -cells..cells, holds the pairs whose separation (dx, dy) rounds to
+// (ix, iy) * cellSize; every pair counts at (dx, dy) and at (-dx, -dy), so the
+// map is symmetric about its centre. Row-major from the lowest dy: the cell's
+// entry is (iy + cells) * (2 cells + 1) + ix + cells.
+struct VariogramMap {
+  int cells = 0;
+  double cellSize = 0.0;
+  std::vector<double> semivariance{};  // half the mean squared difference; 0 when empty
+  std::vector<std::int64_t> pairs{};
+};
+
+struct DirectionalResult {
+  Report report{};
+  // One per direction, in the order given, as Semivariogram fills it (its
+  // report left empty: the messages are in this report).
+  std::vector<SemivariogramResult> directions{};
+  VariogramMap map{};
+};
+
+DirectionalResult DirectionalSemivariogram(const Points& points,
+                                           const DirectionalParameters& parameters,
+                                           const Hooks& hooks = {});
+
+// The joint fit of the directions of one DirectionalSemivariogram call: one
+// model with a common nugget and sill and a range that depends on the
+// direction through a geometric anisotropy (Anisotropy's metric),
+//   gamma(h, phi) = C0 + C f(h sqrt(cos^2(phi - angle) + sin^2(phi - angle) / ratio^2) / a),
+// least squares over every non-empty class of every direction, C, a and C0
+// within their bounds (a bound equal to the other pins the parameter), the
+// ratio in [minimumRatio, 1], the angle free (reported in [0, 180)).
+struct JointFitParameters {
+  int model = 2;  // 2 Spherical, 3 Exponential, 4 Gaussian
+  // B1 = C (sill above the nugget), B2 = a (range along the major axis),
+  // B3 = C0, as FitParameters has them. All nine 0: read off the classes of
+  // every direction together (the fit start of the program).
+  std::array<double, 3> initial{}, minimum{}, maximum{};
+  double minimumRatio = 0.05;
+};
+
+struct JointFitResult {
+  Report report{};
+  int model = 0;
+  std::array<double, 3> b{};  // C, a, C0
+  Anisotropy anisotropy{};    // the fitted angle (0 to 180) and ratio
+  double chi2 = 0.0;          // sum of squares of model - observed
+  int iterations = 0;
+  bool converged = false;
+  // Per direction, the classes fitted and the model there.
+  std::vector<std::vector<double>> distance{}, observed{}, fitted{};
+};
+
+JointFitResult JointFit(const DirectionalParameters& run, const DirectionalResult& result,
+                        const JointFitParameters& parameters, const Hooks& hooks = {});
+
+// The kriging and Bayes model of a joint fit: VariogramFromFit of its model
+// and B, with its anisotropy (`keep`'s further structures kept).
+Variogram VariogramFromJointFit(const JointFitResult& fit, const Variogram& keep);
+
 // Classes of an experimental semivariogram; classes with distance 0 (empty)
 // are passed over, as in the fitting input.
 struct Classes {
@@ -369,8 +499,12 @@ FitResult Fit(const Classes& classes, const FitParameters& parameters, const Hoo
 // the fit's form of B1-B3 (model 1-6; k_Rho takes h in units of lagScale);
 std::vector<double> FitModelValues(int model, const std::array<double, 3>& b,
                                    std::span<const double> h, double lagScale = 1.0);
-// kriging's form (0 at h = 0);
+// kriging's form (0 at h = 0) of the first structure, isotropic;
 std::vector<double> VariogramValues(const Variogram& variogram, std::span<const double> h);
+// kriging's form of the whole model (anisotropy and further structures) along
+// `direction` (degrees from x towards y), for a directional semivariogram;
+std::vector<double> VariogramValues(const Variogram& variogram, std::span<const double> h,
+                                    double direction);
 // Bayesian estimation's form of the k_Rho correlation, k / (1 + k) rho^(h / lagD).
 std::vector<double> KRhoCorrelation(const KRho& kRho, std::span<const double> h);
 

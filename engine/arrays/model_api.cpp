@@ -1,13 +1,16 @@
 // The models' formulas, names and the parameters a fit gives, for callers
 // that draw a model or carry a fit on to the estimators.
+#include <cmath>
 #include <cstddef>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "api/mornax_arrays.h"
 #include "io/format_line.h"
 #include "models/model_numbers.h"
+#include "models/nested_model.h"
 #include "models/variogram_models.h"
 #include "semivariogram/fvar.h"
 
@@ -37,6 +40,25 @@ std::vector<double> VariogramValues(const Variogram& variogram, std::span<const 
   // The distance between (h, 0) and (0, 0) is h itself.
   for (std::size_t i = 0; i < h.size(); ++i)
     gamma[i] = KrigingVariogram(h[i], 0.0, 0.0, 0.0, model);
+  return gamma;
+}
+
+std::vector<double> VariogramValues(const Variogram& variogram, std::span<const double> h,
+                                    double direction) {
+  const double c =
+      IsRangeModel(variogram.model) ? CFromSill(variogram.sill, variogram.c0) : variogram.c;
+  const VariogramModel model{variogram.model, variogram.sill, c, variogram.c0, variogram.a};
+  const LinearMap search = SearchMap(variogram);
+  const auto geometry = GeometryOf(variogram, search);
+  const double t = direction * std::numbers::pi / 180.0;
+  std::vector<double> gamma(h.size());
+  for (std::size_t i = 0; i < h.size(); ++i) {
+    double u = 0.0;
+    double v = 0.0;
+    search.Apply(h[i] * std::cos(t), h[i] * std::sin(t), u, v);
+    gamma[i] = geometry == nullptr ? KrigingVariogram(u, 0.0, v, 0.0, model)
+                                   : NestedKrigingGamma(*geometry, model, u, v);
+  }
   return gamma;
 }
 

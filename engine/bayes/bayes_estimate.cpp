@@ -6,6 +6,7 @@
 
 #include "bayes/bayes_system.h"
 #include "bayes/bsolve.h"
+#include "models/nested_model.h"
 
 namespace mornax {
 namespace {
@@ -17,7 +18,7 @@ std::span<double> Whole(DoubleArray& array) {
 // The STD written beside the estimate, from S2 = W . BG.
 double WrittenStd(const BayesSettings& s, double lambda, double s2) {
   const bool kRho = s.observation.model == kKRhoModel;
-  const double guessSill = s.guess.sill;
+  const double guessSill = CovarianceSill(s.guess);
   if (!s.logTransform) {
     const double variance =
         kRho ? (1.0 - lambda * s2) * s.sigma * s.observation.k : std::fabs(guessSill - s2);

@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
+#include "models/anisotropy.h"
 #include "models/variogram_models.h"
 
 namespace mornax {
@@ -22,6 +23,9 @@ struct BayesSettings {
   // The back-transformed STD differs between error analysis (the exponential
   // of the difference) and interpolation (the difference of the exponentials).
   bool errorAnalysis = false;
+  // The map into the search metric of the observations' model (identity:
+  // isotropic); points reach the estimate already mapped.
+  LinearMap search{};
 };
 
 // What is written for one point (back-transformed with the log transform).

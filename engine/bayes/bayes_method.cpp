@@ -5,8 +5,10 @@
 #include <span>
 #include <string>
 
+#include "estimation/search_space.h"
 #include "io/format_line.h"
 #include "io/fortran_format.h"
+#include "models/nested_model.h"
 #include "models/variogram_models.h"
 
 namespace mornax {
@@ -25,6 +27,15 @@ PointEstimate ToPointEstimate(const BayesResult& result) {
   estimate.standardError = result.std;
   estimate.guess = result.guess;
   return estimate;
+}
+
+// The estimate on the data set itself, or in the search space when the
+// model is anisotropic.
+template <typename Estimate>
+PointEstimate InSearchSpace(const SearchSpace* space, const DataSet& data, EstimateWorkspace& ws,
+                            const EstimationPoint& point, const Estimate& estimate) {
+  if (space == nullptr) return estimate(data, point.x, point.y);
+  return space->Run(ws, point.x, point.y, estimate);
 }
 
 }  // namespace
@@ -95,8 +106,14 @@ BayesSettings BayesSettingsOf(const api::BayesParameters& p, int count, bool err
   BayesSettings s;
   s.count = count;
   s.capacity = capacity;
-  s.observation = BayesModel{model, c, o.a, o.c0, o.sill, r.k, r.rho, r.lagD};
-  s.guess = BayesModel{model, guessC, g.a, g.c0, g.sill, r.k, r.rho, r.lagD};
+  // k_Rho has no further structures.
+  api::Variogram single = o;
+  if (model == kKRhoModel) single.structures.clear();
+  s.search = SearchMap(single);
+  s.observation =
+      BayesModel{model, c, o.a, o.c0, o.sill, r.k, r.rho, r.lagD, GeometryOf(single, s.search)};
+  s.guess =
+      BayesModel{model, guessC, g.a, g.c0, g.sill, r.k, r.rho, r.lagD, GeometryOf(g, s.search)};
   s.sigma = r.sigma;
   s.logTransform = p.logTransform;
   s.windowShift = p.scaleGuess == kMeanWindowScaling;
@@ -106,15 +123,20 @@ BayesSettings BayesSettingsOf(const api::BayesParameters& p, int count, bool err
 
 Estimator BayesPointEstimator(const RunEnv& env, const DataSet& data,
                               const BayesSettings& settings) {
-  return [&env, &data, &settings](const EstimationPoint& point, EstimateWorkspace& ws) {
-    return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x,
-                                         point.y, point.guess, point.excluded, ws));
+  auto space = MakeSearchSpace(data, settings.search);
+  return [&env, &data, &settings, space](const EstimationPoint& point, EstimateWorkspace& ws) {
+    return InSearchSpace(space.get(), data, ws, point, [&](const DataSet& d, double x, double y) {
+      return ToPointEstimate(EstimateBayes(ws.MessagesOr(env.messages()), d, settings, x, y,
+                                           point.guess, point.excluded, ws));
+    });
   };
 }
 
 Estimator BayesNodeEstimator(const RunEnv& env, const DataSet& data, const BayesSettings& settings,
                              const GuessScaling& scaling) {
-  return [&env, &data, &settings, &scaling](const EstimationPoint& point, EstimateWorkspace& ws) {
+  auto space = MakeSearchSpace(data, settings.search);
+  return [&env, &data, &settings, &scaling, space](const EstimationPoint& point,
+                                                   EstimateWorkspace& ws) {
     // The shift or correction is taken from the guess as read, before its
     // logarithm.
     double g0 = ScaleNetworkGuess(point.guess, scaling);
@@ -130,8 +152,10 @@ Estimator BayesNodeEstimator(const RunEnv& env, const DataSet& data, const Bayes
       }
       g0 = std::log(g0);
     }
-    return ToPointEstimate(
-        EstimateBayes(ws.MessagesOr(env.messages()), data, settings, point.x, point.y, g0, -1, ws));
+    return InSearchSpace(space.get(), data, ws, point, [&](const DataSet& d, double x, double y) {
+      return ToPointEstimate(
+          EstimateBayes(ws.MessagesOr(env.messages()), d, settings, x, y, g0, -1, ws));
+    });
   };
 }
 

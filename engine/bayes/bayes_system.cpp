@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "bayes/guess_scaling.h"
+#include "models/nested_model.h"
 
 namespace mornax {
 
@@ -27,6 +28,7 @@ void FillBayesSystem(const BayesModel& model, const NeighbourArrays& neighbours,
   const auto& xn = neighbours.x;
   const auto& yn = neighbours.y;
   const bool correlation = model.model == kKRhoModel;
+  const double sill = CovarianceSill(model);
   const auto n = static_cast<std::size_t>(count);
   const auto stride = static_cast<std::size_t>(ld);
   auto at = [&](std::size_t i, std::size_t j) -> double& { return matrix[j * stride + i]; };
@@ -34,16 +36,16 @@ void FillBayesSystem(const BayesModel& model, const NeighbourArrays& neighbours,
   // The model is symmetric in its two points: the upper triangle is computed
   // and mirrored.
   for (std::size_t j = 0; j < n; ++j) {
-    at(j, j) = correlation ? 1.0 : model.sill;
+    at(j, j) = correlation ? 1.0 : sill;
     for (std::size_t l = j + 1; l < n; ++l) {
-      const double gamma = BayesGamma(xn[j], xn[l], yn[j], yn[l], model);
-      at(j, l) = correlation ? gamma : model.sill - gamma;
+      const double gamma = BayesGammaOf(xn[j], xn[l], yn[j], yn[l], model);
+      at(j, l) = correlation ? gamma : sill - gamma;
       at(l, j) = at(j, l);
     }
   }
   for (std::size_t j = 0; j < n; ++j) {
-    const double gamma = BayesGamma(xn[j], x0, yn[j], y0, model);
-    rhs[j] = correlation ? gamma : model.sill - gamma;
+    const double gamma = BayesGammaOf(xn[j], x0, yn[j], y0, model);
+    rhs[j] = correlation ? gamma : sill - gamma;
   }
 }
 

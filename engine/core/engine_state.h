@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/model_terms.h"
 #include "core/run_env.h"
 #include "core/work_arrays.h"
 
@@ -54,6 +55,8 @@ struct IplCopy {
   double k = 0.0;
   double rho = 0.0;
   double lagD = 0.0;
+  // Not from the record: set by the caller before a run (core/model_terms.h).
+  ModelTerms terms{};
 };
 
 // Fixed-length engine texts.

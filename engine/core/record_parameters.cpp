@@ -34,7 +34,8 @@ api::TrendParameters TrendOf(const IplCopy& ipl) {
 
 api::KrigingParameters KrigingOf(const IplCopy& ipl, int logTransform) {
   api::KrigingParameters p;
-  p.variogram = api::Variogram{ipl.krigModel, ipl.sill, ipl.a, ipl.c, ipl.c0};
+  p.variogram = api::Variogram{
+      ipl.krigModel, ipl.sill, ipl.a, ipl.c, ipl.c0, ipl.terms.anisotropy, ipl.terms.structures};
   p.order = ipl.krigOrder;
   p.neighbours = ipl.krigPoints;
   p.logTransform = logTransform != 0;
@@ -43,9 +44,12 @@ api::KrigingParameters KrigingOf(const IplCopy& ipl, int logTransform) {
 
 api::BayesParameters BayesOf(const IplCopy& ipl, int logTransform) {
   api::BayesParameters p;
-  p.observation = api::Variogram{ipl.bayesModel, ipl.sill, ipl.a, ipl.c, ipl.c0};
-  // One model number for both sets.
-  p.guess = api::Variogram{0, ipl.guessSill, ipl.guessA, ipl.guessC, ipl.guessC0};
+  p.observation = api::Variogram{
+      ipl.bayesModel, ipl.sill, ipl.a, ipl.c, ipl.c0, ipl.terms.anisotropy, ipl.terms.structures};
+  // One model number for both sets, and one anisotropy: the guesses' model
+  // has no further structures.
+  p.guess = api::Variogram{0,           ipl.guessSill,        ipl.guessA, ipl.guessC,
+                           ipl.guessC0, ipl.terms.anisotropy, {}};
   p.kRho = api::KRho{ipl.sigma, ipl.k, ipl.rho, ipl.lagD};
   p.neighbours = ipl.bayesPoints;
   p.scaleGuess = ipl.scaleGuess;

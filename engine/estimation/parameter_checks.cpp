@@ -114,6 +114,46 @@ bool CheckGuessModel(const RunEnv& env, int model, const api::Variogram& v) {
          Real(env, kGuessNames.c0, v.c0, kNonNegative);
 }
 
+constexpr Range kRatio{0.0, 1.0, true};
+
+// An anisotropy: any finite angle, a ratio in (0, 1].
+bool CheckAnisotropy(const RunEnv& env, std::string_view prefix, const api::Anisotropy& a) {
+  const std::string p(prefix);
+  return Real(env, p.empty() ? "angle" : p + "Angle", a.angle, kAnyFinite) &&
+         Real(env, p.empty() ? "ratio" : p + "Ratio", a.ratio, kRatio);
+}
+
+// The anisotropy and the further structures of a model; `prefix` names the
+// set ("" or "guess"). The structures of a model that does not nest (k_Rho)
+// are not read.
+bool CheckModelTerms(const RunEnv& env, std::string_view prefix, const api::Variogram& v,
+                     bool nests) {
+  if (!CheckAnisotropy(env, prefix, v.anisotropy)) return false;
+  if (!nests) return true;
+  const std::string p = prefix.empty() ? "structure" : std::string(prefix) + "Structure";
+  if (v.structures.size() > api::kMaxFurtherStructures) {
+    return Refuse(env, MessageCode::kParameterNotValid,
+                  "At most " + std::to_string(api::kMaxFurtherStructures + 1) +
+                      " structures, given " + std::to_string(v.structures.size() + 1));
+  }
+  for (std::size_t i = 0; i < v.structures.size(); ++i) {
+    const api::Structure& s = v.structures[i];
+    const std::string name = p + std::to_string(i + 2);
+    if (s.model < kPolynomialModel || s.model > kDeWijsianModel) {
+      return Refuse(
+          env, MessageCode::kParameterNotValid,
+          "Parameter " + name + "Model not valid, must be 1-5 : " + std::to_string(s.model));
+    }
+    const bool range = IsRangeModel(s.model);
+    if (!Real(env, name + "C", s.c, range ? kNonNegative : kAnyFinite) ||
+        !Real(env, name + "A", s.a, range ? kPositive : kAnyFinite) ||
+        !CheckAnisotropy(env, name, s.anisotropy)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 // The class width and the direction sector. A width that is not positive is
@@ -179,7 +219,7 @@ bool CheckKriging(const RunEnv& env, const api::KrigingParameters& p) {
   if (p.order < kLowestKrigingOrder || p.order > kHighestKrigingOrder) {
     return Refuse(env, MessageCode::kOrderNotValid, "Order of Kriging not valid");
   }
-  return CheckObservationModel(env, model, v);
+  return CheckObservationModel(env, model, v) && CheckModelTerms(env, "", v, true);
 }
 
 bool CheckBayes(const RunEnv& env, const api::BayesParameters& p) {
@@ -203,9 +243,12 @@ bool CheckBayes(const RunEnv& env, const api::BayesParameters& p) {
     // The guesses' sill enters the standard error of log-transformed values.
     return Real(env, "sigma", r.sigma, kPositive) && Real(env, "k", r.k, kPositive) &&
            Real(env, "rho", r.rho, kCorrelation) && Real(env, "lagD", r.lagD, kPositive) &&
-           (!p.logTransform || Real(env, kGuessNames.sill, p.guess.sill, kNonNegative));
+           (!p.logTransform || Real(env, kGuessNames.sill, p.guess.sill, kNonNegative)) &&
+           CheckModelTerms(env, "", p.observation, false);
   }
-  return CheckObservationModel(env, model, p.observation) && CheckGuessModel(env, model, p.guess);
+  return CheckObservationModel(env, model, p.observation) && CheckGuessModel(env, model, p.guess) &&
+         CheckModelTerms(env, "", p.observation, true) &&
+         CheckModelTerms(env, "guess", p.guess, true);
 }
 
 }  // namespace mornax

@@ -160,4 +160,28 @@ int SpatialIndex::Nearest(double x0, double y0, int excluded, int count, double 
   return kept;
 }
 
+void SpatialIndex::Within(double x0, double y0, double squaredRadius, std::int32_t after,
+                          std::vector<std::int32_t>& found) const {
+  if (nodes_.empty()) return;
+  std::array<std::int32_t, kMaxPending> pending;
+  int top = 0;
+  pending[top++] = 0;
+  while (top > 0) {
+    const Node& node = nodes_[static_cast<std::size_t>(pending[--top])];
+    if (BoxBound(node.xlo, node.xhi, node.ylo, node.yhi, x0, y0) > squaredRadius) continue;
+    if (node.low >= 0) {
+      pending[top++] = node.low;
+      pending[top++] = node.high;
+      continue;
+    }
+    for (std::int32_t k = node.begin; k < node.end; ++k) {
+      const auto at = static_cast<std::size_t>(k);
+      if (pindex_[at] <= after) continue;
+      const double dx = px_[at] - x0;
+      const double dy = py_[at] - y0;
+      if (dx * dx + dy * dy <= squaredRadius) found.push_back(pindex_[at]);
+    }
+  }
+}
+
 }  // namespace mornax

@@ -35,6 +35,12 @@ class SpatialIndex {
   int Nearest(double x0, double y0, int excluded, int count, double limit, double* distance,
               std::int32_t* index) const;
 
+  // Appends to `found` the index of every point above `after` whose squared
+  // distance dx*dx + dy*dy from (x0, y0) is at most `squaredRadius`, in no
+  // particular order. Safe to call from several threads at once.
+  void Within(double x0, double y0, double squaredRadius, std::int32_t after,
+              std::vector<std::int32_t>& found) const;
+
  private:
   struct Node {
     // Bounding box of the node's points.

@@ -45,10 +45,15 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
   double* b0 = nb.work4.data.data();
   double* pivot = nb.work5.data.data();
   const VariogramModel& model = parameters.variogram;
+  const ModelGeometry* geometry = parameters.geometry.get();
+  auto variogram = [&model, geometry](double x1, double x2, double y1, double y2) {
+    return geometry == nullptr ? KrigingVariogram(x1, x2, y1, y2, model)
+                               : NestedKrigingGamma(*geometry, model, x1 - x2, y1 - y2);
+  };
   for (std::size_t k = 0; k < nnSize; ++k) {
     a[k * ld + k] = 0.0;
     for (std::size_t l = 0; l < k; ++l) {
-      const double gamma = KrigingVariogram(xn[k], xn[l], yn[k], yn[l], model);
+      const double gamma = variogram(xn[k], xn[l], yn[k], yn[l]);
       a[l * ld + k] = gamma;
       a[k * ld + l] = gamma;
     }
@@ -68,7 +73,7 @@ KrigingResult KrigingEstimate(Messages& messages, const DataSet& data,
     b[row] = DriftTerm(x0, y0, ex, ey, frame);
   }
   for (std::size_t k = 0; k < nnSize; ++k) {
-    b[k] = KrigingVariogram(xn[k], x0, yn[k], y0, model);
+    b[k] = variogram(xn[k], x0, yn[k], y0);
   }
   const auto nsSize = static_cast<std::size_t>(ns);
   for (std::size_t k = 0; k < nsSize; ++k) b0[k] = b[k];

@@ -3,11 +3,14 @@
 // estimate with its standard error.
 #pragma once
 
+#include <memory>
 #include <span>
 
 #include "core/messages.h"
 #include "estimation/data_points.h"
 #include "estimation/neighbours.h"
+#include "models/anisotropy.h"
+#include "models/nested_model.h"
 #include "models/variogram_models.h"
 
 namespace mornax {
@@ -22,6 +25,12 @@ struct KrigingParameters {
   bool logTransform = false;
   // Leading dimension of the system matrix (the neighbourhood capacity).
   int leadingDimension = 0;
+  // The map into the search metric (identity: isotropic); points reach the
+  // estimate already mapped.
+  LinearMap search{};
+  // Further structures or a first structure in a metric of its own; null:
+  // `variogram` on the mapped coordinates is the whole model.
+  std::shared_ptr<const ModelGeometry> geometry{};
 };
 
 struct KrigingResult {

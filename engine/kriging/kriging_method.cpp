@@ -5,7 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "estimation/search_space.h"
 #include "kriging/kriging_drift.h"
+#include "models/nested_model.h"
 #include "models/variogram_models.h"
 
 namespace mornax {
@@ -32,6 +34,8 @@ KrigingParameters KrigingSettings(const api::KrigingParameters& p, int leadingDi
   parameters.driftTerms = DriftTermCount(p.order);
   parameters.logTransform = p.logTransform;
   parameters.leadingDimension = leadingDimension;
+  parameters.search = SearchMap(v);
+  parameters.geometry = GeometryOf(v, parameters.search);
   return parameters;
 }
 
@@ -41,6 +45,20 @@ int KrigingSystemOrder(const api::KrigingParameters& p) {
 
 Estimator KrigingEstimator(const RunEnv& env, const DataSet& data,
                            const KrigingParameters& parameters) {
+  if (auto space = MakeSearchSpace(data, parameters.search)) {
+    // Anisotropic: the same estimate on coordinates mapped into the search
+    // metric.
+    return [&env, &parameters, space](const EstimationPoint& point, EstimateWorkspace& workspace) {
+      const KrigingResult result =
+          space->Run(workspace, point.x, point.y, [&](const DataSet& mapped, double u, double v) {
+            return KrigingEstimate(workspace.MessagesOr(env.messages()), mapped, parameters, u, v,
+                                   point.excluded, workspace);
+          });
+      PointEstimate estimate{result.estimate, result.standardError};
+      estimate.singular = result.singular;
+      return estimate;
+    };
+  }
   return [&env, &data, &parameters](const EstimationPoint& point, EstimateWorkspace& workspace) {
     // The workspace's messages: estimates made on other threads report in
     // point order.

@@ -76,8 +76,6 @@ ModelFunction ModelFunctionFor(int model) {
 // for bit; the two are kept apart because model 6 and the distance-0 rule
 // differ.
 
-namespace {
-
 // The Bayesian form's models 3 and 4 reach their sill where the exponential
 // no longer matters (the same cut-off as kriging's).
 constexpr double kSillReached = kVariogramCutOff;
@@ -111,8 +109,6 @@ double BayesModelValue(double h, const BayesModel& m) {
     }
   }
 }
-
-}  // namespace
 
 double BayesGamma(double x1, double x2, double y1, double y2, const BayesModel& model) {
   const double dx = x1 - x2;

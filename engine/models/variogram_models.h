@@ -9,11 +9,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <span>
 
 #include "models/model_numbers.h"
 
 namespace mornax {
+
+struct ModelGeometry;
 
 // The spherical, exponential and Gaussian models rise to a sill over a range.
 constexpr bool IsRangeModel(int model) {
@@ -75,12 +78,9 @@ struct VariogramModel {
 // A negative value becomes 0, and gamma(0) is 0 (the nugget never stands on
 // the diagonal of the system). Inline: a kriging system evaluates it for
 // every pair of neighbours. The cubic is taken left to right, C0 added last.
-inline double KrigingVariogram(double x1, double x2, double y1, double y2,
-                               const VariogramModel& m) {
-  const double dx = x1 - x2;
-  const double dy = y1 - y2;
-  const double h = std::sqrt(dx * dx + dy * dy);
-  if (h == 0.0) return 0.0;
+//
+// KrigingModelValue is the formula at a distance h > 0 before the cut at 0.
+inline double KrigingModelValue(double h, const VariogramModel& m) {
   const double r = std::fabs(h) / m.a;
 
   double gamma = 0.0;
@@ -101,6 +101,16 @@ inline double KrigingVariogram(double x1, double x2, double y1, double y2,
       gamma = std::min(m.c * std::pow(h, m.a) + m.c0, m.sill);
       break;
   }
+  return gamma;
+}
+
+inline double KrigingVariogram(double x1, double x2, double y1, double y2,
+                               const VariogramModel& m) {
+  const double dx = x1 - x2;
+  const double dy = y1 - y2;
+  const double h = std::sqrt(dx * dx + dy * dy);
+  if (h == 0.0) return 0.0;
+  const double gamma = KrigingModelValue(h, m);
   return gamma < 0.0 ? 0.0 : gamma;
 }
 
@@ -119,11 +129,25 @@ struct BayesModel {
   double k = 0.0;
   double rho = 0.0;
   double lagD = 0.0;
+  // Further structures or a metric of the first structure's own (see
+  // models/nested_model.h); null: the formula above on the coordinates given.
+  std::shared_ptr<const ModelGeometry> geometry{};
 };
+
+// The model's value between two points, through its geometry when it has one.
+double BayesGammaOf(double x1, double x2, double y1, double y2, const BayesModel& model);
+
+// The covariance at no separation (models 1-5): the sill, and the sills of
+// further structures of models 2-4.
+double CovarianceSill(const BayesModel& model);
 
 // The model's value for the distance between (x1, y1) and (x2, y2): the
 // semivariogram (0 at distance 0) for models 1-5, the correlation
 // k / (1 + k) * rho^(h / lagD) for model 6. A negative value becomes 0.
 double BayesGamma(double x1, double x2, double y1, double y2, const BayesModel& model);
+
+// The Bayesian form's formula at a distance h, before the cut at 0 and the
+// rule at distance 0.
+double BayesModelValue(double h, const BayesModel& m);
 
 }  // namespace mornax

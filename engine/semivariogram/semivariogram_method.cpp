@@ -54,13 +54,18 @@ bool NoPairInAnyClass(const LagArrays& lags, int classCount) {
 
 }  // namespace
 
-bool ComputeSemivariogram(const RunEnv& env, DataSet& data, const api::SemivariogramParameters& p,
-                          LagArrays& lags, SemivariogramRun& run) {
+bool PrepareSemivariogramData(const RunEnv& env, DataSet& data, bool logTransform) {
   env.Progress(kListAppend, "");
   MergeCoincidentPoints(data,
                         [&env](int kept, int removed) { ReportCoincidence(env, kept, removed); });
-  if (p.logTransform && !LogTransform(env, data)) return false;
+  if (logTransform && !LogTransform(env, data)) return false;
   env.Progress(kListReplaceLast, " Computing Semi-variogram ");
+  return true;
+}
+
+bool ComputeSemivariogram(const RunEnv& env, DataSet& data, const api::SemivariogramParameters& p,
+                          LagArrays& lags, SemivariogramRun& run) {
+  if (!PrepareSemivariogramData(env, data, p.logTransform)) return false;
 
   const auto n = static_cast<std::size_t>(data.count);
   int nlags = p.lagCount;

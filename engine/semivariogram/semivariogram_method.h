@@ -17,6 +17,10 @@ struct SemivariogramRun {
   bool stopped = false;  // the user's stop ended the pair loop
 };
 
+// Merges coincident points (a progress line each) and takes the logarithms
+// of the values when asked; false after the message when a value has none.
+bool PrepareSemivariogramData(const RunEnv& env, DataSet& data, bool logTransform);
+
 // Merges coincident points (a progress line each), takes the logarithms of
 // the values when asked and sorts the pairs into the classes of `lags`
 // (which hold p.lagCount entries each). False after the message when a value

@@ -32,8 +32,12 @@ std::vector<FieldPoint> SimulateField(const FieldModel& model, int count, double
   std::vector<double> factor(n * n, 0.0);
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t j = 0; j <= i; ++j) {
-      double sum =
-          Covariance(model, std::hypot(points[i].x - points[j].x, points[i].y - points[j].y));
+      const double dx = points[i].x - points[j].x;
+      const double dy = points[i].y - points[j].y;
+      const double t = model.angle * std::numbers::pi / 180.0;
+      const double along = std::cos(t) * dx + std::sin(t) * dy;
+      const double across = (-std::sin(t) * dx + std::cos(t) * dy) / model.ratio;
+      double sum = Covariance(model, std::hypot(along, across));
       for (std::size_t k = 0; k < j; ++k) sum -= factor[i * n + k] * factor[j * n + k];
       factor[i * n + j] = i == j ? std::sqrt(sum) : sum / factor[j * n + j];
     }

@@ -16,6 +16,10 @@ struct FieldModel {
   double a = 1.0;
   double c0 = 0.0;  // nugget
   double mean = 0.0;
+  // Geometric anisotropy: the major axis in degrees from x towards y and the
+  // ratio of the minor to the major range (1: isotropic).
+  double angle = 0.0;
+  double ratio = 1.0;
 };
 
 struct FieldPoint {
