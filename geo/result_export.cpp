@@ -114,22 +114,8 @@ bool GeoJsonInWgs84(const OutputFormat& format, const ExportCrs& crs) {
   return std::string_view(format.driver) == "GeoJSON" && !crs.empty() && crs.epsgCode.empty();
 }
 
-// The band of one result column: its name, unit and meaning.
 RasterBand BandOf(const Column& column, const ExportRequest& request, ResultMethod method) {
-  RasterBand band{column.name, request.unit, {}};
-  const std::string_view name(column.name);
-  if (name == "std_error") {
-    const StandardErrorMeaning meaning = MeaningOfStandardError(method, request.settings);
-    band.meaning = meaning.text;
-    if (meaning.factor) band.unit = "factor";
-  } else if (name == "estimate") {
-    band.meaning = TookLogarithms(method, request.settings)
-                       ? "estimate, back-transformed from the logarithms (log transform)"
-                       : "estimate";
-  } else if (name == "guess") {
-    band.meaning = "the prior guess at the network point";
-  }
-  return band;
+  return ResultBand(column.name, request.unit, method, request.settings);
 }
 
 bool WriteRaster(const OutputFormat& format, const std::filesystem::path& path,
@@ -424,6 +410,25 @@ std::optional<std::filesystem::path> ProjectOwningSidecar(const OutputFormat& fo
 }
 
 }  // namespace
+
+RasterBand ResultBand(std::string_view name, const std::string& unit, ResultMethod method,
+                      const RunSettings& settings) {
+  RasterBand band{std::string(name), unit, {}};
+  if (name == "std_error") {
+    const StandardErrorMeaning meaning = MeaningOfStandardError(method, settings);
+    band.meaning = meaning.text;
+    if (meaning.factor) band.unit = "factor";
+  } else if (name == "estimate") {
+    band.meaning = TookLogarithms(method, settings)
+                       ? "estimate, back-transformed from the logarithms (log transform)"
+                       : "estimate";
+  } else if (name == "guess") {
+    band.meaning = "the prior guess at the network point";
+  } else if (name == "neighbour_distance") {
+    band.meaning = "distance from the node to the farthest data point its estimate used";
+  }
+  return band;
+}
 
 std::string ExportFormatsText() {
   return "        .tif      GeoTIFF, one Float32 band per layer, DEFLATE-compressed tiles\n"

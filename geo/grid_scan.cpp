@@ -1,0 +1,63 @@
+#include "geo/grid_scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mornax::geo {
+
+void GridScan::Distinct::Add(double value) {
+  values.push_back(value);
+  // Compacting when the list has doubled keeps the work linear.
+  if (values.size() >= 2 * std::max<std::size_t>(distinct, 4096)) Compact();
+}
+
+void GridScan::Distinct::Compact() {
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  distinct = values.size();
+}
+
+GridScan::GridScan(std::int64_t expected) : expected_(std::max<std::int64_t>(expected, 1)) {}
+
+void GridScan::Add(std::span<const double> x, std::span<const double> y) {
+  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) continue;
+    if (placed_ > 0) {
+      rises_ = rises_ || y[i] > lastY_;
+      falls_ = falls_ || y[i] < lastY_;
+    }
+    lastY_ = y[i];
+    ++placed_;
+    if (scattered_) continue;
+    xs_.Add(x[i]);
+    ys_.Add(y[i]);
+    // A grid has at most four cells per point: more distinct columns times
+    // rows than that is no grid, and collecting further would only cost.
+    const double cells = static_cast<double>(xs_.distinct) * static_cast<double>(ys_.distinct);
+    if (cells > 4.0 * static_cast<double>(expected_)) {
+      scattered_ = true;
+      xs_ = {};
+      ys_ = {};
+    }
+  }
+}
+
+bool GridScan::Finish(double rounding, RegularGrid& grid, std::string& reason) {
+  if (scattered_) {
+    grid = RegularGrid{};
+    reason = "the points take too many distinct x and y values to be the nodes of a grid";
+    return false;
+  }
+  xs_.Compact();
+  ys_.Compact();
+  return FitGridAxes(xs_.values, ys_.values, static_cast<std::size_t>(placed_), rounding, grid,
+                     reason);
+}
+
+RowOrder GridScan::order() const {
+  if (!rises_) return RowOrder::kTopDown;
+  if (!falls_) return RowOrder::kBottomUp;
+  return RowOrder::kMixed;
+}
+
+}  // namespace mornax::geo
