@@ -43,7 +43,7 @@ std::string Grouped(std::int64_t number) {
 }
 
 std::string Duration(double seconds) {
-  const auto whole = static_cast<long long>(std::ceil(seconds));
+  const auto whole = std::llround(seconds);
   char text[32];
   if (whole >= 3600) {
     std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
