@@ -90,7 +90,8 @@ struct DataPoints {
 DataPoints ReadDataPoints(const geo::ProjectFiles& files) {
   DataPoints result;
   geo::DataFileText data;
-  if (!geo::ReadDataFileText(files.Find(".dfl"), 3, 2, data)) {
+  // The data points only: the network may hold millions of nodes.
+  if (!geo::ReadDataFileText(files.Find(".dfl"), 3, 2, data, false)) {
     result.note = QString("The data points are not shown: %1 cannot be read.")
                       .arg(Text(files.Find(".dfl").filename().string()));
     return result;

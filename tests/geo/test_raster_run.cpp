@@ -197,5 +197,28 @@ TEST_F(RasterRun, OptionsThatCannotGoTogetherAreRefused) {
   }
 }
 
+// A data file as a run reads it, repeat counts and a record over two lines
+// included, is read alike by every command after the run.
+TEST(DataFileReadAlike, RepeatCountsRunAndExportWithoutRounding) {
+  ScopedTempDir dir;
+  ASSERT_EQ(testing::RunBatch(dir, "new P.mnx").status, 0);
+  dir.Write("P.dfl",
+            "Repeats\n5\n2*0 10\n100.123456 0 20\n0 100.5 30\n100 100\n 40\n"
+            "3*50.25\n");
+  const auto grid = testing::RunBatch(dir, "grid P.mnx --spacing 25.5 --extent 0 0 102 102");
+  ASSERT_EQ(grid.status, 0) << grid.err;
+  const auto run = testing::RunBatch(dir, "run P.mnx kriging --interpolate krigPoints=4");
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* output : {"e.tif", "e.csv"}) {
+    const auto exported = testing::RunBatch(dir, std::string("export P.mnx ") + output);
+    EXPECT_EQ(exported.status, 0) << output << ": " << exported.err;
+    EXPECT_EQ(exported.err, "") << output;
+    EXPECT_NE(exported.out.find("positions from P.dfl"), std::string::npos) << exported.out;
+  }
+  // The network's positions as the data file gives them, not the .dat's
+  // one decimal.
+  EXPECT_NE(dir.Read("e.csv").find("12.75,12.75"), std::string::npos) << dir.Read("e.csv");
+}
+
 }  // namespace
 }  // namespace mornax::geo
