@@ -37,7 +37,7 @@ namespace {
 constexpr std::size_t kBlock = 16384;  // network nodes read and estimated at a time
 // GDAL's block cache: enough for a row of tiles of every band; the default
 // (a share of the machine's memory) would hold far more than a strip.
-constexpr std::int64_t kGdalCache = 64 << 20;
+constexpr std::int64_t kGdalCache = 16 << 20;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 geo::ResultMethod ResultMethodOf(int method) {
@@ -113,6 +113,7 @@ double LayerValue(Layer layer, const api::ResultBlock& block, std::size_t i) {
 // rows whose nodes lie inside the tile's box.
 struct Window {
   geo::RegularGrid whole;
+  double rounding = 0.0;  // of the positions the data file gives
   std::int64_t col0 = 0, row0 = 0, cols = 0, rows = 0;
 
   geo::RegularGrid Grid() const {
@@ -127,7 +128,7 @@ struct Window {
   }
   // The window's cell of the node at (x, y); -1 outside the window.
   std::int64_t Cell(double x, double y) const {
-    const std::int64_t cell = geo::NodeCell(whole, x, y, 0.0);
+    const std::int64_t cell = geo::NodeCell(whole, x, y, rounding);
     if (cell < 0) return -1;
     const std::int64_t col = cell % whole.cols - col0;
     const std::int64_t row = cell / whole.cols - row0;
@@ -136,8 +137,9 @@ struct Window {
   }
 };
 
-Window WindowOf(const geo::RegularGrid& grid, const std::optional<std::array<double, 4>>& tile) {
-  Window window{grid, 0, 0, grid.cols, grid.rows};
+Window WindowOf(const geo::RegularGrid& grid, double rounding,
+                const std::optional<std::array<double, 4>>& tile) {
+  Window window{grid, rounding, 0, 0, grid.cols, grid.rows};
   if (!tile) return window;
   const auto& [xmin, ymin, xmax, ymax] = *tile;
   // Nodes on the box's edge belong to it; a hair of slack for the last digits.
@@ -290,6 +292,7 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
   // The network's grid, from one pass over its positions.
   geo::RegularGrid whole;
   geo::RowOrder order = geo::RowOrder::kTopDown;
+  double rounding = 0.0;
   std::int64_t networkCount = 0;
   {
     api::DataFileReader scan(run.dataFile, options);
@@ -307,15 +310,16 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
       return kExitMessageShown;
     }
     std::string reason;
-    if (!grid.Finish(0.0, whole, reason)) {
+    if (!grid.Finish(-1.0, whole, reason)) {
       return Refuse("the network of " + run.dataFile.filename().string() +
                     " is not a regular grid (" + reason +
                     "): --raster needs one; run without --raster and export the results as "
                     "points");
     }
     order = grid.order();
+    rounding = grid.rounding();
   }
-  const Window window = WindowOf(whole, invocation.tile);
+  const Window window = WindowOf(whole, rounding, invocation.tile);
   if (window.cols == 0 || window.rows == 0) {
     return Refuse("no node of the network lies inside the tile");
   }

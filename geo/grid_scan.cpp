@@ -42,6 +42,18 @@ void GridScan::Add(std::span<const double> x, std::span<const double> y) {
   }
 }
 
+double WrittenRounding(std::span<const double> values) {
+  for (int decimals = 0; decimals <= 15; ++decimals) {
+    const double scale = std::pow(10.0, decimals);
+    const bool whole = std::all_of(values.begin(), values.end(), [scale](double value) {
+      const double scaled = value * scale;
+      return std::abs(scaled - std::round(scaled)) <= 1e-6;
+    });
+    if (whole) return 0.5 / scale;
+  }
+  return 0.0;
+}
+
 bool GridScan::Finish(double rounding, RegularGrid& grid, std::string& reason) {
   if (scattered_) {
     grid = RegularGrid{};
@@ -50,6 +62,10 @@ bool GridScan::Finish(double rounding, RegularGrid& grid, std::string& reason) {
   }
   xs_.Compact();
   ys_.Compact();
+  if (rounding < 0.0) {
+    rounding = std::max(WrittenRounding(xs_.values), WrittenRounding(ys_.values));
+  }
+  rounding_ = rounding;
   return FitGridAxes(xs_.values, ys_.values, static_cast<std::size_t>(placed_), rounding, grid,
                      reason);
 }

@@ -28,8 +28,11 @@ class GridScan {
   void Add(std::span<const double> x, std::span<const double> y);
 
   // The grid's geometry (pointCell empty); false with `reason` when the
-  // points are no grid. `rounding` as DetectRegularGrid takes it.
+  // points are no grid. `rounding` as DetectRegularGrid takes it; negative:
+  // read off the positions (WrittenRounding of their distinct values).
   bool Finish(double rounding, RegularGrid& grid, std::string& reason);
+  // The rounding Finish used, for NodeCell.
+  double rounding() const { return rounding_; }
 
   RowOrder order() const;
   std::int64_t placed() const { return placed_; }
@@ -49,6 +52,11 @@ class GridScan {
   bool scattered_ = false;  // the distinct values alone rule out a grid
   bool rises_ = false, falls_ = false;
   double lastY_ = 0.0;
+  double rounding_ = 0.0;
 };
+
+// Half a unit of the last decimal the values were written with (0.005 for
+// positions with two decimals); 0 when they carry more than 15.
+double WrittenRounding(std::span<const double> values);
 
 }  // namespace mornax::geo

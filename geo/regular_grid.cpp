@@ -70,7 +70,12 @@ bool FitAxis(std::vector<double>& values, double rounding, const char* axis, Axi
     smallestGap = std::min(smallestGap, centres[i] - centres[i - 1]);
   }
   const double span = centres.back() - centres.front();
-  const double steps = std::round(span / smallestGap);
+  double steps = std::round(span / smallestGap);
+  // Rounded positions: each gap may be off by two roundings, which over
+  // thousands of steps adds up to whole steps; an axis with every node
+  // present whose mean gap agrees with the smallest has one step per gap.
+  const auto gaps = static_cast<double>(centres.size() - 1);
+  if (std::abs(span / gaps - smallestGap) <= 2.0 * rounding + 1e-9 * scale) steps = gaps;
   if (steps > 1e9) {
     reason = std::string("the ") + axis + " coordinates have no common spacing";
     return false;
