@@ -1,7 +1,5 @@
 #include "raster_run.h"
 
-#include <gdal.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -35,9 +33,6 @@ namespace mornax::batch {
 namespace {
 
 constexpr std::size_t kBlock = 16384;  // network nodes read and estimated at a time
-// GDAL's block cache: enough for a row of tiles of every band; the default
-// (a share of the machine's memory) would hold far more than a strip.
-constexpr std::int64_t kGdalCache = 16 << 20;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 geo::ResultMethod ResultMethodOf(int method) {
@@ -267,7 +262,6 @@ std::string CheckRasterOptions(const Invocation& invocation, int method,
 
 int RunToRaster(const RasterRun& run, const project::Records& records) {
   const Invocation& invocation = run.invocation;
-  if (GDALGetCacheMax64() > kGdalCache) GDALSetCacheMax64(kGdalCache);
   ConsoleMessages console(stdout, stderr);
   MessageShower shower(console);
   api::Hooks hooks;

@@ -10,6 +10,7 @@ namespace mornax::geo {
 namespace {
 
 constexpr int kTileSide = 256;
+constexpr std::int64_t kBlockCache = 16 << 20;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
@@ -81,6 +82,10 @@ bool BuildTiffOverviews(GDALDatasetH dataset, const RegularGrid& grid,
 }
 
 bool RasterStream::Open(const RasterStreamRequest& request, std::string& error) {
+  EnsureGdal();
+  // GDAL's block cache need hold no more than a row of tiles of every band;
+  // its default (a share of the machine's memory) would dwarf the strip.
+  if (GDALGetCacheMax64() > kBlockCache) GDALSetCacheMax64(kBlockCache);
   request_ = request;
   request_.grid.pointCell = {};
   request_.stripRows = std::max<std::int64_t>(
