@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
-#include <numbers>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,6 +27,7 @@
 #include "geo/raster_stream.h"
 #include "geo/result_export.h"
 #include "geo/run_description.h"
+#include "tile_points.h"
 
 namespace mornax::batch {
 namespace {
@@ -152,50 +152,6 @@ Window WindowOf(const geo::RegularGrid& grid, double rounding,
   window.rows =
       std::max<std::int64_t>(0, last((grid.y0 - ymin) / grid.dy, grid.rows) - window.row0 + 1);
   return window;
-}
-
-// The data points a tile uses: those inside its box grown by a margin, in
-// the data file's order (ties between equally near points resolve as in a
-// whole run).
-struct PointSelection {
-  std::vector<double> x, y, value, guess;
-  bool all = false;  // every data point is in
-
-  api::Points Points() const { return {x, y, value, guess}; }
-};
-
-PointSelection SelectPoints(const api::Points& points, const std::array<double, 4>& box,
-                            double margin) {
-  PointSelection selection;
-  for (std::size_t i = 0; i < points.x.size(); ++i) {
-    if (points.x[i] < box[0] - margin || points.x[i] > box[2] + margin ||
-        points.y[i] < box[1] - margin || points.y[i] > box[3] + margin) {
-      continue;
-    }
-    selection.x.push_back(points.x[i]);
-    selection.y.push_back(points.y[i]);
-    selection.value.push_back(points.value[i]);
-    if (!points.guess.empty()) selection.guess.push_back(points.guess[i]);
-  }
-  selection.all = selection.x.size() == points.x.size();
-  return selection;
-}
-
-// The first margin of a tile: one and a half times the distance of a node's
-// last neighbour where the data are spread evenly over their extent
-// (sqrt(k area / (pi N))); nodes in sparser parts take a second pass.
-double FirstMargin(const api::Points& points, int neighbours) {
-  const auto [xmin, xmax] = std::minmax_element(points.x.begin(), points.x.end());
-  const auto [ymin, ymax] = std::minmax_element(points.y.begin(), points.y.end());
-  const double area = (*xmax - *xmin) * (*ymax - *ymin);
-  const double perPoint = area / static_cast<double>(std::max<std::size_t>(points.x.size(), 1));
-  return 1.5 * std::sqrt(perPoint * std::max(neighbours, 1) / std::numbers::pi);
-}
-
-// The distance from (x, y) to the edge of the box grown by `margin`.
-double EdgeDistance(const std::array<double, 4>& box, double margin, double x, double y) {
-  return std::min(
-      {x - (box[0] - margin), (box[2] + margin) - x, y - (box[1] - margin), (box[3] + margin) - y});
 }
 
 // A tile's node whose neighbours may lie outside the points it was given.
