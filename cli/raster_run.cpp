@@ -179,6 +179,45 @@ int Refuse(const std::string& message) {
   return kExitMessageShown;
 }
 
+// What one pass over the network's positions finds.
+struct NetworkGrid {
+  geo::RegularGrid whole;
+  geo::RowOrder order = geo::RowOrder::kTopDown;
+  double rounding = 0.0;  // of the positions as written
+  std::int64_t count = 0;
+};
+
+// Reads the network's positions once to recognise its grid; the exit status
+// when there is none (or no network, or the file cannot be read).
+std::optional<int> ScanNetwork(const std::filesystem::path& dataFile,
+                               const api::DataFileOptions& options, MessageShower& shower,
+                               NetworkGrid& network) {
+  api::DataFileReader scan(dataFile, options);
+  network.count = scan.networkCount();
+  if (scan.report().completed() && network.count <= 0) {
+    return Refuse(dataFile.filename().string() + " has no network points to estimate at");
+  }
+  geo::GridScan grid(network.count);
+  std::vector<double> x(kBlock), y(kBlock), guess(options.guesses ? kBlock : 0);
+  while (const std::size_t count = scan.ReadNodes({x, y, guess})) {
+    grid.Add(std::span(x).first(count), std::span(y).first(count));
+  }
+  if (!scan.report().completed()) {
+    for (const api::Message& message : scan.report().messages) shower.Show(message);
+    return kExitMessageShown;
+  }
+  std::string reason;
+  if (!grid.Finish(-1.0, network.whole, reason)) {
+    return Refuse("the network of " + dataFile.filename().string() + " is not a regular grid (" +
+                  reason +
+                  "): --raster needs one; run without --raster and export the results as "
+                  "points");
+  }
+  network.order = grid.order();
+  network.rounding = grid.rounding();
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string CheckRasterOptions(const Invocation& invocation, int method,
@@ -239,37 +278,14 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
     for (const api::Message& message : report.messages) shower.Show(message);
   };
 
-  // The network's grid, from one pass over its positions.
-  geo::RegularGrid whole;
-  geo::RowOrder order = geo::RowOrder::kTopDown;
-  double rounding = 0.0;
-  std::int64_t networkCount = 0;
-  {
-    api::DataFileReader scan(run.dataFile, options);
-    networkCount = scan.networkCount();
-    if (scan.report().completed() && networkCount <= 0) {
-      return Refuse(run.dataFile.filename().string() + " has no network points to estimate at");
-    }
-    geo::GridScan grid(networkCount);
-    std::vector<double> x(kBlock), y(kBlock), guess(options.guesses ? kBlock : 0);
-    while (const std::size_t count = scan.ReadNodes({x, y, guess})) {
-      grid.Add(std::span(x).first(count), std::span(y).first(count));
-    }
-    if (!scan.report().completed()) {
-      showReport(scan.report());
-      return kExitMessageShown;
-    }
-    std::string reason;
-    if (!grid.Finish(-1.0, whole, reason)) {
-      return Refuse("the network of " + run.dataFile.filename().string() +
-                    " is not a regular grid (" + reason +
-                    "): --raster needs one; run without --raster and export the results as "
-                    "points");
-    }
-    order = grid.order();
-    rounding = grid.rounding();
+  NetworkGrid network;
+  if (const std::optional<int> refused = ScanNetwork(run.dataFile, options, shower, network)) {
+    return *refused;
   }
-  const Window window = WindowOf(whole, rounding, invocation.tile);
+  const geo::RegularGrid& whole = network.whole;
+  const geo::RowOrder order = network.order;
+  const std::int64_t networkCount = network.count;
+  const Window window = WindowOf(whole, network.rounding, invocation.tile);
   if (window.cols == 0 || window.rows == 0) {
     return Refuse("no node of the network lies inside the tile");
   }
