@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdlib>
+#include <utility>
 
 #include <unistd.h>
 
@@ -56,15 +57,23 @@ std::string Duration(double seconds) {
 
 }  // namespace
 
-std::string ProgressText(std::int64_t done, std::int64_t total, double elapsedSeconds) {
-  if (total <= 0) return Grouped(done);
+std::string ProgressShare(std::int64_t done, std::int64_t total, double elapsedSeconds) {
+  if (total <= 0) return {};
   const double share = static_cast<double>(done) / static_cast<double>(total);
   char percent[32];
-  std::snprintf(percent, sizeof percent, "%.1f", 100.0 * share);
-  std::string text = Grouped(done) + " of " + Grouped(total) + " (" + percent + " %)";
+  std::snprintf(percent, sizeof percent, "%.1f %%", 100.0 * share);
+  std::string text = percent;
   if (done > 0 && done < total && elapsedSeconds >= 1.0) {
     text += ", " + Duration(elapsedSeconds * (1.0 - share) / share) + " left";
   }
+  return text;
+}
+
+std::string ProgressText(std::int64_t done, std::int64_t total, double elapsedSeconds) {
+  if (total <= 0) return Grouped(done);
+  std::string text = Grouped(done);
+  text.append(" of ").append(Grouped(total)).append(" (");
+  text.append(ProgressShare(done, total, elapsedSeconds)).push_back(')');
   return text;
 }
 
@@ -77,7 +86,7 @@ std::optional<std::string> CountThrottle::Take(std::int64_t done, std::int64_t t
   }
   lastDone_ = done;
   lastTotal_ = total;
-  const double elapsed = std::chrono::duration<double>(now - start_).count();
+  const double elapsed = Elapsed(now);
   if (terminal_) return ProgressText(done, total, elapsed);
   if (done == total || now - lastShown_ < interval_) return std::nullopt;
   lastShown_ = now;
@@ -88,8 +97,17 @@ ConsoleMessages::ConsoleMessages(std::FILE* out, std::FILE* err)
     : out_(out), err_(err), terminal_(isatty(fileno(out)) != 0), throttle_(terminal_) {}
 
 void ConsoleMessages::Count(std::int64_t done, std::int64_t total) {
-  const std::optional<std::string> text = throttle_.Take(done, total, CountThrottle::Clock::now());
+  const auto now = CountThrottle::Clock::now();
+  std::optional<std::string> text = throttle_.Take(done, total, now);
   if (!text) return;
+  // Beside the engine's own counter the share and the time left say the
+  // rest; a second count, a moment older, would only disagree with it.
+  if (terminal_ && !lastLine_.empty() && total > 0) {
+    std::string share(1, '(');
+    share.append(ProgressShare(done, total, throttle_.Elapsed(now)));
+    share.push_back(')');
+    text = std::move(share);
+  }
   if (!terminal_) {
     EndOverwritableLine();
     std::fprintf(out_, "%s\n", text->c_str());

@@ -17,6 +17,8 @@ namespace mornax {
 // it; without a total the count alone, and the time left only once it can
 // be judged (`elapsed` at least a second, something done).
 std::string ProgressText(std::int64_t done, std::int64_t total, double elapsedSeconds);
+// Its share and time left alone: "12.3 %, 1:11 left" (empty without a total).
+std::string ProgressShare(std::int64_t done, std::int64_t total, double elapsedSeconds);
 
 // When a count reaches a reader: on a terminal every count (the line is
 // rewritten in place); elsewhere at most one line every `interval`, none
@@ -30,6 +32,10 @@ class CountThrottle {
 
   // The text to show for this count at `now`, or nothing.
   std::optional<std::string> Take(std::int64_t done, std::int64_t total, Clock::time_point now);
+  // Seconds since the loop of the last count began.
+  double Elapsed(Clock::time_point now) const {
+    return std::chrono::duration<double>(now - start_).count();
+  }
 
  private:
   bool terminal_;
