@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -343,6 +344,7 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
   std::vector<double> values(layers.layers.size());
   std::int64_t estimated = 0;
   std::vector<double> bx(kBlock), by(kBlock), bg(options.guesses ? kBlock : 0);
+  std::deque<double> rawGuesses;  // of the tile's nodes handed on and not yet back
   const api::NodeSource source = [&](const api::NodeBlock& block) -> std::size_t {
     std::size_t filled = 0;
     while (filled < block.x.size()) {
@@ -355,7 +357,12 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
         if (invocation.tile && window.Cell(bx[i], by[i]) < 0) continue;
         block.x[filled] = bx[i];
         block.y[filled] = by[i];
-        if (options.guesses) block.guess[filled] = bg[i];
+        if (options.guesses) {
+          block.guess[filled] = bg[i];
+          // The results carry the scaled guess; a second pass needs the
+          // node's own, in the order the results come back.
+          if (invocation.tile) rawGuesses.push_back(bg[i]);
+        }
         ++filled;
       }
     }
@@ -378,11 +385,15 @@ int RunToRaster(const RasterRun& run, const project::Records& records) {
       }
       taken[static_cast<std::size_t>(cell)] = true;
       ++estimated;
+      double guess = 0.0;
+      if (!rawGuesses.empty()) {
+        guess = rawGuesses.front();
+        rawGuesses.pop_front();
+      }
       if (invocation.tile && !selection.all) {
         const double reach = block.lastNeighbourDistance[i];
         if (!(reach < EdgeDistance(*invocation.tile, margin, block.x[i], block.y[i]))) {
-          unsettled.push_back(
-              {cell, block.x[i], block.y[i], options.guesses ? block.guess[i] : 0.0, reach});
+          unsettled.push_back({cell, block.x[i], block.y[i], guess, reach});
           continue;
         }
       }

@@ -63,6 +63,13 @@ bool GridScan::Finish(double rounding, RegularGrid& grid, std::string& reason) {
   xs_.Compact();
   ys_.Compact();
   if (rounding < 0.0) {
+    // Exact positions first (the grid command writes every digit); a grid
+    // whose positions were rounded when written takes their rounding.
+    rounding_ = 0.0;
+    std::string exact;
+    if (FitGridAxes(xs_.values, ys_.values, static_cast<std::size_t>(placed_), 0.0, grid, exact)) {
+      return true;
+    }
     rounding = std::max(WrittenRounding(xs_.values), WrittenRounding(ys_.values));
   }
   rounding_ = rounding;

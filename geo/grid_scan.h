@@ -29,7 +29,7 @@ class GridScan {
 
   // The grid's geometry (pointCell empty); false with `reason` when the
   // points are no grid. `rounding` as DetectRegularGrid takes it; negative:
-  // read off the positions (WrittenRounding of their distinct values).
+  // exact positions, else the rounding read off them (WrittenRounding).
   bool Finish(double rounding, RegularGrid& grid, std::string& reason);
   // The rounding Finish used, for NodeCell.
   double rounding() const { return rounding_; }
