@@ -165,6 +165,47 @@ TEST_F(RasterRun, TilesJoinedAreTheWholeRunBitForBit) {
   }
 }
 
+// Bayesian estimation scales the guesses in each window: a tile's second
+// pass must start again from the nodes' own guesses.
+TEST_F(RasterRun, BayesTilesKeepTheNodesOwnGuesses) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> anywhere(0.0, 100.0);
+  std::ostringstream text;
+  text << "Guesses\n40\n";
+  for (int i = 0; i < 40; ++i) {
+    const double x = anywhere(random), y = i < 30 ? anywhere(random) / 4 : anywhere(random);
+    text << x << ' ' << y << ' ' << 20 + 0.1 * x + std::sin(y) << ' ' << 19 + 0.1 * x << '\n';
+  }
+  text << "2500\n";
+  for (int r = 0; r < 50; ++r) {
+    for (int c = 0; c < 50; ++c) {
+      text << 1 + 2 * c << ' ' << 99 - 2 * r << ' ' << 19 + 0.2 * c + 0.01 * r << '\n';
+    }
+  }
+  dir_.Write("P.dfl", text.str());
+  const std::string run =
+      "run P.mnx bayes --interpolate --no-text --float64 scaleGuess=1 "
+      "bayesPoints=5 --raster ";
+  ASSERT_EQ(Run(run + "whole.tif").status, 0);
+  int secondPasses = 0;
+  std::vector<double> joined(2500);
+  const char* tiles[] = {"0 0 50 100", "50 0 100 100"};
+  for (int t = 0; t < 2; ++t) {
+    const auto tile = Run(run + "half.tif --tile " + tiles[t]);
+    ASSERT_EQ(tile.status, 0) << tile.err;
+    int more = 0;
+    const auto at = tile.out.find("of the tile, ");
+    ASSERT_NE(at, std::string::npos) << tile.out;
+    std::sscanf(tile.out.c_str() + at, "of the tile, %d more", &more);
+    secondPasses += more;
+    const std::vector<double> half = Cells("half.tif", 1);
+    ASSERT_EQ(half.size(), 1250u);
+    for (std::size_t i = 0; i < half.size(); ++i) joined[i / 25 * 50 + t * 25 + i % 25] = half[i];
+  }
+  EXPECT_GT(secondPasses, 0);
+  EXPECT_EQ(joined, Cells("whole.tif", 1));
+}
+
 TEST_F(RasterRun, OptionsThatCannotGoTogetherAreRefused) {
   struct Case {
     const char* args;
