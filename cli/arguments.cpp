@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -83,6 +84,45 @@ bool ApplyThreads(std::span<const std::string_view> args, std::size_t& k, Invoca
   return ParseThreads(args[++k], invocation, error);
 }
 
+// --raster PATH (or --raster=PATH) and --tile XMIN YMIN XMAX YMAX of run,
+// starting at args[k]; k moves past the values. Nothing when args[k] is
+// neither; false with `error` on a fault.
+std::optional<bool> ApplyValueOption(std::span<const std::string_view> args, std::size_t& k,
+                                     Invocation& invocation, std::string& error) {
+  const std::string_view arg = args[k];
+  if (arg == "--raster" || arg.starts_with("--raster=")) {
+    if (arg.size() > 8) {
+      invocation.raster = arg.substr(9);
+    } else if (k + 1 < args.size()) {
+      invocation.raster = args[++k];
+    }
+    if (invocation.raster.empty()) {
+      error = "--raster needs the GeoTIFF to write (OUT.tif)";
+      return false;
+    }
+    return true;
+  }
+  if (arg != "--tile") return std::nullopt;
+  std::array<double, 4> box{};
+  for (double& bound : box) {
+    const std::string_view text = k + 1 < args.size() ? args[k + 1] : std::string_view{};
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), bound);
+    if (text.empty() || status != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(bound)) {
+      error = "--tile takes four numbers XMIN YMIN XMAX YMAX" +
+              (text.empty() ? std::string() : ", not '" + std::string(text) + "'");
+      return false;
+    }
+    ++k;
+  }
+  if (!(box[0] <= box[2] && box[1] <= box[3])) {
+    error = "--tile: XMIN must not exceed XMAX, nor YMIN YMAX";
+    return false;
+  }
+  invocation.tile = box;
+  return true;
+}
+
 // Applies one option to the invocation; false when the command has no such
 // option.
 bool ApplyOption(std::string_view option, Invocation& invocation, std::string& error) {
@@ -96,6 +136,18 @@ bool ApplyOption(std::string_view option, Invocation& invocation, std::string& e
   }
   if (invocation.command == Command::kRun && option == "--auto-lag") {
     invocation.autoLag = true;
+    return true;
+  }
+  if (invocation.command == Command::kRun && option == "--no-text") {
+    invocation.noText = true;
+    return true;
+  }
+  if (invocation.command == Command::kRun && option == "--float64") {
+    invocation.float64 = true;
+    return true;
+  }
+  if (invocation.command == Command::kRun && option == "--neighbour-distance") {
+    invocation.neighbourDistance = true;
     return true;
   }
   if (invocation.command == Command::kRun &&
@@ -202,6 +254,12 @@ bool ParseArguments(std::span<const std::string_view> args, Invocation& invocati
     const bool threads = invocation.command == Command::kRun &&
                          (arg == kThreadsOption ||
                           (arg.starts_with(kThreadsOption) && arg[kThreadsOption.size()] == '='));
+    if (invocation.command == Command::kRun) {
+      if (const std::optional<bool> applied = ApplyValueOption(rest, k, invocation, error)) {
+        if (!*applied) return false;
+        continue;
+      }
+    }
     const bool ok = threads         ? ApplyThreads(rest, k, invocation, error)
                     : IsOption(arg) ? ApplyOption(arg, invocation, error)
                                     : ApplyOperand(arg, invocation, error);

@@ -1,6 +1,8 @@
 // The command line of the batch tool, taken apart into one invocation.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,9 +39,13 @@ struct Invocation {
   bool joint = false;                    // use-fit: --joint (the joint fit's report)
   int threads = 0;                       // run: --threads N; 0 = not given
   std::vector<std::string> assignments;  // set and run: field=value
-  std::vector<std::string> commandArgs;  // grid, import, crs, export, directions: parsed by the
-                                         // command;
-                                         // map: the arguments after the document
+  std::string raster;                    // run: --raster OUT.tif; empty: none
+  bool noText = false;                   // run: --no-text (only the raster)
+  bool float64 = false;                  // run: --float64 bands
+  bool neighbourDistance = false;        // run: --neighbour-distance band
+  std::optional<std::array<double, 4>> tile;  // run: --tile XMIN YMIN XMAX YMAX
+  std::vector<std::string> commandArgs;       // grid, import, crs, export, directions: parsed by
+                                              // the command; map: the arguments after the document
 };
 
 // The command's name on the command line ("use-fit").

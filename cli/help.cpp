@@ -62,7 +62,8 @@ constexpr std::string_view kUseFitText = R"(  use-fit PROJECT.mnx [--joint]
 
 constexpr std::string_view kRunText =
     R"(  run PROJECT.mnx COMPUTATION [--error-analysis|--interpolate] [--threads N]
-      [--auto-lag] [field=value ...]
+      [--auto-lag] [--raster OUT.tif [--no-text] [--float64]
+      [--neighbour-distance] [--tile XMIN YMIN XMAX YMAX]] [field=value ...]
       Runs one computation on the project's data file PROJECT.dfl, found
       beside the document; the results are written there too.
       COMPUTATION is one of
@@ -89,6 +90,24 @@ constexpr std::string_view kRunText =
       --threads N computes on N threads (1: one after the other); without it
       the MORNAX_THREADS environment variable gives the number, else every
       core is used. The results are the same for every number of threads.
+      On a terminal the counter line also shows the count, the share done
+      and the time left; in a pipe or a log a progress line comes every
+      five seconds.
+      --raster OUT.tif (weighting, kriging, bayes with --interpolate, on a
+      network that is a regular grid) writes the estimates straight into a
+      GeoTIFF as they are computed, in full precision (Float32 bands, or
+      Float64 with --float64): estimate, std_error (kriging, Bayes), guess
+      (Bayes), and with --neighbour-distance the distance from each node to
+      the farthest data point its estimate used. Coordinate system, nodata,
+      compression and metadata as export writes them. The text results are
+      written too unless --no-text is given.
+      --tile XMIN YMIN XMAX YMAX (with --raster and --no-text) estimates only
+      the nodes inside the box, from the data points near it, and proves
+      that each node has the neighbours of a whole run (a node whose last
+      neighbour lies nearer than the edge of the points read is exact; the
+      others are estimated again from more points): tiles joined with
+      gdalbuildvrt are the whole run bit for bit. Not for the trend surface
+      nor for Bayes with scaleGuess 2 or 3, which use every data point.
 )";
 
 constexpr std::string_view kGridText = R"(  grid PROJECT.mnx --spacing D [--spacing-y DY]

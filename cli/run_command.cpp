@@ -1,5 +1,6 @@
 #include "run_command.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "api/mornax.h"
 #include "core/engine_state.h"
 #include "document_commands.h"
+#include "engine_terms.h"
 #include "exit_status.h"
 #include "front/console_messages.h"
 #include "front/entry.h"
@@ -18,6 +20,7 @@
 #include "models/model_numbers.h"
 #include "project/fields.h"
 #include "project/project.h"
+#include "raster_run.h"
 #include "run_preparation.h"
 
 namespace mornax::batch {
@@ -116,6 +119,34 @@ bool FieldsInRange(const Computation& computation, const project::Records& recor
   return true;
 }
 
+// The computation through the library's entry code: the result files and
+// the progress lines as the program shows them.
+int RunFileTask(const Computation& computation, int mode, const Invocation& invocation,
+                const RunContext& context, project::Records& records, bool& stopped) {
+  // Stop signals became Cancel requests when the command began (main).
+  ConsoleMessages messages(stdout, stderr);
+  // The engine state holds the work arrays; it lives on the heap like the
+  // library's process-wide one.
+  auto state = std::make_unique<EngineState>();
+  state->threadCount = invocation.threads;
+  // The data file and the results lie beside the document.
+  state->projectFolder = context.folder;
+  PutModelTerms(records, *state);
+  RunEntry(computation.task, computation.method, mode, &records.fileName, &records.svar,
+           &records.fvar, &records.ipl, messages, *state);
+  // A stopped run did not do what was asked, even when it showed no message.
+  stopped = state->runOutcome.stopped;
+  if (stopped) return kExitMessageShown;
+  // A signal that came after the last stop poll did not stop the run, but it
+  // asked the tool to end: say so, with the results complete.
+  if (InterruptAsCancel::LastSignal() != 0) {
+    stopped = true;
+    ReportError("a stop signal came as the run ended; its results are complete");
+    return kExitMessageShown;
+  }
+  return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;
+}
+
 }  // namespace
 
 int RunComputation(const Invocation& invocation) {
@@ -149,6 +180,11 @@ int RunComputation(const Invocation& invocation) {
   for (const std::string& assignment : invocation.assignments) {
     context.assigned.insert(assignment.substr(0, assignment.find('=')));
   }
+  if (const std::string refused = CheckRasterOptions(invocation, computation->method, records);
+      !refused.empty()) {
+    ReportError(refused);
+    return kExitUsage;
+  }
   const int mode = EntryMode(*computation, invocation);
   const Preparation preparation =
       computation->task == MNX_TASK_SEMIVARIOGRAM ? PrepareVariogram(context, records)
@@ -158,28 +194,20 @@ int RunComputation(const Invocation& invocation) {
                                  records);
   if (!preparation.proceed) return preparation.status;
 
-  // Stop signals became Cancel requests when the command began (main).
-  ConsoleMessages messages(stdout, stderr);
-  // The engine state holds the work arrays; it lives on the heap like the
-  // library's process-wide one.
-  auto state = std::make_unique<EngineState>();
-  state->threadCount = invocation.threads;
-  // The data file and the results lie beside the document.
-  state->projectFolder = context.folder;
-  // The model terms no record carries reach the file run through the state.
-  project::EngineTerms terms = project::ToEngineTerms(records.terms);
-  state->ipl.terms = ModelTerms{terms.anisotropy, std::move(terms.structures)};
-  RunEntry(computation->task, computation->method, mode, &records.fileName, &records.svar,
-           &records.fvar, &records.ipl, messages, *state);
-  // A stopped run did not do what was asked, even when it showed no message.
-  if (state->runOutcome.stopped) return kExitMessageShown;
-  // A signal that came after the last stop poll did not stop the run, but it
-  // asked the tool to end: say so, with the results complete.
-  if (InterruptAsCancel::LastSignal() != 0) {
-    ReportError("a stop signal came as the run ended; its results are complete");
-    return kExitMessageShown;
+  const bool text = invocation.raster.empty() || !invocation.noText;
+  bool stopped = false;
+  const int status =
+      text ? RunFileTask(*computation, mode, invocation, context, records, stopped) : kExitSuccess;
+  if (invocation.raster.empty()) return status;
+  if (stopped) {
+    ReportError(invocation.raster + " not written: the run was stopped");
+    return status;
   }
-  return messages.messageCount() > 0 ? kExitMessageShown : kExitSuccess;
+  // The text run has shown the computation's messages; the raster's run
+  // computes the same and shows only what is its own.
+  const int rasterStatus = RunToRaster(
+      {invocation, path, context.File(project::kDfl), computation->method, text}, records);
+  return std::max(status, rasterStatus);
 }
 
 }  // namespace mornax::batch

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "api/mornax.h"
+#include "api/mornax_arrays.h"
 #include "document_commands.h"
 #include "exit_status.h"
-#include "geo/data_file.h"
 #include "io/file_lookup.h"
 #include "models/model_numbers.h"
 #include "project/automatic_fit_start.h"
@@ -43,12 +42,28 @@ double RoundSignificant(double value, int digits) {
   return std::round(value * scale) / scale;
 }
 
-// The data points' positions; false with the reading's message.
-bool ReadPositions(const RunContext& context, geo::DataSection& section, std::string& error) {
-  return geo::ScanDataSection(context.File(project::kDfl), section, error);
+// The data points' positions, read as the run will read them.
+struct Positions {
+  std::vector<double> x, y;
+  std::int64_t networkCount = -1;  // -1: the network count could not be read
+};
+
+// False with the reader's first message when the points cannot be read.
+bool ReadPositions(const RunContext& context, Positions& positions, std::string& error) {
+  const api::DataFileReader reader(context.File(project::kDfl));
+  if (reader.report().outcome == api::Outcome::kRefused) {
+    error = reader.report().messages.empty() ? "cannot read " + context.files[project::kDfl]
+                                             : reader.report().messages.front().text;
+    return false;
+  }
+  const api::Points points = reader.points();
+  positions.x.assign(points.x.begin(), points.x.end());
+  positions.y.assign(points.y.begin(), points.y.end());
+  positions.networkCount = reader.networkCount();
+  return true;
 }
 
-std::size_t DistinctPoints(const geo::DataSection& section) {
+std::size_t DistinctPoints(const Positions& section) {
   std::vector<std::pair<double, double>> points;
   for (std::size_t i = 0; i < section.x.size(); ++i) {
     if (std::isfinite(section.x[i]) && std::isfinite(section.y[i])) {
@@ -64,7 +79,7 @@ std::size_t DistinctPoints(const geo::DataSection& section) {
 // than the typical distance between neighbouring points (half the square
 // root of the area per point, for points spread at random), so that a range
 // short against the extent still spans several classes. Rounded.
-double AutoLag(const geo::DataSection& section, int lagCount) {
+double AutoLag(const Positions& section, int lagCount) {
   double xmin = HUGE_VAL, xmax = -HUGE_VAL, ymin = HUGE_VAL, ymax = -HUGE_VAL;
   std::size_t points = 0;
   for (std::size_t i = 0; i < section.x.size(); ++i) {
@@ -86,17 +101,12 @@ double AutoLag(const geo::DataSection& section, int lagCount) {
 // 0 when the file ends there. Empty when the data file cannot be read (the
 // run reports it).
 std::optional<double> NetworkCount(const RunContext& context) {
-  geo::DataSection section;
+  Positions positions;
   std::string ignored;
-  if (!ReadPositions(context, section, ignored)) return std::nullopt;
-  std::ifstream in(context.File(project::kDfl), std::ios::binary);
-  in.seekg(static_cast<std::streamoff>(section.end));
-  std::string token;
-  if (!(in >> token)) return 0.0;
-  char* end = nullptr;
-  const double count = std::strtod(token.c_str(), &end);
-  if (end == token.c_str()) return std::nullopt;
-  return count;
+  if (!ReadPositions(context, positions, ignored) || positions.networkCount < 0) {
+    return std::nullopt;
+  }
+  return static_cast<double>(positions.networkCount);
 }
 
 bool IsNewDocumentValue(const project::Records& records, std::string_view field) {
@@ -122,7 +132,7 @@ Preparation PrepareVariogram(const RunContext& context, project::Records& record
   if (context.invocation.autoLag && context.Assigned("lagDistance")) {
     return Stop("choose one of --auto-lag and lagDistance=", kExitUsage);
   }
-  geo::DataSection section;
+  Positions section;
   std::string error;
   if (!ReadPositions(context, section, error)) {
     // The library names what it cannot read; --auto-lag cannot go on.

@@ -15,7 +15,7 @@ if(NOT TARGET mornax_geo_fuzz)
   add_library(mornax_geo_fuzz STATIC ${MORNAX_RESULTS_FUZZ_GEO})
   target_compile_options(mornax_geo_fuzz PRIVATE ${MORNAX_RESULTS_FUZZ_FLAGS})
   target_include_directories(mornax_geo_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(mornax_geo_fuzz PUBLIC GDAL::GDAL)
+  target_link_libraries(mornax_geo_fuzz PUBLIC GDAL::GDAL mornax_engine mornax_project)
 endif()
 
 add_executable(fuzz_result_files ${CMAKE_CURRENT_LIST_DIR}/result_files_fuzz.cpp)

@@ -1,83 +1,45 @@
 #include "geo/data_file_text.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <limits>
-#include <system_error>
 
-#include "geo/text_lines.h"
+#include "engine/api/mornax_arrays.h"
 
 namespace mornax::geo {
 namespace {
 
 constexpr std::size_t kTitleLength = 72;
-
-// One free-form read of `count` numbers, starting on a fresh line.
-bool ReadNumbers(TextLines& lines, std::size_t count, std::vector<double>& numbers) {
-  numbers.clear();
-  std::string line;
-  while (numbers.size() < count) {
-    if (!lines.Next(line)) return false;
-    if (!SplitNumbers(line, numbers) && numbers.size() < count) return false;
-  }
-  numbers.resize(count);
-  return true;
-}
-
-// One read of a count: a whole number, not negative.
-bool ReadCount(TextLines& lines, std::size_t& count) {
-  std::vector<double> numbers;
-  if (!ReadNumbers(lines, 1, numbers)) return false;
-  const double value = numbers.front();
-  if (!(value >= 0.0) || value != std::floor(value) ||
-      value > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-    return false;
-  }
-  count = static_cast<std::size_t>(value);
-  return true;
-}
+constexpr std::size_t kNodeBlock = 65536;
 
 }  // namespace
 
 bool ReadDataFileText(const std::filesystem::path& path, int dataNumbers, int networkNumbers,
-                      DataFileText& contents) {
+                      DataFileText& contents, bool withNetwork) {
   contents = DataFileText{};
-  TextLines lines(path);
-  std::string line;
-  if (!lines.Next(line)) return false;
-  line.resize(std::min(line.size(), kTitleLength));
-  contents.title = std::string(Trim(line).empty() ? std::string_view{} : line);
-  while (!contents.title.empty() &&
-         (contents.title.back() == ' ' || contents.title.back() == '\t')) {
-    contents.title.pop_back();
-  }
+  // The engine's own reader, so that what a run reads is what is read here
+  // (repeat counts, null values, d exponents, records over several lines).
+  api::DataFileReader reader(path, {.guesses = dataNumbers > 3 || networkNumbers > 2});
+  if (reader.report().outcome == api::Outcome::kRefused) return false;
+  std::string title = reader.title().substr(0, kTitleLength);
+  while (!title.empty() && (title.back() == ' ' || title.back() == '\t')) title.pop_back();
+  contents.title = title;
+  const api::Points points = reader.points();
+  contents.dataX.assign(points.x.begin(), points.x.end());
+  contents.dataY.assign(points.y.begin(), points.y.end());
+  contents.dataZ.assign(points.value.begin(), points.value.end());
+  const std::int64_t count = reader.networkCount();
+  if (!withNetwork || count < 0 || !reader.report().completed()) return true;
 
-  std::size_t count = 0;
-  if (!ReadCount(lines, count)) return false;
-  std::vector<double> numbers;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (!ReadNumbers(lines, static_cast<std::size_t>(dataNumbers), numbers)) return false;
-    contents.dataX.push_back(numbers[0]);
-    contents.dataY.push_back(numbers[1]);
-    contents.dataZ.push_back(numbers.size() > 2 ? numbers[2]
-                                                : std::numeric_limits<double>::quiet_NaN());
+  std::vector<double> x(kNodeBlock), y(kNodeBlock), guess(networkNumbers > 2 ? kNodeBlock : 0);
+  while (const std::size_t read = reader.ReadNodes({x, y, guess})) {
+    contents.networkX.insert(contents.networkX.end(), x.begin(),
+                             x.begin() + static_cast<std::ptrdiff_t>(read));
+    contents.networkY.insert(contents.networkY.end(), y.begin(),
+                             y.begin() + static_cast<std::ptrdiff_t>(read));
   }
-
-  if (!ReadCount(lines, count)) return true;
-  // Room for the points, but never more than the file could hold (a network
-  // line takes at least four bytes), whatever the count says.
-  std::error_code status;
-  const std::uintmax_t bytes = std::filesystem::file_size(path, status);
-  const std::size_t room = status ? 0 : std::min<std::size_t>(count, bytes / 4);
-  contents.networkX.reserve(room);
-  contents.networkY.reserve(room);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (!ReadNumbers(lines, static_cast<std::size_t>(networkNumbers), numbers)) return true;
-    contents.networkX.push_back(numbers[0]);
-    contents.networkY.push_back(numbers[1]);
-  }
-  contents.networkRead = true;
+  contents.networkRead =
+      reader.report().completed() && static_cast<std::int64_t>(contents.networkX.size()) == count;
   return true;
 }
 

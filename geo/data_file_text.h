@@ -1,5 +1,6 @@
-// The data file (.dfl) read as the engine reads it, for the positions that the
-// result files round: the title, the data points and the network.
+// The data file (.dfl) read by the engine's own reader (through the in-memory
+// interface), for the positions that the result files round: the title, the
+// data points and the network.
 #pragma once
 
 #include <filesystem>
@@ -11,17 +12,17 @@ namespace mornax::geo {
 struct DataFileText {
   std::string title;  // line 1, first 72 characters, trailing blanks removed
   std::vector<double> dataX, dataY;
-  std::vector<double> dataZ;  // the measured values (NaN when a point takes two numbers)
+  std::vector<double> dataZ;  // the measured values
   std::vector<double> networkX, networkY;
   bool networkRead = false;  // the network count and every network point were read
 };
 
-// Reads `path` with the free-form rules: each read starts on a new line and
-// goes on to the next while it needs more numbers. A data point takes
-// `dataNumbers` numbers (3, or 4 when the guess is read), a network point
-// `networkNumbers` (2 or 3). False when the title or the data points cannot be
-// read; a network that cannot be read leaves `networkRead` false.
+// Reads `path` as a run reads it. A data point takes `dataNumbers` numbers
+// (3, or 4 when the guess is read), a network point `networkNumbers` (2 or
+// 3). False when the title or the data points cannot be read; a network that
+// cannot be read leaves `networkRead` false. Without `withNetwork` the
+// network is not read (nor held).
 bool ReadDataFileText(const std::filesystem::path& path, int dataNumbers, int networkNumbers,
-                      DataFileText& contents);
+                      DataFileText& contents, bool withNetwork = true);
 
 }  // namespace mornax::geo

@@ -25,7 +25,8 @@ std::string NewPartialStem(std::string_view stem);
 std::optional<long> PartialOwner(std::string_view fileName);
 
 // Removes the temporaries in `folder` whose process no longer exists (a
-// process of another user counts as existing). Returns how many it removed.
+// process of another user counts as existing), by the project room's one
+// sweep. Returns how many it removed.
 std::size_t SweepStalePartials(const std::filesystem::path& folder);
 
 }  // namespace mornax::geo

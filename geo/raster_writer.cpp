@@ -7,6 +7,7 @@
 
 #include "geo/gdal_handles.h"
 #include "geo/gdal_session.h"
+#include "geo/raster_stream.h"
 
 namespace mornax::geo {
 namespace {
@@ -48,12 +49,7 @@ bool WriteBand(GDALDatasetH dataset, const RasterRequest& request, std::size_t i
   const double nodata = MarkNodata(cells);
   GDALRasterBandH band = GDALGetRasterBand(dataset, static_cast<int>(index) + 1);
   GDALSetRasterNoDataValue(band, nodata);
-  if (named) {
-    const RasterBand& info = request.bands[index];
-    GDALSetDescription(band, info.name.c_str());
-    if (!info.unit.empty()) GDALSetRasterUnitType(band, info.unit.c_str());
-    if (!info.meaning.empty()) GDALSetMetadataItem(band, "MEANING", info.meaning.c_str(), nullptr);
-  }
+  if (named) NameBand(band, request.bands[index]);
   if (GDALRasterIO(band, GF_Write, 0, 0, static_cast<int>(grid.cols), static_cast<int>(grid.rows),
                    cells.data(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
                    GDT_Float64, 0, 0) != CE_None) {
@@ -85,47 +81,18 @@ GDALDriverH Driver(const char* name, std::string& error) {
 bool WriteTiledTiff(const RasterRequest& request, const std::filesystem::path& path,
                     bool compressed, std::string& error) {
   if (!CheckSize(request, error)) return false;
-  GDALDriverH driver = Driver("GTiff", error);
-  if (driver == nullptr) return false;
   const RegularGrid& grid = *request.grid;
-  OptionList options;
-  // Bands side by side per block keep one band's worth in memory while
-  // writing; BIGTIFF when a classic TIFF could not hold the bands.
-  options.Set("INTERLEAVE", "BAND");
-  options.Set("BIGTIFF", "IF_SAFER");
-  options.Set("TILED", "YES");
-  options.Set("BLOCKXSIZE", std::to_string(kTileSide));
-  options.Set("BLOCKYSIZE", std::to_string(kTileSide));
-  if (compressed) {
-    options.Set("COMPRESS", "DEFLATE");
-    options.Set("PREDICTOR", "3");  // floating-point differences compress best
-  }
-  DatasetHandle dataset(
-      GDALCreate(driver, path.c_str(), static_cast<int>(grid.cols), static_cast<int>(grid.rows),
-                 static_cast<int>(request.bands.size()), GDT_Float32, options.items()));
-  if (!dataset) {
-    error = GdalFailure("cannot create " + path.filename().string());
-    return false;
-  }
-  if (!Describe(dataset.get(), request, error)) return false;
-  for (const auto& [name, value] : request.metadata) {
-    GDALSetMetadataItem(dataset.get(), name.c_str(), value.c_str(), nullptr);
-  }
+  DatasetHandle dataset =
+      CreateTiledTiff(path, grid, request.crsWkt, static_cast<int>(request.bands.size()),
+                      GDT_Float32, compressed, request.metadata, error);
+  if (!dataset) return false;
   {
     std::vector<double> cells;
     for (std::size_t band = 0; band < request.bands.size(); ++band) {
       if (!WriteBand(dataset.get(), request, band, true, cells, error)) return false;
     }
   }
-  if (compressed) {
-    const std::vector<int> factors = OverviewFactors(grid.cols, grid.rows);
-    if (!factors.empty() &&
-        GDALBuildOverviews(dataset.get(), "AVERAGE", static_cast<int>(factors.size()),
-                           factors.data(), 0, nullptr, nullptr, nullptr) != CE_None) {
-      error = GdalFailure("cannot build the overviews of " + path.filename().string());
-      return false;
-    }
-  }
+  if (compressed && !BuildTiffOverviews(dataset.get(), grid, path, error)) return false;
   return CloseDataset(dataset, path, error);
 }
 

@@ -70,7 +70,12 @@ bool FitAxis(std::vector<double>& values, double rounding, const char* axis, Axi
     smallestGap = std::min(smallestGap, centres[i] - centres[i - 1]);
   }
   const double span = centres.back() - centres.front();
-  const double steps = std::round(span / smallestGap);
+  double steps = std::round(span / smallestGap);
+  // Rounded positions: each gap may be off by two roundings, which over
+  // thousands of steps adds up to whole steps; an axis with every node
+  // present whose mean gap agrees with the smallest has one step per gap.
+  const auto gaps = static_cast<double>(centres.size() - 1);
+  if (std::abs(span / gaps - smallestGap) <= 2.0 * rounding + 1e-9 * scale) steps = gaps;
   if (steps > 1e9) {
     reason = std::string("the ") + axis + " coordinates have no common spacing";
     return false;
@@ -116,6 +121,31 @@ bool FitAxis(std::vector<double>& values, double rounding, const char* axis, Axi
   return true;
 }
 
+// The grid of two fitted axes for `placed` points: refused when every point
+// lies at one place or the points fill too few of its cells.
+bool CombineAxes(AxisFit fx, AxisFit fy, std::size_t placed, RegularGrid& grid,
+                 std::string& reason) {
+  if (fx.count == 1 && fy.count == 1) {
+    reason = "all points lie at one position";
+    return false;
+  }
+  if (fx.count == 1) fx.spacing = fy.spacing;
+  if (fy.count == 1) fy.spacing = fx.spacing;
+  const double cells = static_cast<double>(fx.count) * static_cast<double>(fy.count);
+  if (cells > 4.0 * static_cast<double>(placed)) {
+    reason = "the points fill too few nodes of a " + std::to_string(fx.count) + " x " +
+             std::to_string(fy.count) + " grid (" + std::to_string(placed) + " points)";
+    return false;
+  }
+  grid.cols = fx.count;
+  grid.rows = fy.count;
+  grid.dx = fx.spacing;
+  grid.dy = fy.spacing;
+  grid.x0 = fx.origin;
+  grid.y0 = fy.origin + static_cast<double>(fy.count - 1) * fy.spacing;
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::int64_t> CellPoints(const RegularGrid& grid) {
@@ -134,6 +164,36 @@ std::vector<double> CellValues(const RegularGrid& grid, std::span<const double> 
     if (grid.pointCell[i] >= 0) cells[static_cast<std::size_t>(grid.pointCell[i])] = values[i];
   }
   return cells;
+}
+
+std::int64_t NodeCell(const RegularGrid& grid, double x, double y, double rounding) {
+  if (!std::isfinite(x) || !std::isfinite(y)) return -1;
+  const double col = std::round((x - grid.x0) / grid.dx);
+  const double row = std::round((grid.y0 - y) / grid.dy);
+  if (!(col >= 0.0 && col < static_cast<double>(grid.cols) && row >= 0.0 &&
+        row < static_cast<double>(grid.rows))) {
+    return -1;
+  }
+  const double offX = x - (grid.x0 + col * grid.dx);
+  const double offY = y - (grid.y0 - row * grid.dy);
+  if (std::abs(offX) > Allowed(rounding, grid.dx, x) ||
+      std::abs(offY) > Allowed(rounding, grid.dy, y)) {
+    return -1;
+  }
+  return static_cast<std::int64_t>(row) * grid.cols + static_cast<std::int64_t>(col);
+}
+
+bool FitGridAxes(std::vector<double>& xs, std::vector<double>& ys, std::size_t placed,
+                 double rounding, RegularGrid& grid, std::string& reason) {
+  grid = RegularGrid{};
+  if (placed < 2 || xs.empty() || ys.empty()) {
+    reason = placed == 0 ? "the network has no point with a position"
+                         : "a single point does not make a grid";
+    return false;
+  }
+  AxisFit fx, fy;
+  return FitAxis(xs, rounding, "x", fx, reason) && FitAxis(ys, rounding, "y", fy, reason) &&
+         CombineAxes(fx, fy, placed, grid, reason);
 }
 
 bool DetectRegularGrid(std::span<const double> x, std::span<const double> y, double rounding,
@@ -163,42 +223,18 @@ bool DetectRegularGrid(std::span<const double> x, std::span<const double> y, dou
     std::vector<double> ys = placedValues(y);
     if (!FitAxis(ys, rounding, "y", fy, reason)) return false;
   }
-  if (fx.count == 1 && fy.count == 1) {
-    reason = "all points lie at one position";
-    return false;
-  }
-  if (fx.count == 1) fx.spacing = fy.spacing;
-  if (fy.count == 1) fy.spacing = fx.spacing;
-  const double cells = static_cast<double>(fx.count) * static_cast<double>(fy.count);
-  if (cells > 4.0 * static_cast<double>(placed)) {
-    reason = "the points fill too few nodes of a " + std::to_string(fx.count) + " x " +
-             std::to_string(fy.count) + " grid (" + std::to_string(placed) + " points)";
-    return false;
-  }
-
-  grid.cols = fx.count;
-  grid.rows = fy.count;
-  grid.dx = fx.spacing;
-  grid.dy = fy.spacing;
-  grid.x0 = fx.origin;
-  grid.y0 = fy.origin + static_cast<double>(fy.count - 1) * fy.spacing;
+  if (!CombineAxes(fx, fy, placed, grid, reason)) return false;
   grid.pointCell.assign(std::min(x.size(), y.size()), -1);
   std::vector<bool> taken(static_cast<std::size_t>(grid.cellCount()), false);
   for (std::size_t i = 0; i < grid.pointCell.size(); ++i) {
     if (!std::isfinite(x[i]) || !std::isfinite(y[i])) continue;
-    const auto col = static_cast<std::int64_t>(std::llround((x[i] - grid.x0) / grid.dx));
-    const auto row = static_cast<std::int64_t>(std::llround((grid.y0 - y[i]) / grid.dy));
-    const double offX = x[i] - (grid.x0 + static_cast<double>(col) * grid.dx);
-    const double offY = y[i] - (grid.y0 - static_cast<double>(row) * grid.dy);
-    if (col < 0 || col >= grid.cols || row < 0 || row >= grid.rows ||
-        std::abs(offX) > Allowed(rounding, grid.dx, x[i]) ||
-        std::abs(offY) > Allowed(rounding, grid.dy, y[i])) {
+    const std::int64_t cell = NodeCell(grid, x[i], y[i], rounding);
+    if (cell < 0) {
       reason =
           "the point (" + Number(x[i]) + ", " + Number(y[i]) + ") is not on a node of the grid";
       grid = RegularGrid{};
       return false;
     }
-    const std::int64_t cell = row * grid.cols + col;
     if (taken[static_cast<std::size_t>(cell)]) {
       reason = "two points share the node at (" + Number(x[i]) + ", " + Number(y[i]) + ")";
       grid = RegularGrid{};

@@ -48,4 +48,15 @@ std::vector<double> CellValues(const RegularGrid& grid, std::span<const double> 
 bool DetectRegularGrid(std::span<const double> x, std::span<const double> y, double rounding,
                        RegularGrid& grid, std::string& reason);
 
+// The cell of the node at (x, y), or -1 when the point lies on no node of
+// the grid (off by more than `rounding` allows, outside, or NaN).
+std::int64_t NodeCell(const RegularGrid& grid, double x, double y, double rounding);
+
+// The grid's geometry (pointCell left empty) from the x and the y values of
+// `placed` points, each list holding every value at least once (repeats
+// allowed; sorted in place): for networks read a block at a time, with the
+// rules and reasons of DetectRegularGrid except those about single points.
+bool FitGridAxes(std::vector<double>& xs, std::vector<double>& ys, std::size_t placed,
+                 double rounding, RegularGrid& grid, std::string& reason);
+
 }  // namespace mornax::geo

@@ -7,13 +7,17 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <system_error>
 
 #include "geo/contours.h"
 #include "geo/export_crs.h"
 #include "geo/export_target.h"
 #include "geo/file_case.h"
+#include "geo/grid_scan.h"
 #include "geo/project_crs.h"
+#include "geo/raster_stream.h"
 #include "geo/raster_writer.h"
 #include "geo/regular_grid.h"
 #include "geo/result_files.h"
@@ -114,22 +118,8 @@ bool GeoJsonInWgs84(const OutputFormat& format, const ExportCrs& crs) {
   return std::string_view(format.driver) == "GeoJSON" && !crs.empty() && crs.epsgCode.empty();
 }
 
-// The band of one result column: its name, unit and meaning.
 RasterBand BandOf(const Column& column, const ExportRequest& request, ResultMethod method) {
-  RasterBand band{column.name, request.unit, {}};
-  const std::string_view name(column.name);
-  if (name == "std_error") {
-    const StandardErrorMeaning meaning = MeaningOfStandardError(method, request.settings);
-    band.meaning = meaning.text;
-    if (meaning.factor) band.unit = "factor";
-  } else if (name == "estimate") {
-    band.meaning = TookLogarithms(method, request.settings)
-                       ? "estimate, back-transformed from the logarithms (log transform)"
-                       : "estimate";
-  } else if (name == "guess") {
-    band.meaning = "the prior guess at the network point";
-  }
-  return band;
+  return ResultBand(column.name, request.unit, method, request.settings);
 }
 
 bool WriteRaster(const OutputFormat& format, const std::filesystem::path& path,
@@ -316,6 +306,110 @@ std::string ColumnNames(const std::vector<Column>& columns) {
   return text;
 }
 
+// The bands `layer` asks for of `method`'s results; empty when the method
+// does not write one of them (the whole-array path then says so).
+std::vector<std::string> StreamedBands(ResultLayer layer, ResultMethod method) {
+  const bool hasStd = method == ResultMethod::kKriging || method == ResultMethod::kBayes;
+  const bool hasGuess = method == ResultMethod::kBayes;
+  switch (layer) {
+    case ResultLayer::kEstimate:
+      return {"estimate"};
+    case ResultLayer::kStandardError:
+      return hasStd ? std::vector<std::string>{"std_error"} : std::vector<std::string>{};
+    case ResultLayer::kGuess:
+      return hasGuess ? std::vector<std::string>{"guess"} : std::vector<std::string>{};
+    case ResultLayer::kAll:
+      break;
+  }
+  std::vector<std::string> bands = {"estimate"};
+  if (hasStd) bands.emplace_back("std_error");
+  if (hasGuess) bands.emplace_back("guess");
+  return bands;
+}
+
+double BandValue(std::string_view band, const NetworkRecord& record) {
+  return band == "estimate"    ? record.estimate
+         : band == "std_error" ? record.standardError
+                               : record.guess;
+}
+
+// A GeoTIFF of results that need nothing worked around, streamed from the
+// files a strip of rows at a time: memory that does not grow with the
+// network. Nothing when the results take the whole-array path (anything to
+// work around, no grid, a layer the method did not write, a COG).
+std::optional<ExportStatus> ExportRasterStreamed(const ExportRequest& request,
+                                                 const ProjectFiles& files, const ExportCrs& crs,
+                                                 ExportTarget& target, ExportReport& report,
+                                                 std::string& error) {
+  if (request.cloudOptimized) return std::nullopt;
+  std::error_code status;
+  const std::uintmax_t bytes = std::filesystem::file_size(files.Find(".dat"), status);
+  // No record is shorter than 50 characters and its line end.
+  GridScan scan(status ? 1 : static_cast<std::int64_t>(bytes / 51) + 1);
+  NetworkStream stream;
+  const bool clean = StreamNetworkResults(files, stream, [&scan](const NetworkRecord& record) {
+    scan.Add(std::span(&record.x, 1), std::span(&record.y, 1));
+    return true;
+  });
+  const std::vector<std::string> bands = StreamedBands(request.layer, stream.method);
+  RegularGrid grid;
+  std::string reason;
+  if (!clean || bands.empty() || !scan.Finish(-1.0, grid, reason)) return std::nullopt;
+
+  RasterStreamRequest raster;
+  raster.path = target.temporary();
+  raster.grid = grid;
+  raster.crsWkt = crs.wkt;
+  for (const std::string& band : bands) {
+    raster.bands.push_back(ResultBand(band, request.unit, stream.method, request.settings));
+  }
+  raster.metadata = RunMetadata(stream.method, request.settings);
+  if (scan.order() == RowOrder::kMixed) raster.stripRows = grid.rows;
+  RasterStream writer;
+  if (!writer.Open(raster, error)) return WriteFailed(request, error);
+  std::vector<bool> taken(static_cast<std::size_t>(grid.cellCount()), false);
+  std::vector<double> values(bands.size());
+  std::int64_t overflowed = 0, estimated = 0;
+  bool written = true;
+  const bool again = StreamNetworkResults(files, stream, [&](const NetworkRecord& record) {
+    const std::int64_t cell = NodeCell(grid, record.x, record.y, scan.rounding());
+    if (cell < 0 || taken[static_cast<std::size_t>(cell)]) return false;
+    taken[static_cast<std::size_t>(cell)] = true;
+    bool missing = false;
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+      values[b] = BandValue(bands[b], record);
+      missing = missing || std::isnan(values[b]);
+    }
+    if (missing) ++overflowed;
+    if (!std::isnan(values.front())) ++estimated;
+    written = writer.Put(cell, values, error);
+    return written;
+  });
+  if (!written || (again && !writer.Close(error))) return WriteFailed(request, error);
+  if (!again) return std::nullopt;  // two points on one node: said by the whole-array path
+  if (!target.Commit(error)) return ExportStatus::kFailed;
+
+  std::string names;
+  for (const std::string& band : bands) names += (names.empty() ? "" : ", ") + band;
+  std::string what = std::to_string(grid.cols) + " x " + std::to_string(grid.rows) + " cells of " +
+                     Number(grid.dx) + " x " + Number(grid.dy) + ", " +
+                     (bands.size() == 1 ? "band " : "bands ") + names + ", " +
+                     std::to_string(grid.cellCount() - estimated) + " nodata cells" +
+                     ", DEFLATE-compressed tiles";
+  const std::size_t overviews = OverviewFactors(grid.cols, grid.rows).size();
+  if (overviews > 0) what += " with " + std::to_string(overviews) + " overview levels";
+  const std::string datName = files.Find(".dat").filename().string();
+  report.lines.push_back("wrote " + request.output.string() + ": GeoTIFF, " + what);
+  report.lines.push_back("results of " + std::string(MethodName(stream.method)) + " from " +
+                         datName + ", positions from " + stream.positionSource);
+  if (overflowed > 0) {
+    report.warnings.push_back(std::to_string(overflowed) + " network points of " + datName +
+                              " hold a value written as asterisks or NaN (too wide for its "
+                              "field): nodata in the export");
+  }
+  return ExportStatus::kWritten;
+}
+
 // Once the grid holds each point's cell, the positions are not needed; their
 // memory goes before the raster's.
 void ReleasePositions(NetworkResults& results) {
@@ -326,6 +420,12 @@ void ReleasePositions(NetworkResults& results) {
 ExportStatus ExportNetwork(const ExportRequest& request, const OutputFormat& format,
                            const ProjectFiles& files, const ExportCrs& crs, ExportTarget& target,
                            ExportReport& report, std::string& error) {
+  if (format.holds == Holds::kRaster) {
+    if (const auto streamed = ExportRasterStreamed(request, files, crs, target, report, error)) {
+      if (*streamed == ExportStatus::kWritten) AddClosingLines(crs, format, target, report);
+      return *streamed;
+    }
+  }
   NetworkResults results;
   if (!ReadNetworkResults(files, results, error)) return ExportStatus::kFailed;
   report.warnings = results.warnings;
@@ -424,6 +524,25 @@ std::optional<std::filesystem::path> ProjectOwningSidecar(const OutputFormat& fo
 }
 
 }  // namespace
+
+RasterBand ResultBand(std::string_view name, const std::string& unit, ResultMethod method,
+                      const RunSettings& settings) {
+  RasterBand band{std::string(name), unit, {}};
+  if (name == "std_error") {
+    const StandardErrorMeaning meaning = MeaningOfStandardError(method, settings);
+    band.meaning = meaning.text;
+    if (meaning.factor) band.unit = "factor";
+  } else if (name == "estimate") {
+    band.meaning = TookLogarithms(method, settings)
+                       ? "estimate, back-transformed from the logarithms (log transform)"
+                       : "estimate";
+  } else if (name == "guess") {
+    band.meaning = "the prior guess at the network point";
+  } else if (name == "neighbour_distance") {
+    band.meaning = "distance from the node to the farthest data point its estimate used";
+  }
+  return band;
+}
 
 std::string ExportFormatsText() {
   return "        .tif      GeoTIFF, one Float32 band per layer, DEFLATE-compressed tiles\n"

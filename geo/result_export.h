@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geo/levels.h"
+#include "geo/raster_writer.h"
 #include "geo/run_description.h"
 
 namespace mornax::geo {
@@ -38,6 +39,12 @@ struct ExportReport {
   std::vector<std::string> warnings;  // what was read around (missing points, overflowed
                                       // values, cut files, other runs)
 };
+
+// The raster band of the result layer `name` (estimate, std_error, guess,
+// neighbour_distance): its description, unit and meaning; under the log
+// transform the standard error is a factor.
+RasterBand ResultBand(std::string_view name, const std::string& unit, ResultMethod method,
+                      const RunSettings& settings);
 
 // The output extensions and what each holds, for help texts.
 std::string ExportFormatsText();

@@ -5,6 +5,7 @@
 #include <limits>
 #include <system_error>
 
+#include "engine/api/mornax_arrays.h"
 #include "geo/data_file_text.h"
 #include "geo/file_case.h"
 #include "geo/text_lines.h"
@@ -110,22 +111,71 @@ const DatLayout& LayoutOf(ResultMethod method) {
   }
 }
 
+// The records of a .dat file one at a time.
+class DatReader {
+ public:
+  explicit DatReader(const std::filesystem::path& path) : path_(path), lines_(path) {}
+
+  // Opens the file and reads its header; false with `error` set.
+  bool Open(std::string& error) {
+    if (!lines_.IsOpen()) {
+      error = "cannot open " + FileName(path_);
+      return false;
+    }
+    std::string line;
+    if (!lines_.Next(line)) {
+      error = FileName(path_) + " is empty: the last interpolation had no network points";
+      return false;
+    }
+    if (!ParseDatHeader(line, method_)) {
+      error = LineError(path_, 1, "not the header of interpolation results");
+      return false;
+    }
+    layout_ = &LayoutOf(method_);
+    return true;
+  }
+
+  enum class Read { kRecord, kEnd, kCut, kBad };
+  // The next record; kCut (with `cut` saying so) for a last record cut
+  // short, kBad (with `error`) for a line that is no record.
+  Read Next(NetworkRecord& record, std::string& cut, std::string& error) {
+    std::string& line = line_;
+    while (lines_.Next(line)) {
+      if (Trim(line).empty()) continue;
+      if (IsCutRecord(lines_, line, layout_->recordWidth)) {
+        cut = CutRecordText(path_, lines_, line, layout_->recordWidth);
+        return Read::kCut;
+      }
+      if (!TakeField(line, layout_->x, record.x) || !TakeField(line, layout_->y, record.y) ||
+          !TakeField(line, layout_->estimate, record.estimate) ||
+          !TakeField(line, layout_->standardError, record.standardError) ||
+          !TakeField(line, layout_->guess, record.guess)) {
+        error = LineError(path_, lines_.lineNumber(),
+                          "not a record of " + std::string(MethodName(method_)) + " results: '" +
+                              std::string(Trim(line)) + "'");
+        return Read::kBad;
+      }
+      return Read::kRecord;
+    }
+    return Read::kEnd;
+  }
+
+  ResultMethod method() const { return method_; }
+  const DatLayout& layout() const { return *layout_; }
+
+ private:
+  std::filesystem::path path_;
+  TextLines lines_;
+  std::string line_;
+  ResultMethod method_ = ResultMethod::kUnknown;
+  const DatLayout* layout_ = &kWeightingDat;
+};
+
 bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::string& error) {
-  TextLines lines(path);
-  if (!lines.IsOpen()) {
-    error = "cannot open " + FileName(path);
-    return false;
-  }
-  std::string line;
-  if (!lines.Next(line)) {
-    error = FileName(path) + " is empty: the last interpolation had no network points";
-    return false;
-  }
-  if (!ParseDatHeader(line, results.method)) {
-    error = LineError(path, 1, "not the header of interpolation results");
-    return false;
-  }
-  const DatLayout& layout = LayoutOf(results.method);
+  DatReader reader(path);
+  if (!reader.Open(error)) return false;
+  results.method = reader.method();
+  const DatLayout& layout = reader.layout();
   const bool hasStd = layout.standardError.width > 0;
   const bool hasGuess = layout.guess.width > 0;
   // Room for the records the file's size allows, so that the columns do not
@@ -140,29 +190,21 @@ bool ReadDat(const std::filesystem::path& path, NetworkResults& results, std::st
     if (hasStd) results.standardError.reserve(records);
     if (hasGuess) results.guess.reserve(records);
   }
-  while (lines.Next(line)) {
-    if (Trim(line).empty()) continue;
-    if (IsCutRecord(lines, line, layout.recordWidth)) {
-      results.warnings.push_back(CutRecordText(path, lines, line, layout.recordWidth) +
-                                 "; that record is left out");
+  NetworkRecord record;
+  std::string cut;
+  for (;;) {
+    const DatReader::Read read = reader.Next(record, cut, error);
+    if (read == DatReader::Read::kBad) return false;
+    if (read == DatReader::Read::kCut) {
+      results.warnings.push_back(cut + "; that record is left out");
       results.cutFile = FileName(path);
-      break;
     }
-    double x = 0.0, y = 0.0, estimate = 0.0, standardError = 0.0, guess = 0.0;
-    if (!TakeField(line, layout.x, x) || !TakeField(line, layout.y, y) ||
-        !TakeField(line, layout.estimate, estimate) ||
-        !TakeField(line, layout.standardError, standardError) ||
-        !TakeField(line, layout.guess, guess)) {
-      error = LineError(path, lines.lineNumber(),
-                        "not a record of " + std::string(MethodName(results.method)) +
-                            " results: '" + std::string(Trim(line)) + "'");
-      return false;
-    }
-    results.x.push_back(x);
-    results.y.push_back(y);
-    results.estimate.push_back(estimate);
-    if (hasStd) results.standardError.push_back(standardError);
-    if (hasGuess) results.guess.push_back(guess);
+    if (read != DatReader::Read::kRecord) break;
+    results.x.push_back(record.x);
+    results.y.push_back(record.y);
+    results.estimate.push_back(record.estimate);
+    if (hasStd) results.standardError.push_back(record.standardError);
+    if (hasGuess) results.guess.push_back(record.guess);
   }
   results.recordCount = results.x.size();
   results.positionRounding = layout.positionRounding;
@@ -401,6 +443,41 @@ bool ReadNetworkResults(const ProjectFiles& files, NetworkResults& results, std:
       static_cast<std::size_t>(std::count_if(results.estimate.begin(), results.estimate.end(),
                                              [](double value) { return std::isnan(value); }));
   return true;
+}
+
+bool StreamNetworkResults(const ProjectFiles& files, NetworkStream& stream,
+                          const std::function<bool(const NetworkRecord&)>& take) {
+  stream = NetworkStream{};
+  if (!files.Exists(".dat") || !files.Exists(".dfl")) return false;
+  DatReader dat(files.Find(".dat"));
+  std::string ignored;
+  if (!dat.Open(ignored)) return false;
+  stream.method = dat.method();
+  api::DataFileReader data(files.Find(".dfl"), {.guesses = stream.method == ResultMethod::kBayes});
+  if (!data.report().completed() || data.networkCount() <= 0) return false;
+  stream.title = data.title().substr(0, 72);
+  while (!stream.title.empty() && stream.title.back() == ' ') stream.title.pop_back();
+  const double rounding = dat.layout().positionRounding;
+  constexpr std::size_t kBlock = 16384;
+  std::vector<double> x(kBlock), y(kBlock),
+      guess(stream.method == ResultMethod::kBayes ? kBlock : 0);
+  NetworkRecord record;
+  std::string cut;
+  while (const std::size_t count = data.ReadNodes({x, y, guess})) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (dat.Next(record, cut, ignored) != DatReader::Read::kRecord ||
+          !Near(x[i], record.x, rounding) || !Near(y[i], record.y, rounding)) {
+        return false;
+      }
+      record.x = x[i];
+      record.y = y[i];
+      if (!take(record)) return false;
+      ++stream.count;
+    }
+  }
+  stream.positionSource = FileName(files.Find(".dfl"));
+  return data.report().completed() && stream.count == data.networkCount() &&
+         dat.Next(record, cut, ignored) == DatReader::Read::kEnd;
 }
 
 bool ReadErrorAnalysis(const ProjectFiles& files, ErrorAnalysisResults& results,

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +75,31 @@ struct NetworkResults {
 // cut short (the file ends inside it) is left out and said. False with
 // `error` naming the file when there are no results or they cannot be read.
 bool ReadNetworkResults(const ProjectFiles& files, NetworkResults& results, std::string& error);
+
+// One network point's results.
+struct NetworkRecord {
+  double x = 0.0, y = 0.0;
+  double estimate = 0.0;
+  double standardError = 0.0;  // NaN unless the method writes it
+  double guess = 0.0;          // NaN unless the method writes it
+};
+
+struct NetworkStream {
+  ResultMethod method = ResultMethod::kUnknown;
+  std::string title;
+  std::string positionSource;
+  std::int64_t count = 0;  // the points handed on
+};
+
+// The last interpolation's results a point at a time, in network order, with
+// the data file's positions, in memory that does not grow with the network:
+// for results that need nothing worked around. True when the .dat records
+// and the data file's network are the same points (within the .dat's
+// rounding), as many of each, nothing cut or malformed, and `take` accepted
+// every point. False as soon as that is not so (or `take` declines); callers
+// then read with ReadNetworkResults, which says what it worked around.
+bool StreamNetworkResults(const ProjectFiles& files, NetworkStream& stream,
+                          const std::function<bool(const NetworkRecord&)>& take);
 
 // The error analysis of the .lst file: one row per data point estimated.
 struct ErrorAnalysisResults {

@@ -1,9 +1,11 @@
 #include "front/console_messages.h"
 
 #include <array>
+#include <cmath>
 #include <csignal>
 #include <cstddef>
 #include <cstdlib>
+#include <utility>
 
 #include <unistd.h>
 
@@ -27,14 +29,104 @@ extern "C" void OnInterrupt(int signal) {
 
 }  // namespace
 
+namespace {
+
+// 1234567 as "1,234,567" (counts are never negative).
+std::string Grouped(std::int64_t number) {
+  const std::string digits = std::to_string(number);
+  std::string text;
+  text.reserve(digits.size() + digits.size() / 3);
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0 && digits[i - 1] != '-') text.push_back(',');
+    text.push_back(digits[i]);
+  }
+  return text;
+}
+
+std::string Duration(double seconds) {
+  const auto whole = std::llround(seconds);
+  char text[32];
+  if (whole >= 3600) {
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                  whole % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ProgressShare(std::int64_t done, std::int64_t total, double elapsedSeconds) {
+  if (total <= 0) return {};
+  const double share = static_cast<double>(done) / static_cast<double>(total);
+  char percent[32];
+  std::snprintf(percent, sizeof percent, "%.1f %%", 100.0 * share);
+  std::string text = percent;
+  if (done > 0 && done < total && elapsedSeconds >= 1.0) {
+    text += ", " + Duration(elapsedSeconds * (1.0 - share) / share) + " left";
+  }
+  return text;
+}
+
+std::string ProgressText(std::int64_t done, std::int64_t total, double elapsedSeconds) {
+  if (total <= 0) return Grouped(done);
+  std::string text = Grouped(done);
+  text.append(" of ").append(Grouped(total)).append(" (");
+  text.append(ProgressShare(done, total, elapsedSeconds)).push_back(')');
+  return text;
+}
+
+std::optional<std::string> CountThrottle::Take(std::int64_t done, std::int64_t total,
+                                               Clock::time_point now) {
+  // A count that falls back or a new total is a new loop.
+  if (done < lastDone_ || total != lastTotal_ || lastDone_ < 0) {
+    start_ = now;
+    lastShown_ = now;
+  }
+  lastDone_ = done;
+  lastTotal_ = total;
+  const double elapsed = Elapsed(now);
+  if (terminal_) return ProgressText(done, total, elapsed);
+  if (done == total || now - lastShown_ < interval_) return std::nullopt;
+  lastShown_ = now;
+  return "progress: " + ProgressText(done, total, elapsed);
+}
+
 ConsoleMessages::ConsoleMessages(std::FILE* out, std::FILE* err)
-    : out_(out), err_(err), terminal_(isatty(fileno(out)) != 0) {}
+    : out_(out), err_(err), terminal_(isatty(fileno(out)) != 0), throttle_(terminal_) {}
+
+void ConsoleMessages::Count(std::int64_t done, std::int64_t total) {
+  const auto now = CountThrottle::Clock::now();
+  std::optional<std::string> text = throttle_.Take(done, total, now);
+  if (!text) return;
+  // Beside the engine's own counter the share and the time left say the
+  // rest; a second count, a moment older, would only disagree with it.
+  if (terminal_ && !lastLine_.empty() && total > 0) {
+    std::string share(1, '(');
+    share.append(ProgressShare(done, total, throttle_.Elapsed(now)));
+    share.push_back(')');
+    text = std::move(share);
+  }
+  if (!terminal_) {
+    EndOverwritableLine();
+    std::fprintf(out_, "%s\n", text->c_str());
+  } else {
+    count_ = *text;
+    const std::string joined = lastLine_.empty() ? count_ : lastLine_ + "  " + count_;
+    std::fprintf(out_, overwritable_ ? "\r\033[K%s" : "%s", joined.c_str());
+    overwritable_ = true;
+  }
+  std::fflush(out_);
+}
 
 void ConsoleMessages::EndOverwritableLine() {
   if (overwritable_) {
     std::fputc('\n', out_);
     overwritable_ = false;
   }
+  lastLine_.clear();
+  count_.clear();
 }
 
 void ConsoleMessages::AddLine(int mode, std::string_view text) {
@@ -47,11 +139,13 @@ void ConsoleMessages::AddLine(int mode, std::string_view text) {
   const std::string line(text);
   if (magnitude == kListReplaceLast && terminal_ && overwritable_) {
     // Replace the previous line in place: return to column 0 and clear it.
-    std::fprintf(out_, "\r\033[K%s", line.c_str());
+    lastLine_ = line;
+    std::fprintf(out_, "\r\033[K%s%s%s", line.c_str(), count_.empty() ? "" : "  ", count_.c_str());
   } else {
     EndOverwritableLine();
     std::fputs(line.c_str(), out_);
     if (terminal_) {
+      lastLine_ = line;
       overwritable_ = true;
     } else {
       std::fputc('\n', out_);

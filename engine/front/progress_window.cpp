@@ -10,13 +10,17 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -27,6 +31,7 @@ constexpr const char* kTitle = "Progress Report";
 constexpr const char* kMessageTitle = "mornax";
 // How long a showing window waits for the window system to put it on screen.
 constexpr int kExposeWaitMs = 500;
+constexpr int kBarSteps = 1000;  // the bar's resolution: a tenth of a per cent
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -209,7 +214,13 @@ ProgressWindow::ProgressWindow() : QDialog(nullptr), gate_(*this) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(across(7), down(7), across(7), down(7));
   layout->setSpacing(down(3));
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setRange(0, kBarSteps);
+  progressBar_->setTextVisible(true);
+  progressBar_->hide();
+
   layout->addWidget(listWidget_, 1);
+  layout->addWidget(progressBar_);
   layout->addLayout(buttons);
 
   resize(across(402), down(156));
@@ -253,7 +264,17 @@ void ProgressWindow::ScrollToTopLine() {
   }
 }
 
+void ProgressWindow::Count(std::int64_t done, std::int64_t total) {
+  const std::optional<std::string> text = countText_.Take(done, total, CountThrottle::Clock::now());
+  if (total <= 0 || !text) return;
+  const double share = std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0);
+  progressBar_->setValue(static_cast<int>(share * kBarSteps));
+  progressBar_->setFormat(QString::fromStdString(*text));
+  progressBar_->show();
+}
+
 void ProgressWindow::AddLine(int mode, std::string_view text) {
+  if (std::abs(mode) == kListRestart) progressBar_->hide();
   const ProgressList::Effect effect = list_.AddLine(mode, text);
   if (effect.showMessage) ShowMessage(text);
   if (!effect.listChanged) return;
@@ -396,6 +417,14 @@ void ProgressRelay::AddLine(int mode, std::string_view text) {
   OnInterfaceThread(
       [window = window_, quiet, line = std::string(text)] {
         if (window) window->AddLine(quiet, line);
+      },
+      false);
+}
+
+void ProgressRelay::Count(std::int64_t done, std::int64_t total) {
+  OnInterfaceThread(
+      [window = window_, done, total] {
+        if (window) window->Count(done, total);
       },
       false);
 }

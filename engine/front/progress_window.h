@@ -12,12 +12,14 @@
 #include <memory>
 
 #include "core/messages.h"
+#include "front/console_messages.h"
 #include "front/progress_list.h"
 
 class QCloseEvent;
 class QEvent;
 class QListWidget;
 class QMessageBox;
+class QProgressBar;
 class QPushButton;
 
 namespace mornax {
@@ -83,6 +85,9 @@ class ProgressWindow : public QDialog, public Messages {
   bool PollCancel() override;
   void WriteOutput(std::string_view line) override;
   void Show() override;
+  // The bar under the list: the share done, the count and the time left; it
+  // appears with a run's first count and goes when the list starts again.
+  void Count(std::int64_t done, std::int64_t total) override;
 
   // Shows the window above the program's main window, waits until it is on
   // screen (at most a short while) and paints it, so that the user sees it
@@ -104,6 +109,7 @@ class ProgressWindow : public QDialog, public Messages {
   QListWidget* listWidget() const { return listWidget_; }
   QPushButton* okButton() const { return okButton_; }
   QPushButton* cancelButton() const { return cancelButton_; }
+  QProgressBar* progressBar() const { return progressBar_; }
   // The message box being shown, if any.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -120,6 +126,8 @@ class ProgressWindow : public QDialog, public Messages {
   QListWidget* listWidget_ = nullptr;
   QPushButton* okButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  CountThrottle countText_{true};
   QMessageBox* messageBox_ = nullptr;  // lives in ShowMessage's frame
   RunInputGate gate_;
   QuitWatcher quitWatcher_;
@@ -151,6 +159,7 @@ class ProgressRelay : public Messages {
   bool PollCancel() override;
   void WriteOutput(std::string_view line) override;
   void Show() override;
+  void Count(std::int64_t done, std::int64_t total) override;
 
  private:
   ProgressRelay(ProgressWindow* window, bool forRun);

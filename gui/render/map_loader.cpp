@@ -5,11 +5,14 @@
 #include <functional>
 #include <future>
 #include <limits>
+#include <optional>
+#include <span>
 #include <system_error>
 
 #include "geo/contours.h"
 #include "geo/crs_axis_unit.h"
 #include "geo/data_file_text.h"
+#include "geo/grid_scan.h"
 #include "geo/levels.h"
 #include "geo/polygon_layer.h"
 #include "geo/project_crs.h"
@@ -90,7 +93,8 @@ struct DataPoints {
 DataPoints ReadDataPoints(const geo::ProjectFiles& files) {
   DataPoints result;
   geo::DataFileText data;
-  if (!geo::ReadDataFileText(files.Find(".dfl"), 3, 2, data)) {
+  // The data points only: the network may hold millions of nodes.
+  if (!geo::ReadDataFileText(files.Find(".dfl"), 3, 2, data, false)) {
     result.note = QString("The data points are not shown: %1 cannot be read.")
                       .arg(Text(files.Find(".dfl").filename().string()));
     return result;
@@ -305,12 +309,13 @@ void AddContours(MapScene& scene, const geo::RegularGrid& grid,
     return;
   }
   scene.contours.reserve(lines.size());
-  for (const geo::ContourLine& line : lines) {
+  for (geo::ContourLine& line : lines) {
     ContourLine drawn;
     drawn.level = line.level;
     drawn.points.reserve(line.points.size());
     for (const geo::ContourPoint& p : line.points) drawn.points.emplace_back(p.x, p.y);
     scene.contours.push_back(std::move(drawn));
+    line.points = {};  // each line held once: the lines of a large grid are many
   }
 }
 
@@ -347,8 +352,156 @@ QString BlankingProblem(const MapStyle& style, const std::filesystem::path& docu
   return QString("Not blanked: %1.").arg(Text(error));
 }
 
+// A surface's rows turned over in place: the geo room's order (row 0 at the
+// top) and the surface's (row 0 at the bottom) are each other's reverse.
+void FlipRows(std::vector<double>& values, std::int64_t cols, std::int64_t rows) {
+  for (std::int64_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+    std::swap_ranges(values.begin() + static_cast<std::ptrdiff_t>(top * cols),
+                     values.begin() + static_cast<std::ptrdiff_t>((top + 1) * cols),
+                     values.begin() + static_cast<std::ptrdiff_t>(bottom * cols));
+  }
+}
+
+// The surface's contours, colour scale classes and image, once its values
+// (blanked) and their range low..high are known. False with `failure` when
+// the levels the user chose cannot be drawn.
+bool FinishGridScene(MapScene& scene, const geo::ProjectFiles& files, const MapRequest& request,
+                     geo::ResultMethod method, const geo::RegularGrid& grid, GridSurface surface,
+                     double low, double high, QString& failure) {
+  std::vector<double> levels;
+  if (low < high) levels = ChooseLevels(files, request, method, low, high, scene, failure);
+  if (!failure.isEmpty()) return false;
+  // The contours follow the blanked surface, rows from the top: turned over
+  // for the trace and back, rather than copied.
+  FlipRows(surface.values, surface.cols, surface.rows);
+  AddContours(scene, grid, surface.values, levels);
+  FlipRows(surface.values, surface.cols, surface.rows);
+  if (request.style.classed) scene.scale->SetClasses(levels);
+  scene.grid = std::move(surface);
+  scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));
+  BuildColourImage(scene);
+  return true;
+}
+
+// The layer's value of one record.
+double LayerValue(MapLayer layer, const geo::NetworkRecord& record) {
+  return layer == MapLayer::kStandardError ? record.standardError
+         : layer == MapLayer::kGuess       ? record.guess
+                                           : record.estimate;
+}
+
+// A regular grid's results that need nothing worked around, read a point at
+// a time straight into the surface (two passes: the grid, then the values),
+// so that a map of millions of nodes holds one layer of them. Nothing when
+// the results take the whole-array path: anything to work around, no grid,
+// or a layer the method did not write (that path says so).
+std::optional<MapScene> LoadGridStreamed(const std::filesystem::path& document,
+                                         const geo::ProjectFiles& files,
+                                         const MapRequest& request) {
+  std::error_code status;
+  const std::uintmax_t bytes = std::filesystem::file_size(files.Find(".dat"), status);
+  geo::GridScan scan(status ? 1 : static_cast<std::int64_t>(bytes / 51) + 1);
+  geo::NetworkStream stream;
+  const bool clean = geo::StreamNetworkResults(files, stream, [&scan](const geo::NetworkRecord& r) {
+    scan.Add(std::span(&r.x, 1), std::span(&r.y, 1));
+    return true;
+  });
+  const bool hasStd =
+      stream.method == geo::ResultMethod::kKriging || stream.method == geo::ResultMethod::kBayes;
+  const bool hasGuess = stream.method == geo::ResultMethod::kBayes;
+  if (!clean || (request.layer == MapLayer::kStandardError && !hasStd) ||
+      (request.layer == MapLayer::kGuess && !hasGuess)) {
+    return std::nullopt;
+  }
+  geo::RegularGrid grid;
+  std::string reason;
+  if (!scan.Finish(-1.0, grid, reason) || grid.cellCount() > kLargestGridCells) {
+    return std::nullopt;
+  }
+  GridSurface surface;
+  surface.values.assign(static_cast<std::size_t>(grid.cellCount()),
+                        std::numeric_limits<double>::quiet_NaN());
+  std::vector<bool> taken(surface.values.size(), false);
+  std::size_t dropped = 0, missing = 0;
+  const bool again = geo::StreamNetworkResults(files, stream, [&](const geo::NetworkRecord& r) {
+    const std::int64_t cell = geo::NodeCell(grid, r.x, r.y, scan.rounding());
+    if (cell < 0 || taken[static_cast<std::size_t>(cell)]) return false;
+    taken[static_cast<std::size_t>(cell)] = true;
+    if (std::isnan(r.estimate)) ++missing;
+    const double value = LayerValue(request.layer, r);
+    if (std::isfinite(value) && std::abs(value) <= kLargestMapValue) {
+      surface.values[static_cast<std::size_t>(cell)] = value;
+    } else if (!std::isnan(value)) {
+      ++dropped;
+    }
+    return true;
+  });
+  if (!again) return std::nullopt;
+  taken = {};
+  FlipRows(surface.values, grid.cols, grid.rows);  // geo rows from the top, the surface's up
+  surface.cols = static_cast<int>(grid.cols);
+  surface.rows = static_cast<int>(grid.rows);
+  surface.dx = grid.dx;
+  surface.dy = grid.dy;
+  surface.x0 = grid.x0;
+  surface.y0 = grid.y0 - static_cast<double>(grid.rows - 1) * grid.dy;
+
+  const std::string method(geo::MethodName(stream.method));
+  MapScene scene;
+  scene.title = Text(stream.title);
+  scene.layerTitle = QString("%1 (%2)").arg(LayerTitle(request.layer), Text(method));
+  scene.hasStandardError = hasStd;
+  scene.hasGuess = hasGuess;
+  ApplyFurniture(scene, request.style);
+  NoteDropped(scene, dropped);
+  if (missing > 0) {
+    scene.notes << QString(
+                       "%1 of %2 network points have no estimate (values too wide for their "
+                       "field, or not written); they are left blank.")
+                       .arg(missing)
+                       .arg(stream.count);
+  }
+  // The data points after the network's passes, not beside them: one copy
+  // of the data file's points in memory at a time.
+  AddDataPoints(scene, ReadDataPoints(files));
+  std::vector<QPolygonF> rings;
+  if (request.style.blanking != Blanking::kNone) {
+    rings = BlankingRings(request.style, scene, document);
+    if (rings.empty()) scene.notes << BlankingProblem(request.style, document);
+    if (!rings.empty()) BlankGridOutside(surface, rings);
+  }
+  scene.blankingOutline = rings;
+  double low = 0.0, high = 0.0;
+  if (!FiniteRange(surface.values, low, high)) {
+    return FailedScene(scene.title,
+                       rings.empty()
+                           ? QString("No values to map: none of the %1 network points in %2 has "
+                                     "a value.")
+                                 .arg(stream.count)
+                                 .arg(Text(stream.positionSource))
+                           : QString("No values to map: every network point with a value lies "
+                                     "outside the blanking area."));
+  }
+  scene.scale = MakeScale(request.style, false, low, high);
+  if (low == high) {
+    scene.notes << QString("The surface is constant (%1): no contour lines.").arg(low, 0, 'g', 8);
+  }
+  QString failure;
+  if (!FinishGridScene(scene, files, request, stream.method, grid, std::move(surface), low, high,
+                       failure)) {
+    return FailedScene(scene.title, failure);
+  }
+  if (DataNewerThan(files, files.Find(".dat"))) {
+    scene.notes << "Stale: the data file is newer than these results; run the interpolation again.";
+  }
+  return scene;
+}
+
 MapScene LoadNetwork(const std::filesystem::path& document, const geo::ProjectFiles& files,
                      const MapRequest& request) {
+  if (std::optional<MapScene> streamed = LoadGridStreamed(document, files, request)) {
+    return std::move(*streamed);
+  }
   // The data file is read for its points while the results are read.
   auto dataPoints = std::async(std::launch::async, ReadDataPoints, std::cref(files));
   geo::NetworkResults results;
@@ -470,22 +623,10 @@ MapScene LoadNetwork(const std::filesystem::path& document, const geo::ProjectFi
 
   if (regular) {
     QString failure;
-    std::vector<double> levels;
-    if (low < high)
-      levels = ChooseLevels(files, request, results.method, low, high, scene, failure);
-    if (!failure.isEmpty()) return FailedScene(scene.title, failure);
-    // The contours follow the blanked surface (rows from the top again).
-    std::vector<double> cellValues(surface.values.size());
-    for (int row = 0; row < surface.rows; ++row) {
-      std::copy_n(
-          surface.values.begin() + static_cast<std::ptrdiff_t>(row) * surface.cols, surface.cols,
-          cellValues.begin() + static_cast<std::ptrdiff_t>(surface.rows - 1 - row) * surface.cols);
+    if (!FinishGridScene(scene, files, request, results.method, grid, std::move(surface), low, high,
+                         failure)) {
+      return FailedScene(scene.title, failure);
     }
-    AddContours(scene, grid, cellValues, levels);
-    if (request.style.classed) scene.scale->SetClasses(levels);
-    scene.grid = std::move(surface);
-    scene.extent = scene.grid->CellExtent().united(PointExtent(scene, {}, {}));
-    BuildColourImage(scene);
   } else {
     scene.extent = PointExtent(scene, results.x, results.y);
     scene.notes << QString(

@@ -1,3 +1,4 @@
+#include "geo/grid_scan.h"
 #include "geo/regular_grid.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,56 @@ TEST(RegularGrid, RefusesNetworksThatAreNoGrid) {
   same.Add(1, 1);
   same.Add(1, 1);
   EXPECT_FALSE(DetectRegularGrid(same.x, same.y, 0.0, grid, reason));
+}
+
+// A network read a block at a time: thousands of columns whose positions
+// carry two decimals (gaps of 3.16 and 3.17 for a spacing of 3.1626), the
+// order of its rows, and a scattered network given up early.
+TEST(GridScan, RecognisesRoundedGridsReadInBlocks) {
+  constexpr int kSide = 3162;
+  const double spacing = 10000.0 / kSide;
+  const auto rounded = [](double v) { return std::round(v * 100.0) / 100.0; };
+  GridScan scan(static_cast<std::int64_t>(kSide) * 3);
+  std::vector<double> x, y;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < kSide; ++c) {
+      x.push_back(rounded(14000.0 + spacing / 2 + c * spacing));
+      y.push_back(rounded(36000.0 + spacing / 2 + r * spacing));
+    }
+  }
+  scan.Add(x, y);
+  RegularGrid grid;
+  std::string reason;
+  ASSERT_TRUE(scan.Finish(-1.0, grid, reason)) << reason;
+  EXPECT_EQ(scan.rounding(), 0.005);
+  EXPECT_EQ(grid.cols, kSide);
+  EXPECT_EQ(grid.rows, 3);
+  EXPECT_EQ(scan.order(), RowOrder::kBottomUp);
+  EXPECT_EQ(NodeCell(grid, x.back(), y.back(), scan.rounding()), kSide - 1);
+
+  struct Case {
+    std::vector<double> y;
+    RowOrder order;
+  };
+  const Case orders[] = {{{2, 2, 1, 1}, RowOrder::kTopDown},
+                         {{1, 1, 2, 2}, RowOrder::kBottomUp},
+                         {{1, 2, 1, 2}, RowOrder::kMixed}};
+  for (const Case& c : orders) {
+    GridScan rows(4);
+    const std::vector<double> cols = {0, 1, 0, 1};
+    rows.Add(cols, c.y);
+    EXPECT_EQ(rows.order(), c.order);
+  }
+
+  GridScan scattered(20000);  // as many distinct x and y as points: no grid
+  std::vector<double> sx, sy;
+  for (int i = 0; i < 20000; ++i) {
+    sx.push_back(i * 1.37);
+    sy.push_back(std::fmod(i * 7.31, 5000.0));
+  }
+  scattered.Add(sx, sy);
+  EXPECT_FALSE(scattered.Finish(-1.0, grid, reason));
+  EXPECT_NE(reason.find("too many distinct"), std::string::npos) << reason;
 }
 
 }  // namespace

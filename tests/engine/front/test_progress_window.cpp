@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <memory>
@@ -129,6 +130,20 @@ TEST_F(ProgressWindowTest, ListFollowsTheLineRules) {
   window_.AddLine(kListAppend, "MORNAX: Computation Complete");
   EXPECT_EQ(Shown(list()), (std::vector<std::string>{"MORNAX: Start Computation", "Point     2",
                                                      "MORNAX: Computation Complete"}));
+}
+
+TEST_F(ProgressWindowTest, CountsShowABarWithTheShareUntilTheListStartsAgain) {
+  QProgressBar* bar = window_.progressBar();
+  EXPECT_TRUE(bar->isHidden());
+  window_.AddLine(kListRestart, "MORNAX: Start Computation");
+  window_.Count(250, 1000);
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_EQ(bar->value() * 4, bar->maximum());
+  EXPECT_TRUE(bar->format().startsWith("250 of 1,000 (25.0 %)")) << bar->format().toStdString();
+  window_.Count(5, -1);  // no total: the bar stays as it was
+  EXPECT_EQ(bar->value() * 4, bar->maximum());
+  window_.AddLine(kListRestart, "MORNAX: Start Computation");
+  EXPECT_TRUE(bar->isHidden());
 }
 
 TEST_F(ProgressWindowTest, ModeOneOnAnEmptyListBecomesItsOnlyLine) {
