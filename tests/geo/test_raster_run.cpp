@@ -73,41 +73,48 @@ class RasterRun : public ::testing::Test {
     }
     return cells;
   }
+  // Runs kriging to k.tif and to the text files, and holds every .dat record
+  // equal to the raster's cells to the printed digits.
+  void CompareRasterWithDat() {
+    const auto run = Run("run P.mnx kriging --interpolate --raster k.tif --float64");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("wrote k.tif: GeoTIFF, 20 x 15 cells, bands estimate, std_error"),
+              std::string::npos)
+        << run.out;
+    int cols = 0;
+    const std::vector<double> estimate = Cells("k.tif", 1, &cols);
+    const std::vector<double> error = Cells("k.tif", 2);
+    ASSERT_EQ(estimate.size(), 300u);
+    // The .dat records (2X,2F15.1,2F15.5), bottom row first.
+    std::istringstream dat(dir_.Read("P.dat"));
+    std::string line;
+    std::getline(dat, line);
+    int records = 0, moreDigits = 0;
+    while (std::getline(dat, line)) {
+      double x = 0, y = 0, z = 0, s = 0;
+      ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &x, &y, &z, &s), 4) << line;
+      const auto cell =
+          static_cast<std::size_t>((145 - y) / 10) * 20 + static_cast<std::size_t>(x / 10);
+      char printed[2][32];
+      std::snprintf(printed[0], sizeof printed[0], "%.5f", estimate[cell]);
+      std::snprintf(printed[1], sizeof printed[1], "%.5f", error[cell]);
+      EXPECT_EQ(std::stod(printed[0]), z) << line;
+      EXPECT_EQ(std::stod(printed[1]), s) << line;
+      if (estimate[cell] != z) ++moreDigits;
+      ++records;
+    }
+    EXPECT_EQ(records, 300);
+    EXPECT_GT(moreDigits, 250);
+  }
+
   ScopedTempDir dir_;
 };
 
 TEST_F(RasterRun, TheRasterHoldsTheDatFilesValuesWithMoreDigits) {
-  const auto run = Run("run P.mnx kriging --interpolate --raster k.tif --float64");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("wrote k.tif: GeoTIFF, 20 x 15 cells, bands estimate, std_error"),
-            std::string::npos)
-      << run.out;
-  int cols = 0;
-  const std::vector<double> estimate = Cells("k.tif", 1, &cols);
-  const std::vector<double> error = Cells("k.tif", 2);
-  ASSERT_EQ(estimate.size(), 300u);
-  // The .dat records (2X,2F15.1,2F15.5), bottom row first.
-  std::istringstream dat(dir_.Read("P.dat"));
-  std::string line;
-  std::getline(dat, line);
-  int records = 0, moreDigits = 0;
-  while (std::getline(dat, line)) {
-    double x = 0, y = 0, z = 0, s = 0;
-    ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &x, &y, &z, &s), 4) << line;
-    const auto cell =
-        static_cast<std::size_t>((145 - y) / 10) * 20 + static_cast<std::size_t>(x / 10);
-    char printed[2][32];
-    std::snprintf(printed[0], sizeof printed[0], "%.5f", estimate[cell]);
-    std::snprintf(printed[1], sizeof printed[1], "%.5f", error[cell]);
-    EXPECT_EQ(std::stod(printed[0]), z) << line;
-    EXPECT_EQ(std::stod(printed[1]), s) << line;
-    if (estimate[cell] != z) ++moreDigits;
-    ++records;
-  }
-  EXPECT_EQ(records, 300);
-  EXPECT_GT(moreDigits, 250);
+  CompareRasterWithDat();
 
   // Without text: no result files, Float32 bands of the same values.
+  const std::vector<double> estimate = Cells("k.tif", 1);
   ScopedTempDir fresh;
   std::filesystem::copy(dir_.path() / "P.mnx", fresh.path() / "P.mnx");
   std::filesystem::copy(dir_.path() / "P.dfl", fresh.path() / "P.dfl");
@@ -123,6 +130,14 @@ TEST_F(RasterRun, TheRasterHoldsTheDatFilesValuesWithMoreDigits) {
   for (std::size_t i = 0; i < single.size(); ++i) {
     EXPECT_EQ(single[i], static_cast<double>(static_cast<float>(estimate[i]))) << i;
   }
+}
+
+// The anisotropy and the further structures no record carries reach the
+// raster's run as they reach the file run.
+TEST_F(RasterRun, TheRasterTakesTheDocumentsModelTerms) {
+  ASSERT_EQ(
+      Run("set P.mnx angle=30 ratio=0.4 structure2Model=3 structure2C=5 structure2A=40").status, 0);
+  CompareRasterWithDat();
 }
 
 TEST_F(RasterRun, TilesJoinedAreTheWholeRunBitForBit) {
