@@ -83,7 +83,7 @@ int UseJointFit(const Invocation& invocation) {
     ReportError(error);
     return kExitUsage;
   }
-  std::printf("%s model of %s:\n", project::ModelName(fit.fit.model), jfrName.c_str());
+  std::printf("%s model of %s:\n", project::ModelName(fit.fit.model).c_str(), jfrName.c_str());
   for (const std::string_view name :
        {"krigModel", "bayesModel", "sill", "a", "c", "c0", "angle", "ratio"}) {
     std::printf("%s = %s\n", std::string(name).c_str(),
@@ -143,9 +143,9 @@ int UseFittedModel(const Invocation& invocation) {
     const project::FieldInfo* field = project::FindField(name);
     std::string range;
     if (field != nullptr && !project::FieldInRange(changed, *field, range)) {
-      Refused("the fitted " + std::string(project::ModelName(fit.model)) + " model gives " +
-              std::string(name) + " = " + std::string(SourceOf(name)) + " out of its range (" +
-              range + "); narrow the bounds of the fit (minimum1-3, maximum1-3) and run " + refit +
+      Refused("the fitted " + project::ModelName(fit.model) + " model gives " + std::string(name) +
+              " = " + std::string(SourceOf(name)) + " out of its range (" + range +
+              "); narrow the bounds of the fit (minimum1-3, maximum1-3) and run " + refit +
               " again");
       return kExitMessageShown;
     }
@@ -154,7 +154,7 @@ int UseFittedModel(const Invocation& invocation) {
     ReportError(error);
     return kExitUsage;
   }
-  std::printf("%s model of %s:\n", project::ModelName(fit.model), solName.c_str());
+  std::printf("%s model of %s:\n", project::ModelName(fit.model).c_str(), solName.c_str());
   for (const std::string_view name : names) {
     std::printf("%s = %s\n", std::string(name).c_str(),
                 project::FieldValue(changed, *project::FindField(name)).c_str());

@@ -1,22 +1,19 @@
 #include "geo/run_description.h"
 
-#include <array>
 #include <cstdio>
+
+#include "api/mornax_arrays.h"
 
 namespace mornax::geo {
 namespace {
-
-constexpr std::array<const char*, 6> kModelNames = {"polynomial", "spherical",  "exponential",
-                                                    "Gaussian",   "De Wijsian", "k_Rho"};
 
 // k_Rho: the Bayesian estimator writes the exponential of its spread.
 constexpr std::int32_t kKRhoModel = 6;
 constexpr std::int32_t kTrendSurfaceScheme = 7;
 
 std::string ModelText(std::int32_t model) {
-  const bool named = model >= 1 && model <= static_cast<std::int32_t>(kModelNames.size());
-  return std::to_string(model) +
-         (named ? std::string(" (") + kModelNames[static_cast<std::size_t>(model - 1)] + ")" : "");
+  const std::string name = api::ModelName(model);
+  return std::to_string(model) + (name.empty() ? std::string() : " (" + name + ")");
 }
 
 std::string Real(float value) {

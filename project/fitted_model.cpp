@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "api/mornax_arrays.h"
 #include "project/text_scanner.h"
 
 namespace mornax::project {
@@ -114,10 +115,8 @@ FitReportStatus ReadFittedModel(const std::filesystem::path& solFile, FittedMode
   return FitReportStatus::kOk;
 }
 
-const char* ModelName(int model) {
-  static constexpr std::array<const char*, kModels> kNames = {
-      "Polynomial", "Spherical", "Exponential", "Gaussian", "De Wijsian", "k_Rho"};
-  return model >= 1 && model <= kModels ? kNames[static_cast<std::size_t>(model - 1)] : "";
+std::string ModelName(int model) {
+  return api::ModelName(model);
 }
 
 const char* ParameterMeaning(int model, int parameter) {

@@ -65,7 +65,7 @@ FitReportStatus ReadJointFittedModel(const std::filesystem::path& jfrFile, Joint
 void ApplyJointFill(const JointFittedModel& fit, Records& records);
 
 // The display name of a model number: "Spherical", ...; "" for any other.
-const char* ModelName(int model);
+std::string ModelName(int model);
 
 // What B1-B3 mean in a model, as the fit dialog labels them ("C = sill - C0",
 // "range a", ...); "" outside models 1-6 and parameters 1-3.
