@@ -35,6 +35,14 @@ bool NumberAfter(const std::string& line, std::string_view mark, double& value) 
   return scanner.ScanDouble(value);
 }
 
+std::vector<std::string> Lines(std::string text) {
+  std::vector<std::string> lines;
+  TextScanner scanner(std::move(text));
+  std::string line;
+  while (scanner.ReadLine(line)) lines.push_back(line);
+  return lines;
+}
+
 // The header: status, model and B1-B3; false when a line is missing or does
 // not say what it must.
 bool ParseHeader(TextScanner& scanner, FitReport& report) {
