@@ -232,7 +232,9 @@ void VariogramMapPlot::paintEvent(QPaintEvent*) {
   const QRectF room = PlotArea(rect(), 80).adjusted(0, 0, -70, 0);
   const double length = std::min(room.width(), room.height());
   const double half = (map_.cells + 0.5) * map_.cellSize;
-  const Axes axes{QRectF(room.left(), room.top(), length, length), -half, half, -half, half};
+  const Axes axes{QRectF(room.left() + (room.width() - length) / 2.0,
+                         room.top() + (room.height() - length) / 2.0, length, length),
+                  -half, half, -half, half};
   painter.drawImage(axes.area, image);
   axes.Draw(painter, "Lag dx", "Lag dy");
 

@@ -248,7 +248,7 @@ TEST(DirectionsWindowTest, WritesTheFilesAndTheKrigingDialogTakesTheJointFit) {
   window.Reload();
   const QString shots = qEnvironmentVariable("MORNAX_SCREENSHOT_DIR");
   if (!shots.isEmpty()) {
-    window.resize(1200, 520);
+    window.resize(1360, 640);
     window.show();
     QCoreApplication::processEvents();
     window.mapPlot().grab().save(shots + "/variogram-map-ellipse.png");
