@@ -12,11 +12,13 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "gui/current_model.h"
 #include "gui/dialogs/number_text.h"
+#include "gui/direction_files_reader.h"
 #include "gui/directions_plots.h"
 #include "gui/mornax_doc.h"
 #include "gui/program_records.h"
@@ -96,6 +98,14 @@ DirectionsWindow::DirectionsWindow(CMornaxDoc& document, QWidget* parent)
 }
 
 void DirectionsWindow::Reload() {
+  // The project's last run, as its files hold it.
+  api::DirectionalParameters run;
+  api::DirectionalResult result;
+  const bool named = ProgramRecords().fileName.nameLength > 0;
+  if (!named || !ReadDirectionReport(ProjectFile(".vdr"), run, result)) result = {};
+  if (!named || !ReadVariogramMap(ProjectFile(".vmp"), result.map)) result.map = {};
+  directional_->SetResult(run, result);
+  map_->SetMap(result.map);
   const api::Variogram model = KrigingVariogram(ProgramRecords());
   directional_->SetModel(model);
   map_->SetModel(model);

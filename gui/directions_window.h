@@ -29,7 +29,8 @@ class DirectionsWindow : public QWidget {
   // writes the files; false (with a message) when a field, the data or a
   // file refused.
   bool Compute();
-  // Draws the document's current model again.
+  // Draws the project's last run (its .vdr and .vmp) and the document's
+  // current model again.
   void Reload();
 
   DirectionalPlot& directionalPlot() const { return *directional_; }

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "gui/dialogs/kriging_dialog.h"
+#include "gui/direction_files_reader.h"
 #include "gui/directions_plots.h"
 #include "gui/directions_window.h"
 #include "gui/gui_test_support.h"
@@ -227,6 +228,18 @@ TEST(DirectionsWindowTest, WritesTheFilesAndTheKrigingDialogTakesTheJointFit) {
             project::FitReportStatus::kOk);
   EXPECT_NEAR(fit.angle, 60.0, 15.0);  // the stretch the field was made with
   EXPECT_LT(fit.ratio, 0.7);
+
+  // The files read back as the window shows them when it opens again.
+  api::DirectionalParameters run;
+  api::DirectionalResult read;
+  ASSERT_TRUE(ReadDirectionReport(folder.path() / "DIRS.vdr", run, read));
+  EXPECT_EQ(run.directions, (std::vector<double>{0.0, 45.0, 90.0, 135.0}));
+  EXPECT_EQ(run.tolerance, 30.0);
+  EXPECT_EQ(run.lagDistance, 20.0);
+  ASSERT_TRUE(ReadVariogramMap(folder.path() / "DIRS.vmp", read.map));
+  EXPECT_EQ(read.map.cells, 20);
+  EXPECT_EQ(read.map.pairs[20 * 41 + 21], read.map.pairs[20 * 41 + 19]);  // symmetric about 0
+  EXPECT_GT(read.map.pairs[20 * 41 + 21], 0);
 
   // Both drawings show something beyond their "nothing yet" text.
   for (QWidget* plot : {static_cast<QWidget*>(&window.directionalPlot()),
