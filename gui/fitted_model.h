@@ -19,6 +19,12 @@ using project::SemivariogramFill;
 // program's menus) when the file is missing or not a fit report.
 std::optional<project::FittedModel> ReadFittedModel(const std::string& solFile, QString& error);
 
+// The joint fit of the directions in `jfrFile` (BASE.jfr); empty with
+// `error` set when the file is missing, is not a joint fit report or holds no
+// usable fit (as use-fit --joint refuses it).
+std::optional<project::JointFittedModel> ReadJointFittedModel(const std::string& jfrFile,
+                                                              QString& error);
+
 QString ParameterMeaning(int model, int parameter);
 QString KrigingMappingText();
 QString BayesMappingText();

@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "gui/about_dialog.h"
+#include "gui/directions_window.h"
 #include "gui/gis_commands.h"
 #include "gui/help_window.h"
 #include "gui/map/map_hooks.h"
@@ -175,6 +176,9 @@ void CMainFrame::CreateActions() {
   add("Shape Model...", "actionShapeModel",
       "Shape a model over the semivariogram with sliders, fit from it or use it",
       [this] { OnShapeModel(); });
+  add("Directions and Variogram Map...", "actionDirections",
+      "Semivariograms in several directions and the variogram map, with the model's anisotropy",
+      [this] { OnDirections(); });
   add("Distance_Weighting", "actionDistanceWeighting", "Interpolate by distance weighting",
       [this] { document_.OnDistanceWeighting(); });
   add("Kriging", "actionKriging", "Interpolate by kriging", [this] { document_.OnKriging(); });
@@ -261,6 +265,7 @@ void CMainFrame::CreateMenus() {
   semivariogram->addAction(action("actionComputation"));
   semivariogram->addAction(action("actionFitting"));
   semivariogram->addAction(action("actionShapeModel"));
+  semivariogram->addAction(action("actionDirections"));
 
   QMenu* interpolation = menuBar()->addMenu("Interpolation");
   interpolation->addAction(action("actionDistanceWeighting"));
@@ -316,6 +321,15 @@ void CMainFrame::CreateStatusBar() {
   QAction* files = view->findChild<QMenu*>("menuMornaxFiles")->menuAction();
   view->insertAction(files, toggle);
   view->insertSeparator(files);
+}
+
+DirectionsWindow& CMainFrame::OnDirections() {
+  if (directionsWindow_ == nullptr) directionsWindow_ = new DirectionsWindow(document_, this);
+  directionsWindow_->Reload();
+  directionsWindow_->showNormal();
+  directionsWindow_->raise();
+  directionsWindow_->activateWindow();
+  return *directionsWindow_;
 }
 
 ModelShapingWindow& CMainFrame::OnShapeModel() {

@@ -15,6 +15,7 @@ namespace mornax::gui {
 
 class CMornaxDoc;
 class CMornaxView;
+class DirectionsWindow;
 class GisCommands;
 class HelpWindow;
 class MapHooks;
@@ -58,6 +59,8 @@ class CMainFrame : public QMainWindow {
   // Semi_variogram > Shape Model...: the interactive model beside the
   // semivariogram, made once and shown again.
   ModelShapingWindow& OnShapeModel();
+  // Semi_variogram > Directions and Variogram Map...: made once, shown again.
+  DirectionsWindow& OnDirections();
 
   QStringList recentFiles() const;
 
@@ -89,6 +92,7 @@ class CMainFrame : public QMainWindow {
   HelpWindow* helpWindow_ = nullptr;
   MapHooks* mapHooks_ = nullptr;  // the result map, picture export and copy
   ModelShapingWindow* shapingWindow_ = nullptr;
+  DirectionsWindow* directionsWindow_ = nullptr;
   GisCommands* gisCommands_ = nullptr;  // import, grid, coordinate system
 };
 

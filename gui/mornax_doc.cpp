@@ -40,6 +40,11 @@ QString Name(project::FileIndex index) {
   return QString::fromStdString(ProgramFiles()[index]);
 }
 
+// The joint fit report of the directions, BASE.jfr.
+QString JointFitName() {
+  return QFileInfo(Name(project::kSol)).completeBaseName() + ".jfr";
+}
+
 // The data file's point count for the neighbour check; 0 when unknown.
 int DataPoints() {
   return DataPointCount(ProgramFiles()[project::kDfl]).value_or(0);
@@ -48,10 +53,11 @@ int DataPoints() {
 }  // namespace
 
 CMornaxDoc::CMornaxDoc(UserPrompts& prompts, EngineEntry engine, EngineRunner::Thread thread,
-                       QObject* parent)
+                       QObject* parent, TermsEntry termsEngine)
     : QObject(parent),
       prompts_(prompts),
       engine_(engine),
+      termsEngine_(termsEngine),
       fileViewer_(std::make_unique<CViewFilesDlg>(prompts)),
       runner_(thread) {
   fileViewer_->hide();
@@ -182,15 +188,6 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
     return false;
   }
   if (running_) return false;
-  // The library's entry point takes the records alone: a model with an
-  // anisotropy or further structures would be run as isotropic.
-  if (task == MNX_TASK_INTERPOLATION &&
-      (method == MNX_METHOD_KRIGING || method == MNX_METHOD_BAYES) && !records.terms.IsDefault()) {
-    prompts_.Inform(dialogParent_,
-                    "This project's model has an anisotropy or further structures, which the "
-                    "program's runs do not carry yet: run it with mornax-batch run.");
-    return false;
-  }
   running_ = true;
   // The watch sees the result file before the run touches it.
   auto watch = std::make_shared<RunWatch>(task, method, mode, ProgramFiles());
@@ -209,6 +206,19 @@ bool CMornaxDoc::RunEngine(int task, int method, int mode) {
   });
   // The worker reads the records for the whole run; every command that
   // would change them is refused while running_ is set.
+  // The library's entry point takes the records alone: a model with an
+  // anisotropy or further structures runs through the entry that takes its
+  // terms too; every other run goes through the library as it always has.
+  const bool withTerms = task == MNX_TASK_INTERPOLATION &&
+                         (method == MNX_METHOD_KRIGING || method == MNX_METHOD_BAYES) &&
+                         !records.terms.IsDefault();
+  if (withTerms) {
+    runner_.Start([engine = termsEngine_, task, method, mode, &records] {
+      engine(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl,
+             &records.terms);
+    });
+    return true;
+  }
   runner_.Start([engine = engine_, task, method, mode, &records] {
     engine(task, method, mode, &records.fileName, &records.svar, &records.fvar, &records.ipl);
   });
@@ -338,6 +348,8 @@ void CMornaxDoc::OnKriging() {
   values.logTransform = records.svar.logTransform;
   values.runMode = runMode_;
   values.solFile = Name(project::kSol);
+  values.terms = records.terms;
+  values.jfrFile = JointFitName();
   CKrigingDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -350,6 +362,7 @@ void CMornaxDoc::OnKriging() {
   ipl.a = values.a;
   ipl.c = values.c;
   ipl.c0 = values.c0;
+  records.terms = values.terms;
   RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_KRIGING, values.runMode);
@@ -383,6 +396,8 @@ void CMornaxDoc::OnBayesEstimation() {
   values.logTransform = records.svar.logTransform;
   values.runMode = runMode_;
   values.solFile = Name(project::kSol);
+  values.terms = records.terms;
+  values.jfrFile = JointFitName();
   CBayesDlg dialog(values, prompts_, dialogParent_);
   if (prompts_.RunDialog(dialog) != QDialog::Accepted) return;
 
@@ -403,6 +418,7 @@ void CMornaxDoc::OnBayesEstimation() {
   ipl.guessA = values.guessA;
   ipl.guessC = values.guessC;
   ipl.guessC0 = values.guessC0;
+  records.terms = values.terms;
   RememberRunMode(values.runMode);
   SetModified(true);
   RunEngine(MNX_TASK_INTERPOLATION, MNX_METHOD_BAYES, values.runMode);

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "gui/engine_runner.h"
+#include "gui/terms_run.h"
 #include "mornax.h"
 
 class QWidget;
@@ -24,12 +25,17 @@ class CMornaxDoc : public QObject {
 
  public:
   using EngineEntry = void (*)(int task, int method, int mode, FILENAME*, SVAR*, FVAR*, IPL*);
+  // An entry that also takes the document's model terms.
+  using TermsEntry = void (*)(int task, int method, int mode, FILENAME*, SVAR*, FVAR*, IPL*,
+                              const project::ModelTermsRecord*);
 
   // `engine` is the library's entry; the tests pass a recorder. `thread` says
   // where it runs: on a worker thread (the program) or inside the command.
+  // `termsEngine` runs kriging and Bayes when the document's model has an
+  // anisotropy or further structures, which the library's entry cannot carry.
   explicit CMornaxDoc(UserPrompts& prompts, EngineEntry engine = &mornaxDLL,
                       EngineRunner::Thread thread = EngineRunner::Thread::kWorker,
-                      QObject* parent = nullptr);
+                      QObject* parent = nullptr, TermsEntry termsEngine = &RunWithTerms);
   ~CMornaxDoc() override;
 
   UserPrompts& prompts() const { return prompts_; }
@@ -107,6 +113,7 @@ class CMornaxDoc : public QObject {
 
   UserPrompts& prompts_;
   EngineEntry engine_;
+  TermsEntry termsEngine_;
   QWidget* dialogParent_ = nullptr;
   int displayMode_ = 0;
   unsigned plotGeneration_ = 0;

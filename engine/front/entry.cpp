@@ -1,5 +1,6 @@
 #include "front/entry.h"
 
+#include <new>
 #include <string>
 
 #include "dispatch/run_driver.h"
@@ -12,6 +13,8 @@ constexpr std::string_view kStartLine = "MORNAX: Start Computation";
 constexpr std::string_view kCompleteLine = "MORNAX: Computation Complete";
 constexpr std::string_view kBadName = "Project name must have 1 to 12 characters";
 constexpr std::string_view kNoRecords = "No Parameters specified";
+constexpr std::string_view kNoMemory = " Allocation Error, not enough memory";
+constexpr std::string_view kUnexpected = "Computation stopped by an unexpected error";
 
 // The closing line of a run that the user stopped: how many points reached
 // the result files (none: the earlier results are kept as they were). The
@@ -54,6 +57,25 @@ void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SV
     }
   }
   messages.AddLine(kListAppend, kCompleteLine);
+}
+
+void RunEntryGuarded(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
+                     const FVAR* fvar, const IPL* ipl, Messages& messages,
+                     EngineState& state) noexcept {
+  std::string_view failure;
+  try {
+    RunEntry(task, method, mode, fileName, svar, fvar, ipl, messages, state);
+    return;
+  } catch (const std::bad_alloc&) {
+    failure = kNoMemory;
+  } catch (...) {
+    failure = kUnexpected;
+  }
+  try {
+    messages.ShowMessage(failure);
+    messages.AddLine(kListAppend, kCompleteLine);
+  } catch (...) {
+  }
 }
 
 }  // namespace mornax

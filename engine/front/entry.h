@@ -16,6 +16,13 @@ namespace mornax {
 void RunEntry(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
               const FVAR* fvar, const IPL* ipl, Messages& messages, EngineState& state);
 
+// RunEntry for callers across which no exception may pass (the library's
+// export, the program's own runs): one that escapes the engine is shown like
+// any other failure and the run still ends with its completion line.
+void RunEntryGuarded(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
+                     const FVAR* fvar, const IPL* ipl, Messages& messages,
+                     EngineState& state) noexcept;
+
 // The engine state of the process (the library keeps its copies between calls).
 EngineState& ProcessEngineState();
 

@@ -6,10 +6,8 @@
 #include <QPointer>
 #include <QThread>
 #include <atomic>
-#include <exception>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <string_view>
 
 #include "api/mornax.h"
@@ -20,9 +18,6 @@
 namespace {
 
 constexpr std::string_view kAlreadyRunning = "A computation is already running";
-constexpr std::string_view kCompleteLine = "MORNAX: Computation Complete";
-constexpr std::string_view kNoMemory = " Allocation Error, not enough memory";
-constexpr std::string_view kUnexpected = "Computation stopped by an unexpected error";
 // How long a run on another thread waits for the interface thread to answer
 // before it reports through the console instead.
 constexpr int kInterfaceAnswerMs = 5000;
@@ -87,27 +82,6 @@ class RunClaim {
   bool owned_;
 };
 
-// No exception may cross the C interface; one that escapes the engine is shown
-// like any other failure and the run still ends with its completion line.
-void RunReported(int task, int method, int mode, const FILENAME* fileName, const SVAR* svar,
-                 const FVAR* fvar, const IPL* ipl, mornax::Messages& messages) {
-  std::string_view failure;
-  try {
-    mornax::RunEntry(task, method, mode, fileName, svar, fvar, ipl, messages,
-                     mornax::ProcessEngineState());
-    return;
-  } catch (const std::bad_alloc&) {
-    failure = kNoMemory;
-  } catch (...) {
-    failure = kUnexpected;
-  }
-  try {
-    messages.ShowMessage(failure);
-    messages.AddLine(mornax::kListAppend, kCompleteLine);
-  } catch (...) {
-  }
-}
-
 // The library's callers keep their project in the current directory: the run
 // finds and writes its files there, in the folder current when the call began.
 std::filesystem::path CurrentFolder() {
@@ -148,12 +122,15 @@ extern "C" void mornaxDLL(int task, int method, int mode, FILENAME* fileName, SV
   if (app != nullptr) {
     mornax::ProgressWindow& window = ProcessWindow(*app);
     const mornax::ProgressWindow::RunScope scope(window);
-    RunReported(task, method, mode, fileName, svar, fvar, ipl, window);
+    mornax::RunEntryGuarded(task, method, mode, fileName, svar, fvar, ipl, window,
+                            mornax::ProcessEngineState());
   } else if (const auto relay = ConnectRelay(true)) {
-    RunReported(task, method, mode, fileName, svar, fvar, ipl, *relay);
+    mornax::RunEntryGuarded(task, method, mode, fileName, svar, fvar, ipl, *relay,
+                            mornax::ProcessEngineState());
   } else {
     mornax::ConsoleMessages console;
     const mornax::InterruptAsCancel interrupts;
-    RunReported(task, method, mode, fileName, svar, fvar, ipl, console);
+    mornax::RunEntryGuarded(task, method, mode, fileName, svar, fvar, ipl, console,
+                            mornax::ProcessEngineState());
   }
 }

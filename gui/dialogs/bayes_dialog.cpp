@@ -38,7 +38,8 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
       "", {{"Number of Nearest Points:",
             IntField(&values_.points, "points", "Number of Nearest Points:", "bayesPoints")},
            {"", CheckField("Logtransform values", &values_.logTransform, "logTransform")}}));
-  left->addWidget(FittedModelBox(BayesMappingText(), [this] { UseFittedModel(); }));
+  left->addWidget(FittedModelBox(
+      BayesMappingText(), [this] { UseFittedModel(); }, [this] { UseJointFit(); }));
   left->addStretch(1);
 
   // Three columns: the kRho model, the observations and the guesses.
@@ -66,6 +67,7 @@ CBayesDlg::CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent
                     row + 1, 4);
   }
   right->addWidget(parameters);
+  right->addWidget(ModelTermsBox(values_.terms));
   right->addWidget(model_.MakeBox("Semi-Variogram Type", 2));
   right->addWidget(scale_.MakeBox("Scale Guesses", 2));
   right->addStretch(1);
@@ -94,6 +96,17 @@ void CBayesDlg::UseFittedModel() {
   ShowReal("k", fill.k);
   ShowReal("rho", fill.rho);
   ShowReal("lagD", fill.lagD);
+}
+
+void CBayesDlg::UseJointFit() {
+  QString error;
+  const auto fit = ReadJointFittedModel(values_.jfrFile.toStdString(), error);
+  if (!fit) {
+    prompts().Inform(this, error);
+    return;
+  }
+  ShowJointFit(*fit);
+  model_.SetIndex(fit->fit.model - 1);
 }
 
 void CBayesDlg::StoreRadioGroups() {

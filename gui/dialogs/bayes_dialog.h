@@ -15,6 +15,7 @@ class CBayesDlg : public MethodDialog {
   struct Values {
     QString dataFile, lstFile, datFile, levFile;
     QString solFile;  // the fit report "Use fitted model" reads
+    QString jfrFile;  // the joint fit of the directions
     int points = 0;
     int dataPoints = 0;  // the data file's point count (0: unknown)
     int logTransform = 0;
@@ -24,6 +25,7 @@ class CBayesDlg : public MethodDialog {
     int modelIndex = 0;  // 0-5: Polynomial ... kRho of de Waal
     int scaleIndex = 0;  // 0-3: None, Mean Window, Mean, Linear
     int runMode = kErrorAnalysisMode;
+    project::ModelTermsRecord terms;  // anisotropy and further structures
   };
 
   CBayesDlg(const Values& values, UserPrompts& prompts, QWidget* parent = nullptr);
@@ -34,6 +36,7 @@ class CBayesDlg : public MethodDialog {
 
  private:
   void UseFittedModel();
+  void UseJointFit();
 
   Values values_;
   RadioGroup model_;

@@ -41,7 +41,9 @@ CKrigingDlg::CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* pa
                                             {"C:", RealField(&values_.c, "c", "C:")},
                                             {"a:", RealField(&values_.a, "a", "a:")},
                                             {"C0:", RealField(&values_.c0, "c0", "C0:")}}));
-  right->addWidget(FittedModelBox(KrigingMappingText(), [this] { UseFittedModel(); }));
+  right->addWidget(FittedModelBox(
+      KrigingMappingText(), [this] { UseFittedModel(); }, [this] { UseJointFit(); }));
+  right->addWidget(ModelTermsBox(values_.terms));
   right->addStretch(1);
   SetScrollingLayout(body, {runMode_.MakeBox("", 2), OkCancelButtons()});
   LimitNeighbours("points", values_.dataPoints, values_.dataFile);
@@ -69,6 +71,21 @@ void CKrigingDlg::UseFittedModel() {
   ShowReal("c", fill.c);
   ShowReal("a", fill.a);
   ShowReal("c0", fill.c0);
+}
+
+void CKrigingDlg::UseJointFit() {
+  QString error;
+  const auto fit = ReadJointFittedModel(values_.jfrFile.toStdString(), error);
+  if (!fit) {
+    prompts().Inform(this, error);
+    return;
+  }
+  if (fit->fit.model > 5) {
+    prompts().Inform(this, "The joint fit's kRho model cannot be used for kriging.");
+    return;
+  }
+  ShowJointFit(*fit);
+  model_.SetIndex(fit->fit.model - 1);
 }
 
 void CKrigingDlg::StoreRadioGroups() {

@@ -14,6 +14,7 @@ class CKrigingDlg : public MethodDialog {
   struct Values {
     QString dataFile, lstFile, datFile, levFile;
     QString solFile;  // the fit report "Use fitted model" reads
+    QString jfrFile;  // the joint fit of the directions
     int points = 0;
     int dataPoints = 0;  // the data file's point count (0: unknown)
     int order = 0;
@@ -24,6 +25,7 @@ class CKrigingDlg : public MethodDialog {
     float c0 = 0.0f;
     int modelIndex = 0;  // 0-4: Polynomial ... de Wisjian
     int runMode = kErrorAnalysisMode;
+    project::ModelTermsRecord terms;  // anisotropy and further structures
   };
 
   CKrigingDlg(const Values& values, UserPrompts& prompts, QWidget* parent = nullptr);
@@ -34,6 +36,7 @@ class CKrigingDlg : public MethodDialog {
 
  private:
   void UseFittedModel();
+  void UseJointFit();
 
   Values values_;
   RadioGroup model_;

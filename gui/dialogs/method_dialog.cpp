@@ -209,17 +209,29 @@ void MethodDialog::ShowReal(const QString& name, std::optional<float> value) {
   if (auto* edit = findChild<QLineEdit*>(name)) edit->setText(FormatReal(*value));
 }
 
-QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void()> use) {
+QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void()> use,
+                                      std::function<void()> useJoint) {
   auto* box = new QGroupBox("Fitted Model", this);
   auto* layout = new QHBoxLayout(box);
+  auto* buttons = new QVBoxLayout;
   auto* button = new QPushButton("Use fitted model", box);
   button->setObjectName("useFittedModel");
   button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, std::move(use));
+  buttons->addWidget(button);
+  if (useJoint) {
+    auto* joint = new QPushButton("Use joint fit of directions", box);
+    joint->setObjectName("useJointFit");
+    joint->setToolTip("The model fitted to the directions together, with its angle and ratio");
+    joint->setAutoDefault(false);
+    connect(joint, &QPushButton::clicked, this, std::move(useJoint));
+    buttons->addWidget(joint);
+  }
+  buttons->addStretch(1);
   auto* text = new QLabel(mapping, box);
   text->setObjectName("fittedModelMapping");
   text->setWordWrap(true);
-  layout->addWidget(button, 0, Qt::AlignTop);
+  layout->addLayout(buttons);
   layout->addWidget(text, 1);
   return box;
 }

@@ -16,6 +16,8 @@
 #include <QString>
 
 #include "mornax.h"
+#include "project/fitted_model.h"
+#include "project/model_terms.h"
 
 class QBoxLayout;
 class QCheckBox;
@@ -70,8 +72,19 @@ class MethodDialog : public QDialog {
   // Shows `value` in the real field `name`; nothing when there is no value.
   void ShowReal(const QString& name, std::optional<float> value);
   // "Use fitted model" and the statement of what it fills, for the kriging
-  // and Bayes dialogs; `use` runs on a click.
-  QWidget* FittedModelBox(const QString& mapping, std::function<void()> use);
+  // and Bayes dialogs; `use` runs on a click. With `useJoint`, a second
+  // button takes the joint fit of the directions (model, parameters, angle
+  // and ratio).
+  QWidget* FittedModelBox(const QString& mapping, std::function<void()> use,
+                          std::function<void()> useJoint = {});
+
+  // "Anisotropy and Further Structures" of the kriging and Bayes dialogs:
+  // the angle and ratio of the model above and up to two further structures,
+  // each checked by its document field like every other number.
+  QGroupBox* ModelTermsBox(project::ModelTermsRecord& terms);
+
+  // A joint fit into the semivariogram fields and the anisotropy fields.
+  void ShowJointFit(const project::JointFittedModel& fit);
 
   // Refuses a neighbour count in the int field `name` at or above the
   // `points` data points of `dataFile` (a count of 0 is unknown: no limit).

@@ -73,8 +73,9 @@ TEST_F(MainFrameTest, MenusToolbarAndTitle) {
                          "&Save\tCtrl+S", "Export &Picture...", "&Import Points...", "&Grid...",
                          "Coordinate S&ystem...", "&Print...\tCtrl+P", "Print Pre&view",
                          "P&rint Setup...", "Recent File", "E&xit"}));
-  EXPECT_EQ(Texts(Menu("Semi_variogram")->actions()),
-            (QStringList{"Computaion", "Fitting", "Shape Model..."}));
+  EXPECT_EQ(
+      Texts(Menu("Semi_variogram")->actions()),
+      (QStringList{"Computaion", "Fitting", "Shape Model...", "Directions and Variogram Map..."}));
   EXPECT_EQ(Texts(Menu("Interpolation")->actions()),
             (QStringList{"Distance_Weighting", "Kriging", "Bayes_Estimation"}));
   EXPECT_EQ(Texts(Menu("&View")->actions()),
