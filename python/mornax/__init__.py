@@ -1,9 +1,10 @@
 """mornax: geostatistics on the mornax engine, from numpy, xarray and GeoPandas.
 
-The experimental semivariogram and the bounded fit of its model, kriging of
-order 0-2 with geometric anisotropy and nested structures, directional
-semivariograms, the variogram map and their joint fit, distance weighting (six schemes), trend surfaces, Bayesian
-estimation with prior guesses, and the leave-one-out cross-validation of each;
+The experimental semivariogram and the bounded fit of its model, direction
+sectors, the variogram map and their joint anisotropic fit, kriging of order
+0-2 with geometric anisotropy and nested structures, distance weighting (six
+schemes), trend surfaces, Bayesian estimation with prior guesses, and the
+leave-one-out cross-validation of each;
 the same numbers as the batch tool, the same bits for any thread count. Large
 grids run as exact tiles on Dask (``mornax.tiles``).
 
