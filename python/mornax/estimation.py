@@ -257,8 +257,8 @@ class Bayes(Predictor):
 
     ``model`` is a ``KRho`` or a ``VariogramModel`` (models 1-5) of the
     observations; a ``VariogramModel`` needs ``guess_model``, the guesses'
-    semivariogram of the same model (its own sill, a, c, nugget, angle and
-    ratio; no further structures). The points
+    semivariogram of the same model (its own sill, a, c, nugget, anisotropy and
+    further structures; the neighbour search follows the observations'). The points
     need guesses, and so do the nodes (``guess=`` of
     ``predict``). ``scale_guess``: "none", "window" (the mean error of each
     window), "mean" (the mean error of all points) or "linear" (a linear trend of
@@ -285,9 +285,6 @@ class Bayes(Predictor):
             if not isinstance(guess_model, VariogramModel) or guess_model.model != model.model:
                 raise ValueError(f"a {model.name} model needs guess_model, a "
                                  f"{model.name} VariogramModel of the guesses")
-            if guess_model.structures:
-                raise ValueError("the guesses' model takes an anisotropy but no further "
-                                 "structures")
             observation, krho = model.engine(), KRho(0.67, 43.6, 0.79, 200.0).engine()
             guessed = guess_model.engine()
             guessed.model = 0  # the observations' model
