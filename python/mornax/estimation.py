@@ -257,7 +257,8 @@ class Bayes(Predictor):
 
     ``model`` is a ``KRho`` or a ``VariogramModel`` (models 1-5) of the
     observations; a ``VariogramModel`` needs ``guess_model``, the guesses'
-    semivariogram of the same model (its own sill, a, c, nugget). The points
+    semivariogram of the same model (its own sill, a, c, nugget, anisotropy and
+    further structures; the neighbour search follows the observations'). The points
     need guesses, and so do the nodes (``guess=`` of
     ``predict``). ``scale_guess``: "none", "window" (the mean error of each
     window), "mean" (the mean error of all points) or "linear" (a linear trend of
@@ -276,7 +277,9 @@ class Bayes(Predictor):
         if isinstance(model, KRho):
             if guess_model is not None:
                 raise ValueError("the k_Rho model takes no guess_model")
-            observation, guessed = _engine.Variogram(6, 1107.0, 2000.0, 1107.0, 0.0), unused
+            observation = _engine.Variogram(6, 1107.0, 2000.0, 1107.0, 0.0,
+                                            _engine.Anisotropy(model.angle, model.ratio))
+            guessed = unused
             krho = model.engine()
         elif isinstance(model, VariogramModel):
             if not isinstance(guess_model, VariogramModel) or guess_model.model != model.model:

@@ -28,6 +28,53 @@ def model_name(model):
     return _engine.model_name(model_number(model))
 
 
+def _anisotropy(angle, ratio):
+    """An engine anisotropy, checked: a finite angle, a ratio in (0, 1]."""
+    angle, ratio = float(angle), float(ratio)
+    if not np.isfinite(angle):
+        raise ValueError(f"angle must be a finite number of degrees, not {angle!r}")
+    if not 0.0 < ratio <= 1.0:
+        raise ValueError(f"ratio (minor range / major range) must be in (0, 1], not {ratio!r}")
+    return angle, ratio
+
+
+class Structure:
+    """A further structure of a nested model, without a nugget of its own.
+
+    ``model`` 1-5 (a name or number), ``c`` its sill (spherical, exponential,
+    Gaussian) or slope (polynomial, de Wijsian), ``a`` its range or exponent,
+    and its own anisotropy ``angle`` and ``ratio``. A tuple
+    ``(model, c, a[, angle[, ratio]])`` is taken wherever a Structure is.
+    """
+
+    def __init__(self, model, c, a=0.0, angle=0.0, ratio=1.0):
+        self.model = model_number(model)
+        if self.model == 6:
+            raise ValueError("a further structure is one of models 1-5")
+        self.c, self.a = float(c), float(a)
+        self.angle, self.ratio = _anisotropy(angle, ratio)
+
+    @classmethod
+    def of(cls, value):
+        if isinstance(value, Structure):
+            return value
+        if isinstance(value, (tuple, list)) and 2 <= len(value) <= 5:
+            return cls(*value)
+        raise TypeError(f"a structure is a mornax.Structure or a tuple "
+                        f"(model, c, a[, angle[, ratio]]), not {value!r}")
+
+    def engine(self):
+        return _engine.Structure(self.model, self.c, self.a,
+                                 _engine.Anisotropy(self.angle, self.ratio))
+
+    def __repr__(self):
+        return (f"Structure({_engine.model_name(self.model)!r}, c={self.c!r}, a={self.a!r}, "
+                f"angle={self.angle!r}, ratio={self.ratio!r})")
+
+    def __eq__(self, other):
+        return isinstance(other, Structure) and repr(self) == repr(other)
+
+
 class VariogramModel:
     """A semivariogram model (r = h / a), callable on distances:
 
@@ -43,34 +90,62 @@ class VariogramModel:
     exponential, Gaussian: the distance in the formulas above, not a practical
     range), the exponent (polynomial) or the factor of ln h (de Wijsian). The
     model is 0 at distance 0. Use the class methods to build one by name.
+
+    Geometric anisotropy: ``angle`` is the major axis in degrees from +x
+    towards +y (the semivariogram's ``direction``), ``ratio`` the minor range
+    over the major one, in (0, 1]. h is ``sqrt(u^2 + (v / ratio)^2)`` with u
+    along the axis and v across it, so a range a holds along the axis and
+    ratio * a across it; ratio 1 is isotropic. The neighbour search (and the
+    last-neighbour distance) uses the metric of the structure with the largest
+    range (models 2-4).
+
+    From R's gstat, ``vgm(..., anis = c(p, s))`` (principal direction p
+    clockwise from north, ratio s): ``angle = 90 - p``, ``ratio = s``; for
+    example ``anis = c(60, 0.4)`` is angle 30, ratio 0.4. GSLIB's azimuth is
+    likewise 90 - angle.
+
+    ``structures``: up to two further structures (``Structure`` or tuples
+    ``(model, c, a[, angle[, ratio]])``); gamma is the sum of the first
+    structure (with the nugget and its cap) and theirs, each at its own h.
+
+    ``model(h)`` is the model at distances h along the first structure's major
+    axis (for an isotropic single model, simply at h); ``model(h,
+    direction=deg)`` along another direction.
     """
 
-    def __init__(self, model, sill=0.0, a=0.0, c=0.0, nugget=0.0):
+    def __init__(self, model, sill=0.0, a=0.0, c=0.0, nugget=0.0, *, angle=0.0, ratio=1.0,
+                 structures=()):
         self.model = model_number(model)
         if self.model == 6:
             raise ValueError("k_Rho is Bayesian estimation's model: use mornax.KRho")
         self.sill, self.a, self.c, self.nugget = float(sill), float(a), float(c), float(nugget)
+        self.angle, self.ratio = _anisotropy(angle, ratio)
+        self.structures = tuple(Structure.of(s) for s in structures)
+        most = _engine.MAX_FURTHER_STRUCTURES
+        if len(self.structures) > most:
+            raise ValueError(f"a model takes at most {most} further structures, "
+                             f"not {len(self.structures)}")
 
     @classmethod
-    def spherical(cls, sill, range, nugget=0.0):
-        return cls(2, sill=sill, a=range, nugget=nugget)
+    def spherical(cls, sill, range, nugget=0.0, **anisotropy):
+        return cls(2, sill=sill, a=range, nugget=nugget, **anisotropy)
 
     @classmethod
-    def exponential(cls, sill, range, nugget=0.0):
-        return cls(3, sill=sill, a=range, nugget=nugget)
+    def exponential(cls, sill, range, nugget=0.0, **anisotropy):
+        return cls(3, sill=sill, a=range, nugget=nugget, **anisotropy)
 
     @classmethod
-    def gaussian(cls, sill, range, nugget=0.0):
-        return cls(4, sill=sill, a=range, nugget=nugget)
+    def gaussian(cls, sill, range, nugget=0.0, **anisotropy):
+        return cls(4, sill=sill, a=range, nugget=nugget, **anisotropy)
 
     @classmethod
-    def polynomial(cls, slope, exponent, nugget=0.0, sill=1e300):
+    def polynomial(cls, slope, exponent, nugget=0.0, sill=1e300, **anisotropy):
         """c h^exponent + nugget, capped at ``sill`` (no cap by default)."""
-        return cls(1, sill=sill, a=exponent, c=slope, nugget=nugget)
+        return cls(1, sill=sill, a=exponent, c=slope, nugget=nugget, **anisotropy)
 
     @classmethod
-    def de_wijsian(cls, factor, nugget=0.0):
-        return cls(5, a=factor, nugget=nugget)
+    def de_wijsian(cls, factor, nugget=0.0, **anisotropy):
+        return cls(5, a=factor, nugget=nugget, **anisotropy)
 
     @property
     def name(self):
@@ -80,31 +155,57 @@ class VariogramModel:
     def partial_sill(self):
         return self.sill - self.nugget
 
-    def engine(self):
-        return _engine.Variogram(self.model, self.sill, self.a, self.c, self.nugget)
+    @property
+    def isotropic(self):
+        return self.ratio == 1.0 and all(s.ratio == 1.0 for s in self.structures)
 
-    def __call__(self, h):
+    def engine(self):
+        return _engine.Variogram(self.model, self.sill, self.a, self.c, self.nugget,
+                                 _engine.Anisotropy(self.angle, self.ratio),
+                                 [s.engine() for s in self.structures])
+
+    def __call__(self, h, direction=None):
         h = np.asarray(h, dtype=np.float64)
-        values = _engine.variogram_values(self.engine(), np.ascontiguousarray(h.ravel()))
+        flat = np.ascontiguousarray(h.ravel())
+        if direction is None and self.isotropic and not self.structures:
+            values = _engine.variogram_values(self.engine(), flat)
+        else:
+            along = self.angle if direction is None else float(direction)
+            values = _engine.variogram_values_along(self.engine(), flat, along)
         return values.reshape(h.shape)
 
     def __repr__(self):
-        return (f"VariogramModel({self.name!r}, sill={self.sill!r}, a={self.a!r}, "
-                f"c={self.c!r}, nugget={self.nugget!r})")
+        text = (f"VariogramModel({self.name!r}, sill={self.sill!r}, a={self.a!r}, "
+                f"c={self.c!r}, nugget={self.nugget!r}")
+        if self.angle != 0.0 or self.ratio != 1.0:
+            text += f", angle={self.angle!r}, ratio={self.ratio!r}"
+        if self.structures:
+            text += f", structures={list(self.structures)!r}"
+        return text + ")"
 
     def __eq__(self, other):
         return isinstance(other, VariogramModel) and repr(self) == repr(other)
+
+    @classmethod
+    def from_engine(cls, v):
+        """The model of an engine variogram (its anisotropy and structures kept)."""
+        return cls(v.model, v.sill, v.a, v.c, v.c0, angle=v.anisotropy.angle,
+                   ratio=v.anisotropy.ratio,
+                   structures=[Structure(s.model, s.c, s.a, s.anisotropy.angle,
+                                         s.anisotropy.ratio) for s in v.structures])
 
 
 class KRho:
     """The k_Rho model of Bayesian estimation.
 
     The observations' correlation is k / (1 + k) rho^(h / lag) and ``sigma`` their
-    spread; callable on distances for that correlation.
+    spread; callable on distances for that correlation. ``angle`` and ``ratio``
+    give h a geometric anisotropy as VariogramModel has it (no further structures).
     """
 
-    def __init__(self, sigma, k, rho, lag):
+    def __init__(self, sigma, k, rho, lag, *, angle=0.0, ratio=1.0):
         self.sigma, self.k, self.rho, self.lag = float(sigma), float(k), float(rho), float(lag)
+        self.angle, self.ratio = _anisotropy(angle, ratio)
 
     name = "k_Rho"
 
@@ -117,7 +218,10 @@ class KRho:
                                         np.ascontiguousarray(h.ravel())).reshape(h.shape)
 
     def __repr__(self):
-        return f"KRho(sigma={self.sigma!r}, k={self.k!r}, rho={self.rho!r}, lag={self.lag!r})"
+        text = f"KRho(sigma={self.sigma!r}, k={self.k!r}, rho={self.rho!r}, lag={self.lag!r}"
+        if self.angle != 0.0 or self.ratio != 1.0:
+            text += f", angle={self.angle!r}, ratio={self.ratio!r}"
+        return text + ")"
 
 
 def as_distances(h):

@@ -255,6 +255,11 @@ def _estimate_window(data, spec, window, guess):
             ny[todo] - low_y if low_y > ymin else np.full(todo.size, far),
             high_y - ny[todo] if high_y < ymax else np.full(todo.size, far),
         ])
+        # With an anisotropic model the reach is measured in the search metric,
+        # which keeps the major axis and stretches the minor one by 1 / ratio:
+        # never shorter than the Euclidean distance, so a point within the reach
+        # lies within the Euclidean reach too, and comparing it with the
+        # Euclidean distance to the edge stays a sound test of exactness.
         reach = result.last_neighbour_distance
         settled = reach < edge
         if settled.all():

@@ -146,7 +146,7 @@ class Fit:
             raise ValueError("a k_Rho fit gives Bayesian parameters: use krho()")
         keep = keep or VariogramModel(self.model)
         v = _engine.variogram_from_fit(self.model, self.b, keep.engine())
-        return VariogramModel(v.model, v.sill, v.a, v.c, v.c0)
+        return VariogramModel.from_engine(v)
 
     def krho(self):
         if self.model != 6:
@@ -186,6 +186,146 @@ def fit(semivariogram, model="spherical", *, initial=None, minimum=None, maximum
     return Fit(number, r, start, initial, minimum, maximum)
 
 
+class DirectionalSemivariogram:
+    """Several direction sectors and a variogram map from one pass over the pairs.
+
+    ``directions`` (degrees from x towards y, in the order given) and
+    ``sectors``, one ``Semivariogram`` per direction (``self[d]`` is the one of
+    direction d), each exactly what ``semivariogram`` gives for that direction
+    with the same lag, count and tolerance. ``map`` is an xarray.DataArray of
+    semivariances over lag vectors (dims ``dy``, ``dx``, centred on the zero
+    lag; empty cells NaN) with the pair counts as its coordinate ``pairs``, or
+    None when no map was asked for.
+    """
+
+    def __init__(self, directions, sectors, map, parameters):
+        self.directions = tuple(directions)
+        self.sectors = list(sectors)
+        self.map = map
+        self.parameters = parameters
+
+    def __getitem__(self, direction):
+        for d, sector in zip(self.directions, self.sectors):
+            if d == direction:
+                return sector
+        raise KeyError(f"no sector in direction {direction!r}: {list(self.directions)}")
+
+    def __iter__(self):
+        return iter(zip(self.directions, self.sectors))
+
+    def __len__(self):
+        return len(self.sectors)
+
+    def __repr__(self):
+        cells = "" if self.map is None else f", a {self.map.shape[1]}x{self.map.shape[0]} map"
+        return f"DirectionalSemivariogram(directions {list(self.directions)}{cells})"
+
+
+def directional_semivariogram(points, directions=(0.0, 45.0, 90.0, 135.0), *, lag, count=20,
+                              tolerance=45.0, map_cells=0, map_cell_size=None, log=False,
+                              subtract=False, threads=None, progress=None, cancel=None):
+    """Direction sectors and the variogram map of ``points`` in one pass.
+
+    ``directions`` are the sectors' axes (degrees from x towards y; 1 to 36),
+    ``tolerance`` the full opening of every sector, ``lag`` and ``count`` the
+    classes as for ``semivariogram``. ``map_cells`` > 0 also computes the map
+    of (2 map_cells + 1)^2 cells of ``map_cell_size`` (default: ``lag``)
+    centred on the zero lag: a pair counts at its separation (dx, dy) and at
+    (-dx, -dy). Returns a ``DirectionalSemivariogram``.
+    """
+    import xarray as xr
+
+    points = as_points(points)
+    directions = [float(d) for d in np.atleast_1d(directions)]
+    cell = 0.0 if map_cell_size is None else float(map_cell_size)
+    with progress_callback(progress, "directions") as callback:
+        r = _engine.directional_semivariogram(
+            points.x, points.y, points.value, points.guess, int(count), float(lag),
+            float(tolerance), directions, bool(log), bool(subtract), int(map_cells), cell,
+            progress=callback, cancel=cancel, threads=int(threads or 0))
+    check_report(r["report"], r["cancelled"])
+    parameters = dict(lag=lag, count=count, directions=directions, tolerance=tolerance,
+                      map_cells=map_cells, map_cell_size=map_cell_size, log=log,
+                      subtract=subtract)
+    sectors = [Semivariogram(d["distance"], d["semivariance"], d["pairs"], d["average"],
+                             d["variance"], d["points_used"],
+                             dict(parameters, direction=direction))
+               for direction, d in zip(directions, r["directions"])]
+    grid = None
+    cells = r["map_cells"]
+    if cells > 0:
+        side = 2 * cells + 1
+        offsets = np.arange(-cells, cells + 1) * r["map_cell_size"]
+        pairs = r["map_pairs"].reshape(side, side)
+        values = np.where(pairs > 0, r["map_semivariance"].reshape(side, side), np.nan)
+        grid = xr.DataArray(values, dims=("dy", "dx"),
+                            coords={"dy": offsets, "dx": offsets, "pairs": (("dy", "dx"), pairs)},
+                            name="semivariance",
+                            attrs={"cell_size": r["map_cell_size"]})
+    return DirectionalSemivariogram(directions, sectors, grid, parameters)
+
+
+class JointFit:
+    """The joint fit of the sectors of a ``DirectionalSemivariogram``.
+
+    One model (``name``) with a common nugget and sill and a range that
+    depends on the direction through a geometric anisotropy: ``b`` (C the
+    sill above the nugget, a the range along the major axis, C0 the nugget),
+    ``angle`` (0 to 180, degrees from x towards y) and ``ratio``; ``chi2``,
+    ``iterations``, ``converged``, and per direction the classes fitted
+    (``distance``, ``observed``) and the model there (``fitted``).
+    ``variogram()`` gives the anisotropic model for kriging and Bayes.
+    """
+
+    def __init__(self, directions, result):
+        self.model = result["model"]
+        self.name = model_name(self.model)
+        self.directions = tuple(directions)
+        self.b = tuple(result["b"])
+        self.angle, self.ratio = result["angle"], result["ratio"]
+        self.chi2, self.iterations = result["chi2"], result["iterations"]
+        self.converged = result["converged"]
+        self.distance, self.observed = result["distance"], result["observed"]
+        self.fitted = result["fitted"]
+        self.messages = [text.strip() for _, text in result["report"]["messages"]]
+
+    def variogram(self, keep=None):
+        """The kriging model of this fit (``keep``'s further structures kept)."""
+        keep = keep or VariogramModel(self.model)
+        v = _engine.variogram_from_joint_fit(self.model, self.b,
+                                             _engine.Anisotropy(self.angle, self.ratio),
+                                             keep.engine())
+        return VariogramModel.from_engine(v)
+
+    def __repr__(self):
+        c, a, c0 = self.b
+        return (f"JointFit({self.name}: C={c:.6g}, a={a:.6g}, C0={c0:.6g}, "
+                f"angle={self.angle:.6g}, ratio={self.ratio:.6g}; chi2 {self.chi2:.6g})")
+
+
+def joint_fit(directional, model="spherical", *, initial=None, minimum=None, maximum=None,
+              minimum_ratio=0.05):
+    """Fits one anisotropic ``model`` (spherical, exponential or Gaussian) to
+    every sector of ``directional`` (a ``DirectionalSemivariogram``) together.
+
+    ``initial``, ``minimum`` and ``maximum`` are (C, a, C0); when none is given
+    they are read off the classes of every direction together. The ratio stays
+    in [minimum_ratio, 1]. Returns a ``JointFit``.
+    """
+    number = model_number(model)
+    given = [v for v in (initial, minimum, maximum) if v is not None]
+    if given and len(given) != 3:
+        raise ValueError("give initial, minimum and maximum together, or none of them")
+    initial, minimum, maximum = ((_triple(initial, "initial"), _triple(minimum, "minimum"),
+                                  _triple(maximum, "maximum")) if given else ((0.0,) * 3,) * 3)
+    r = _engine.joint_fit(list(directional.directions),
+                          [s.distance for s in directional.sectors],
+                          [s.semivariance for s in directional.sectors], number, initial,
+                          minimum, maximum, float(minimum_ratio))
+    check_report(r["report"])
+    return JointFit(directional.directions, r)
+
+
 def _triple(values, name):
     values = tuple(float(v) for v in values)
     if len(values) != 3:
@@ -194,4 +334,5 @@ def _triple(values, name):
 
 
 __all__ = ["Semivariogram", "semivariogram", "Fit", "fit", "FitStart", "fit_start",
+           "DirectionalSemivariogram", "directional_semivariogram", "JointFit", "joint_fit",
            "EngineError"]

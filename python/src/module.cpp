@@ -156,6 +156,88 @@ py::dict AnalyseCall(api::Predictor& predictor, py::object progress, py::object 
   return dict;
 }
 
+api::DirectionalParameters DirectionalOf(int lagCount, double lagDistance, double tolerance,
+                                         std::vector<double> directions, bool log, bool subtract,
+                                         int mapCells, double mapCellSize) {
+  return {lagCount, lagDistance, tolerance, std::move(directions),
+          log,      subtract,    mapCells,  mapCellSize};
+}
+
+py::dict DirectionalCall(const DoubleArray& x, const DoubleArray& y, const DoubleArray& value,
+                         const OptionalArray& guess, int lagCount, double lagDistance,
+                         double tolerance, std::vector<double> directions, bool log, bool subtract,
+                         int mapCells, double mapCellSize, py::object progress, py::object cancel,
+                         int threads) {
+  const api::Points points = PointsOf(x, y, value, guess);
+  const api::DirectionalParameters parameters =
+      DirectionalOf(lagCount, lagDistance, tolerance, std::move(directions), log, subtract,
+                    mapCells, mapCellSize);
+  CallHooks hooks(std::move(progress), std::move(cancel), threads);
+  api::DirectionalResult r = Unlocked(
+      hooks, [&] { return api::DirectionalSemivariogram(points, parameters, hooks.hooks()); });
+  py::list sectors;
+  for (api::SemivariogramResult& s : r.directions) {
+    py::dict d;
+    d["distance"] = Owned(std::move(s.distance));
+    d["semivariance"] = Owned(std::move(s.semivariance));
+    d["pairs"] = Owned(std::move(s.pairs));
+    d["average"] = s.average;
+    d["variance"] = s.variance;
+    d["points_used"] = s.pointsUsed;
+    sectors.append(d);
+  }
+  py::dict dict;
+  dict["report"] = ReportDict(r.report);
+  dict["directions"] = sectors;
+  dict["map_cells"] = r.map.cells;
+  dict["map_cell_size"] = r.map.cellSize;
+  dict["map_semivariance"] = Owned(std::move(r.map.semivariance));
+  dict["map_pairs"] = Owned(std::move(r.map.pairs));
+  dict["cancelled"] = hooks.cancelled();
+  return dict;
+}
+
+// The joint fit of the classes of a directional semivariogram (one entry per
+// direction); only the directions and the classes are read.
+py::dict JointFitCall(const std::vector<double>& directions,
+                      const std::vector<std::vector<double>>& distance,
+                      const std::vector<std::vector<double>>& semivariance, int model,
+                      const Triple& initial, const Triple& minimum, const Triple& maximum,
+                      double minimumRatio) {
+  api::DirectionalParameters run;
+  run.directions = directions;
+  api::DirectionalResult result;
+  for (std::size_t d = 0; d < distance.size(); ++d) {
+    api::SemivariogramResult& s = result.directions.emplace_back();
+    s.distance = distance[d];
+    s.semivariance = d < semivariance.size() ? semivariance[d] : std::vector<double>{};
+    s.semivariance.resize(s.distance.size());
+  }
+  const api::JointFitParameters parameters{model, initial, minimum, maximum, minimumRatio};
+  CallHooks hooks(py::none(), py::none(), 0);
+  api::JointFitResult r =
+      Unlocked(hooks, [&] { return api::JointFit(run, result, parameters, hooks.hooks()); });
+  py::dict dict;
+  dict["report"] = ReportDict(r.report);
+  dict["model"] = r.model;
+  dict["b"] = r.b;
+  dict["angle"] = r.anisotropy.angle;
+  dict["ratio"] = r.anisotropy.ratio;
+  dict["chi2"] = r.chi2;
+  dict["iterations"] = r.iterations;
+  dict["converged"] = r.converged;
+  py::list fitted, observed, distances;
+  for (std::size_t d = 0; d < r.distance.size(); ++d) {
+    distances.append(Owned(std::move(r.distance[d])));
+    observed.append(Owned(std::move(r.observed[d])));
+    fitted.append(Owned(std::move(r.fitted[d])));
+  }
+  dict["distance"] = distances;
+  dict["observed"] = observed;
+  dict["fitted"] = fitted;
+  return dict;
+}
+
 py::dict ReadDataFile(const std::string& path, bool guesses) {
   api::DataFileReader reader(path, {.guesses = guesses});
   py::dict dict;
@@ -198,16 +280,43 @@ PYBIND11_MODULE(_engine, m) {
   using namespace mornax::python;
   m.doc() = "The mornax engine in memory (use the package mornax, not this module).";
 
-  py::class_<api::Variogram>(m, "Variogram")
-      .def(py::init([](int model, double sill, double a, double c, double c0) {
-             return api::Variogram{model, sill, a, c, c0};
+  py::class_<api::Anisotropy>(m, "Anisotropy")
+      .def(py::init([](double angle, double ratio) {
+             return api::Anisotropy{angle, ratio};
            }),
-           py::arg("model"), py::arg("sill"), py::arg("a"), py::arg("c") = 0.0, py::arg("c0") = 0.0)
+           py::arg("angle") = 0.0, py::arg("ratio") = 1.0)
+      .def_readwrite("angle", &api::Anisotropy::angle)
+      .def_readwrite("ratio", &api::Anisotropy::ratio);
+
+  py::class_<api::Structure>(m, "Structure")
+      .def(py::init([](int model, double c, double a, const api::Anisotropy& anisotropy) {
+             return api::Structure{model, c, a, anisotropy};
+           }),
+           py::arg("model"), py::arg("c"), py::arg("a"), py::arg("anisotropy") = api::Anisotropy{})
+      .def_readwrite("model", &api::Structure::model)
+      .def_readwrite("c", &api::Structure::c)
+      .def_readwrite("a", &api::Structure::a)
+      .def_readwrite("anisotropy", &api::Structure::anisotropy);
+
+  m.attr("MAX_FURTHER_STRUCTURES") = api::kMaxFurtherStructures;
+  m.attr("MAX_DIRECTIONS") = api::kMaxDirections;
+  m.attr("MAX_MAP_CELLS") = api::kMaxMapCells;
+
+  py::class_<api::Variogram>(m, "Variogram")
+      .def(py::init([](int model, double sill, double a, double c, double c0,
+                       const api::Anisotropy& anisotropy, std::vector<api::Structure> structures) {
+             return api::Variogram{model, sill, a, c, c0, anisotropy, std::move(structures)};
+           }),
+           py::arg("model"), py::arg("sill"), py::arg("a"), py::arg("c") = 0.0, py::arg("c0") = 0.0,
+           py::arg("anisotropy") = api::Anisotropy{},
+           py::arg("structures") = std::vector<api::Structure>{})
       .def_readwrite("model", &api::Variogram::model)
       .def_readwrite("sill", &api::Variogram::sill)
       .def_readwrite("a", &api::Variogram::a)
       .def_readwrite("c", &api::Variogram::c)
-      .def_readwrite("c0", &api::Variogram::c0);
+      .def_readwrite("c0", &api::Variogram::c0)
+      .def_readwrite("anisotropy", &api::Variogram::anisotropy)
+      .def_readwrite("structures", &api::Variogram::structures);
 
   py::class_<api::KRho>(m, "KRho")
       .def(py::init([](double sigma, double k, double rho, double lagD) {
@@ -239,6 +348,30 @@ PYBIND11_MODULE(_engine, m) {
         return Owned(api::VariogramValues(v, Values(h, "h")));
       },
       py::arg("variogram"), py::arg("h"));
+  m.def(
+      "variogram_values_along",
+      [](const api::Variogram& v, const DoubleArray& h, double direction) {
+        return Owned(api::VariogramValues(v, Values(h, "h"), direction));
+      },
+      py::arg("variogram"), py::arg("h"), py::arg("direction"));
+  m.def("directional_semivariogram", &DirectionalCall, py::arg("x"), py::arg("y"), py::arg("value"),
+        py::arg("guess"), py::arg("lag_count"), py::arg("lag_distance"), py::arg("tolerance"),
+        py::arg("directions"), py::arg("log"), py::arg("subtract"), py::arg("map_cells"),
+        py::arg("map_cell_size"), MORNAX_HOOK_ARGS);
+  m.def("joint_fit", &JointFitCall, py::arg("directions"), py::arg("distance"),
+        py::arg("semivariance"), py::arg("model"), py::arg("initial"), py::arg("minimum"),
+        py::arg("maximum"), py::arg("minimum_ratio"));
+  m.def(
+      "variogram_from_joint_fit",
+      [](int model, const Triple& b, const api::Anisotropy& anisotropy,
+         const api::Variogram& keep) {
+        api::JointFitResult fit;
+        fit.model = model;
+        fit.b = b;
+        fit.anisotropy = anisotropy;
+        return api::VariogramFromJointFit(fit, keep);
+      },
+      py::arg("model"), py::arg("b"), py::arg("anisotropy"), py::arg("keep"));
   m.def(
       "krho_correlation",
       [](const api::KRho& k, const DoubleArray& h) {

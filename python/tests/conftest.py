@@ -25,11 +25,15 @@ def batch(tmp_path):
     for name in ("SITE1.mnx", "SITE1.dfl"):
         shutil.copy(SITE1 / name, tmp_path / name)
 
-    def run(*arguments):
-        subprocess.run([executable, "run", "SITE1.mnx", *arguments], cwd=tmp_path, check=False,
+    def tool(*arguments):
+        subprocess.run([executable, *arguments], cwd=tmp_path, check=False,
                        capture_output=True, text=True)
         return tmp_path
 
+    def run(*arguments):
+        return tool("run", "SITE1.mnx", *arguments)
+
+    run.tool = tool  # other commands: set, directions, ...
     return run
 
 

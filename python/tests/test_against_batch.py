@@ -48,6 +48,78 @@ def test_interpolation_matches_the_result_file(batch, site1, arguments, estimate
         assert got == [f"{v:.5f}" for v in expected], (arguments, row)
 
 
+# The document's anisotropy and second structure (set on SITE1.mnx) as a model.
+ANISOTROPIC = ("angle=30", "ratio=0.4", "structure2Model=3", "structure2C=5", "structure2A=40",
+               "structure2Angle=100", "structure2Ratio=0.5")
+NESTED = mx.VariogramModel.spherical(f32(33), f32(5000), f32(0.66), angle=30, ratio=0.4,
+                                     structures=[(3, 5, 40, 100, 0.5)])
+ANISOTROPIC_RUNS = [
+    (("kriging", "--interpolate"),
+     lambda p, n, g: mx.krige(p, n, NESTED, order=1, neighbours=12),
+     ["estimate", "standard_error"]),
+    (("kriging", "--interpolate", "krigOrder=0"),
+     lambda p, n, g: mx.krige(p, n, NESTED, order=0, neighbours=12),
+     ["estimate", "standard_error"]),
+]
+
+
+@pytest.mark.parametrize("arguments, estimate, columns", ANISOTROPIC_RUNS)
+def test_anisotropic_nested_run_matches_the_result_file(batch, site1, arguments, estimate,
+                                                        columns):
+    batch.tool("set", "SITE1.mnx", *ANISOTROPIC)
+    lines = (batch(*arguments) / "SITE1.dat").read_text().splitlines()[1:]
+    points, nodes, node_guess = site1
+    result = estimate(points, nodes, node_guess)
+    isotropic = mx.krige(points, nodes, SPHERICAL, order=1, neighbours=12).estimate
+    assert not np.array_equal(result.estimate, isotropic)  # the terms reach the engine
+    for row in ROWS:
+        expected = numbers(lines[row])[2:2 + len(columns)]
+        got = [f"{getattr(result, c)[row]:.5f}" for c in columns]
+        assert got == [f"{v:.5f}" for v in expected], (arguments, row)
+
+
+def test_directions_match_the_batch_tables(batch, site1):
+    folder = batch.tool("directions", "SITE1.mnx", "--directions", "30,120", "--map-cells", "3")
+    text = (folder / "SITE1.vdr").read_text()
+    tables, current = {}, None
+    for line in text.splitlines():
+        if "DIRECTION =" in line:
+            current = tables.setdefault(float(line.split("=")[1].split()[0]), [])
+        elif current is not None and line.split() and line.split()[0].isdigit():
+            current.append(line.split())
+    d = mx.directional_semivariogram(site1[0], [30, 120], lag=250, count=20, tolerance=45,
+                                     map_cells=3)
+    assert sorted(tables) == [30.0, 120.0]
+    for direction, sector in d:
+        rows = tables[direction]
+        assert len(rows) == len(sector)
+        for row in rows[1::6]:
+            k = int(row[0]) - 1
+            assert (int(row[1]), row[2], row[3]) == (
+                sector.pairs[k], f"{sector.distance[k]:.2f}", f"{sector.semivariance[k]:.4f}")
+    cells = [numbers(line) for line in (folder / "SITE1.vmp").read_text().splitlines()[4:]]
+    assert len(cells) == d.map.size == 49
+    for dx, dy, pairs, semivariance in cells:
+        cell = d.map.sel(dx=dx, dy=dy)
+        value = float(cell) if pairs else 0.0  # an empty cell is NaN
+        assert int(cell.pairs) == pairs and f"{value:.4f}" == f"{semivariance:.4f}"
+    assert np.isnan(d.map.sel(dx=0, dy=0))
+
+
+def test_joint_fit_matches_the_batch_report(batch, site1):
+    report = (batch.tool("directions", "SITE1.mnx", "--fit", "2") / "SITE1.jfr").read_text()
+    printed = dict(line.split("=", 1) for line in report.splitlines()[3:8])
+    d = mx.directional_semivariogram(site1[0], lag=250, count=20)
+    fit = mx.joint_fit(d, "spherical")
+    for k in range(3):
+        assert fit.b[k] == pytest.approx(float(printed[f" B( {k + 1})"].split()[0]), rel=1e-7)
+    assert f"{fit.angle:.4f}" == printed[" ANGLE "].split()[0]
+    assert f"{fit.ratio:.6f}" == printed[" RATIO "].strip()
+    model = fit.variogram()
+    assert (model.angle, model.ratio) == (fit.angle, fit.ratio)
+    assert np.isfinite(mx.krige(site1[0], site1[1], model).estimate).all()
+
+
 CROSS_VALIDATION = [
     (("kriging", "--error-analysis"),
      lambda p: mx.cross_validate(p, "kriging", SPHERICAL, order=1, neighbours=12)),

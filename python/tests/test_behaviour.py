@@ -1,5 +1,6 @@
 """Threads, interruption, cancellation, errors, warnings, shapes and grids."""
 
+import copy
 import math
 import signal
 import subprocess
@@ -96,7 +97,17 @@ ENGINE_REFUSALS = [
     (lambda p: mx.Trend(p, degree=12), 106, "Degree of Trendsurface not valid"),
     (lambda p: mx.krige(mx.Points(p.x, p.y, p.value - 50), ([1.0], [1.0]), MODEL, log=True),
      206, None),
+    (lambda p: mx.krige(p, ([1.0], [1.0]), _with(MODEL, ratio=0.0)), 107,
+     "Parameter ratio not valid, must be > 0 and <= 1 : 0"),
 ]
+
+
+def _with(model, **terms):
+    """The model with terms set past the package's own checks (the engine's refusal)."""
+    model = copy.copy(model)
+    for name, value in terms.items():
+        setattr(model, name, value)
+    return model
 
 
 @pytest.mark.parametrize("call, code, text", ENGINE_REFUSALS)
@@ -117,6 +128,10 @@ BAD_INPUT = [
     (lambda: mx.krige(field(20), ([1.0], [1.0]), "spherical"), TypeError),
     (lambda: mx.Bayes(field(20), MODEL), ValueError),
     (lambda: mx.VariogramModel("cubic"), ValueError),
+    (lambda: mx.VariogramModel.spherical(1.0, 10.0, ratio=0.0), ValueError),
+    (lambda: mx.VariogramModel.spherical(1.0, 10.0, structures=[(2, 1, 5)] * 3), ValueError),
+    (lambda: mx.VariogramModel.spherical(1.0, 10.0, structures=[(2, 1, 5, 0, 1.5)]), ValueError),
+    (lambda: mx.VariogramModel.spherical(1.0, 10.0, structures=[2]), TypeError),
 ]
 
 

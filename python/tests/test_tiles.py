@@ -33,10 +33,14 @@ def clustered():
 
 GRID = mx.Grid(-300.3, -300.7, 40.1, 141, 137)  # a spacing that rounds
 MODEL = mx.VariogramModel.spherical(2.0, 2000.0, 0.1)
+# The search ellipse reaches 1 / 0.3 times farther across the axis than along it.
+ANISOTROPIC = mx.VariogramModel.spherical(2.0, 2000.0, 0.1, angle=30.0, ratio=0.3,
+                                          structures=[(3, 0.5, 300.0, 120.0, 0.5)])
 GUESS = (GRID.nodes()[1] / 2000).reshape(GRID.shape)
 
 CASES = [
     ("kriging", (MODEL,), dict(neighbours=16, order=1), {}, dict(margin=5.0)),
+    ("kriging", (ANISOTROPIC,), dict(neighbours=16, order=1), {}, dict(margin=5.0)),
     ("weighting", (), dict(scheme=2, neighbours=6), {}, {}),
     ("bayes", (MODEL, MODEL), dict(neighbours=8, scale_guess="window"), dict(guess=GUESS),
      dict(guess=GUESS)),
