@@ -137,14 +137,19 @@ class PairPass {
       const std::size_t lagCount = grid_.Later(i, squaredReach_, scratch.lags);
       std::size_t lowWord = scratch.marks.size();
       std::size_t highWord = 0;
+      // The map's sums follow the order in which the pairs are found, which
+      // depends on the points alone; only the pairs in a sector's class are
+      // marked, to be summed in pair order.
       for (std::size_t c = 0; c < lagCount; ++c) {
+        PairPlace& place = scratch.places[c];
+        Place(scratch.lags[c], place);
+        if (spec_.mapCells > 0) AddToMap(place, sums);
         const std::size_t j = scratch.lags[c].later;
         const std::size_t word = j / 64;
-        scratch.marks[word] |= std::uint64_t{1} << (j % 64);
+        scratch.marks[word] |= static_cast<std::uint64_t>(place.sectors != 0) << (j % 64);
         lowWord = std::min(lowWord, word);
         highWord = std::max(highWord, word);
         scratch.rank[j] = static_cast<std::uint32_t>(c);
-        Place(scratch.lags[c], scratch.places[c]);
       }
       const std::size_t found = Ordered(lowWord, highWord, scratch);
       for (std::size_t k = 0; k < found; ++k) {
@@ -222,17 +227,18 @@ class PairPass {
     }
   }
 
-  // A pair's sums, in pair order: the pair at +(dx, dy) and at -(dx, dy)
-  // in the map, and in its class of every sector it lies in.
+  // The pair at +(dx, dy) and at -(dx, dy) in the map.
+  static void AddToMap(const PairPlace& place, BlockSums& sums) {
+    CellSum& there = sums.cells[place.there];
+    there.count += 1.0;
+    there.semivariance += place.half;
+    CellSum& back = sums.cells[place.back];
+    back.count += 1.0;
+    back.semivariance += place.half;
+  }
+
+  // A pair's sums in its class of every sector it lies in, in pair order.
   void Add(const PairPlace& place, BlockSums& sums) const {
-    if (spec_.mapCells > 0) {
-      CellSum& there = sums.cells[place.there];
-      there.count += 1.0;
-      there.semivariance += place.half;
-      CellSum& back = sums.cells[place.back];
-      back.count += 1.0;
-      back.semivariance += place.half;
-    }
     for (std::uint64_t in = place.sectors; in != 0; in &= in - 1) {
       const auto s = static_cast<std::size_t>(std::countr_zero(in));
       ClassSum& sum = sums.classes[ClassSlot(s, place.slot)];
