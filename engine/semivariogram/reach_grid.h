@@ -27,9 +27,6 @@ class ReachGrid {
   ReachGrid(std::span<const double> x, std::span<const double> y, std::span<const double> values,
             double reach);
 
-  std::size_t columns() const { return columns_; }
-  std::size_t rows() const { return rows_; }
-
   // Writes to `out` every indexed point j above i whose squared distance
   // dx*dx + dy*dy from point i is at most `squaredReach` (at most the square
   // of the grid's reach), with dx = x[j] - x[i], dy and dz (of the values)
