@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstddef>
 
+#include "api/mornax_arrays.h"
 #include "core/parallel_pipeline.h"
-#include "estimation/spatial_index.h"
+#include "semivariogram/reach_grid.h"
 
 namespace mornax {
 namespace {
@@ -31,27 +32,76 @@ struct Sector {
   double inside, outside;
 };
 
+// A pair's sectors are one bit each of a word.
+static_assert(api::kMaxDirections <= 64);
+
 // The band of the squared sector test, far beyond any rounding.
 constexpr double kSectorMargin = 1.0e-9;
 
-// The sums of one block of rows: per sector per class, and per map cell.
-struct BlockSums {
-  std::vector<double> count, distance, semivariance;  // sector-major, lagCount each
-  std::vector<double> mapCount, mapSum;
-  std::vector<std::int32_t> neighbours;  // scratch of the row being summed
-  std::vector<std::uint64_t> marks;      // the row's pairs as bits, to meet them in order
+// One class of one sector.
+struct ClassSum {
+  double count, distance, semivariance;
 };
+// One cell of the map.
+struct CellSum {
+  double count, semivariance;
+};
+
+// The sums of one block of rows. The map has a border of spare cells around
+// it: a pair beyond the map is added there, never read, so that no branch
+// depends on where a pair falls.
+struct BlockSums {
+  std::vector<ClassSum> classes;  // sector-major, lagCount + 1 each (class 0 unused)
+  std::vector<CellSum> cells;     // (2 mapCells + 3)^2, row-major
+};
+
+// Where one pair counts, worked out before the pairs are put in order: all
+// but the sums themselves, which must be added in order.
+struct PairPlace {
+  double d, half;
+  std::uint64_t sectors;      // bit s: in sector s and in a class
+  std::uint32_t slot;         // the class, as an offset within a sector's slots
+  std::uint32_t there, back;  // the map cells of +(dx, dy) and -(dx, dy)
+};
+
+// A thread's scratch for one row: the pairs found and placed cell by cell,
+// then put in index order through a bit set that is read upwards, which
+// costs far less than sorting them.
+struct RowScratch {
+  std::vector<std::uint64_t> marks;  // bit j: the pair with j is found
+  std::vector<std::uint32_t> rank;   // per point j: where its pair is in `lags`
+  std::vector<std::uint32_t> order;  // the points found, increasing
+  std::vector<PairLag> lags;         // as found
+  std::vector<PairPlace> places;     // as found
+};
+
+// The squared distance within which a pair can count in a class.
+double ClassSquaredReach(int lagCount, double lagDistance) {
+  const double beyondLast = static_cast<double>(lagCount) + 1.0;
+  const double reach = (beyondLast - kClassOffset + kScreenMargin * beyondLast) * lagDistance;
+  return reach * reach * (1.0 + kScreenMargin);
+}
+
+// The squared distance within which a pair can fall in a map cell.
+double MapSquaredReach(const DirectionSetSpec& spec) {
+  if (spec.mapCells <= 0) return 0.0;
+  const double corner = (spec.mapCells + 0.5) * spec.mapCellSize;
+  return 2.0 * corner * corner * (1.0 + kScreenMargin);
+}
 
 class PairPass {
  public:
   PairPass(std::span<const double> z, std::span<const double> x, std::span<const double> y,
            const DirectionSetSpec& spec)
-      : z_(z),
-        x_(x),
-        y_(y),
-        spec_(spec),
+      : spec_(spec),
+        count_(z.size()),
         beyondLast_(static_cast<double>(spec.lagCount) + 1.0),
-        side_(2 * static_cast<std::size_t>(spec.mapCells) + 1) {
+        mapCells_(std::max(spec.mapCells, 0)),
+        side_(2 * static_cast<std::size_t>(mapCells_) + 3),
+        squaredReach_(
+            std::max(ClassSquaredReach(spec.lagCount, spec.lagDistance), MapSquaredReach(spec))),
+        perCell_(spec.mapCells > 0 ? 1.0 / spec.mapCellSize : 0.0),
+        grid_(x, y, z, std::sqrt(squaredReach_)) {
     const double cmin = std::cos(spec.tolerance * kHalfDegreesToRadians);
     for (const double direction : spec.directions) {
       const double theta = direction * kDegreesToRadians;
@@ -59,106 +109,154 @@ class PairPass {
                           cmin * cmin * (1.0 + kSectorMargin),
                           cmin * cmin * (1.0 - kSectorMargin)});
     }
-    const double reach =
-        (beyondLast_ - kClassOffset + kScreenMargin * beyondLast_) * spec.lagDistance;
-    double squared = reach * reach * (1.0 + kScreenMargin);
-    if (spec.mapCells > 0) {
-      const double corner = (spec.mapCells + 0.5) * spec.mapCellSize;
-      squared = std::max(squared, 2.0 * corner * corner * (1.0 + kScreenMargin));
-    }
-    squaredReach_ = squared;
-    perCell_ = spec.mapCells > 0 ? 1.0 / spec.mapCellSize : 0.0;
-    index_.Build(x, y, static_cast<int>(x.size()));
   }
 
   std::size_t classes() const { return static_cast<std::size_t>(spec_.lagCount); }
-  std::size_t cells() const { return spec_.mapCells > 0 ? side_ * side_ : 0; }
+  std::size_t sectors() const { return sectors_.size(); }
+  // Slot of sector s's class k (1-based) in BlockSums::classes.
+  std::size_t ClassSlot(std::size_t s, std::size_t k) const { return s * (classes() + 1) + k; }
+  // Slot of map cell (ix, iy), each in -mapCells..mapCells, in BlockSums::cells.
+  std::size_t CellSlot(std::size_t ix, std::size_t iy) const { return (iy + 1) * side_ + ix + 1; }
 
   void Prepare(BlockSums& sums) const {
-    const std::size_t n = classes() * sectors_.size();
-    sums.count.assign(n, 0.0);
-    sums.distance.assign(n, 0.0);
-    sums.semivariance.assign(n, 0.0);
-    sums.mapCount.assign(cells(), 0.0);
-    sums.mapSum.assign(cells(), 0.0);
-    sums.marks.assign((z_.size() + 63) / 64, 0);
+    sums.classes.assign(sectors_.size() * (classes() + 1), ClassSum{});
+    sums.cells.assign(spec_.mapCells > 0 ? side_ * side_ : 0, CellSum{});
   }
 
-  void Block(std::size_t first, std::size_t last, BlockSums& sums) const {
+  void Prepare(RowScratch& scratch) const {
+    scratch.marks.assign((count_ + 63) / 64, 0);
+    scratch.rank.assign(count_, 0);
+    // Room for the four positions written ahead of the count per word.
+    scratch.order.assign(count_ + 64, 0);
+    scratch.lags.assign(count_, PairLag{});
+    scratch.places.assign(count_, PairPlace{});
+  }
+
+  void Block(std::size_t first, std::size_t last, BlockSums& sums, RowScratch& scratch) const {
     for (std::size_t i = first; i < last; ++i) {
-      sums.neighbours.clear();
-      index_.Within(x_[i], y_[i], squaredReach_, static_cast<std::int32_t>(i), sums.neighbours);
-      if (sums.neighbours.empty()) continue;
-      // In pair order, as the loop over all pairs meets them: the found
-      // points marked in a bit set that is read (and cleared) upwards, which
-      // costs far less than sorting them.
-      std::size_t lowWord = sums.marks.size();
+      const std::size_t lagCount = grid_.Later(i, squaredReach_, scratch.lags);
+      std::size_t lowWord = scratch.marks.size();
       std::size_t highWord = 0;
-      for (const std::int32_t j : sums.neighbours) {
-        const auto word = static_cast<std::size_t>(j) / 64;
-        sums.marks[word] |= std::uint64_t{1} << (static_cast<std::size_t>(j) % 64);
+      // The map's sums follow the order in which the pairs are found, which
+      // depends on the points alone; only the pairs in a sector's class are
+      // marked, to be summed in pair order.
+      for (std::size_t c = 0; c < lagCount; ++c) {
+        PairPlace& place = scratch.places[c];
+        Place(scratch.lags[c], place);
+        if (spec_.mapCells > 0) AddToMap(place, sums);
+        const std::size_t j = scratch.lags[c].later;
+        const std::size_t word = j / 64;
+        scratch.marks[word] |= static_cast<std::uint64_t>(place.sectors != 0) << (j % 64);
         lowWord = std::min(lowWord, word);
         highWord = std::max(highWord, word);
+        scratch.rank[j] = static_cast<std::uint32_t>(c);
       }
-      for (std::size_t word = lowWord; word <= highWord; ++word) {
-        std::uint64_t bits = sums.marks[word];
-        sums.marks[word] = 0;
-        while (bits != 0) {
-          const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
-          bits &= bits - 1;
-          Pair(i, word * 64 + bit, sums);
-        }
+      const std::size_t found = Ordered(lowWord, highWord, scratch);
+      for (std::size_t k = 0; k < found; ++k) {
+        Add(scratch.places[scratch.rank[scratch.order[k]]], sums);
       }
     }
   }
 
  private:
-  void Pair(std::size_t i, std::size_t j, BlockSums& sums) const {
-    const double dx = x_[j] - x_[i];
-    const double dy = y_[j] - y_[i];
-    const double dz = z_[j] - z_[i];
-    const double half = 0.5 * (dz * dz);
-    if (spec_.mapCells > 0) {
-      const double m = spec_.mapCells;
-      const double cx = std::floor(dx * perCell_ + 0.5);
-      const double cy = std::floor(dy * perCell_ + 0.5);
-      if (std::fabs(cx) <= m && std::fabs(cy) <= m) {
-        const auto at = [&](double ix, double iy) {
-          return static_cast<std::size_t>(iy + m) * side_ + static_cast<std::size_t>(ix + m);
-        };
-        for (const std::size_t cell : {at(cx, cy), at(-cx, -cy)}) {
-          sums.mapCount[cell] += 1.0;
-          sums.mapSum[cell] += half;
-        }
+  // Reads the marked points of words [low, high] into `order`, increasing,
+  // and clears them; returns how many. Four positions are written per word
+  // whatever it holds (the count then keeps only the real ones): the pairs of
+  // a row are sparse among the points, and a branch per bit would mostly
+  // guess wrong.
+  static std::size_t Ordered(std::size_t low, std::size_t high, RowScratch& scratch) {
+    std::size_t found = 0;
+    std::uint32_t* order = scratch.order.data();
+    for (std::size_t word = low; word <= high && low < scratch.marks.size(); ++word) {
+      std::uint64_t bits = scratch.marks[word];
+      scratch.marks[word] = 0;
+      const auto base = static_cast<std::uint32_t>(word * 64);
+      const auto count = static_cast<std::size_t>(std::popcount(bits));
+      for (std::size_t b = 0; b < 4; ++b) {
+        order[found + b] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+        bits &= bits - 1;
       }
+      for (std::size_t b = 4; b < count; ++b) {
+        order[found + b] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+        bits &= bits - 1;
+      }
+      found += count;
     }
-    // The class and sector arithmetic of the one-direction run.
+    return found;
+  }
+
+  // The class and sector arithmetic of the one-direction run, and the map
+  // cells.
+  // Fields written one by one: a copy of the whole would be read back
+  // from the stack in pieces of other sizes, which stalls.
+  void Place(const PairLag& lag, PairPlace& place) const {
+    const double dx = lag.dx;
+    const double dy = lag.dy;
+    place.half = 0.5 * (lag.dz * lag.dz);
     const double squared = dx * dx + dy * dy;
     const double d = std::sqrt(squared);
+    place.d = d;
     const double position = d / spec_.lagDistance + kClassOffset;
-    if (!(position >= 1.0 && position < beyondLast_)) return;
-    const auto k = static_cast<std::size_t>(static_cast<int>(position) - 1);
+    // Bitwise tests and selects: which way they go is random.
+    const bool inClass = (position >= 1.0) & (position < beyondLast_);
+    place.slot = static_cast<std::uint32_t>(static_cast<std::int64_t>(inClass ? position : 0.0));
+    std::uint64_t in = 0;
     for (std::size_t s = 0; s < sectors_.size(); ++s) {
       const Sector& sector = sectors_[s];
       const double along = dy * sector.sinTheta + dx * sector.cosTheta;
       const double along2 = along * along;
-      if (along2 <= sector.outside * squared) continue;
-      if (along2 < sector.inside * squared && std::fabs(along / d) < sector.cmin) continue;
-      const std::size_t slot = s * classes() + k;
-      sums.count[slot] += 1.0;
-      sums.distance[slot] += d;
-      sums.semivariance[slot] += half;
+      bool inSector = along2 > sector.outside * squared;
+      if (inSector & (along2 < sector.inside * squared)) {
+        inSector = !(std::fabs(along / d) < sector.cmin);
+      }
+      in |= static_cast<std::uint64_t>(inSector) << s;
+    }
+    place.sectors = inClass ? in : 0;
+    if (spec_.mapCells > 0) {
+      // Beyond the map (or not a number) in the spare border.
+      const double edge = mapCells_ + 1.0;
+      const double cx = std::min(std::max(-edge, std::floor(dx * perCell_ + 0.5)), edge);
+      const double cy = std::min(std::max(-edge, std::floor(dy * perCell_ + 0.5)), edge);
+      const auto side = static_cast<std::int64_t>(side_);
+      const auto at = [&](double u, double v) {
+        return static_cast<std::uint32_t>(static_cast<std::int64_t>(v + edge) * side +
+                                          static_cast<std::int64_t>(u + edge));
+      };
+      place.there = at(cx, cy);
+      place.back = at(-cx, -cy);
     }
   }
 
-  std::span<const double> z_, x_, y_;
+  // The pair at +(dx, dy) and at -(dx, dy) in the map.
+  static void AddToMap(const PairPlace& place, BlockSums& sums) {
+    CellSum& there = sums.cells[place.there];
+    there.count += 1.0;
+    there.semivariance += place.half;
+    CellSum& back = sums.cells[place.back];
+    back.count += 1.0;
+    back.semivariance += place.half;
+  }
+
+  // A pair's sums in its class of every sector it lies in, in pair order.
+  void Add(const PairPlace& place, BlockSums& sums) const {
+    for (std::uint64_t in = place.sectors; in != 0; in &= in - 1) {
+      const auto s = static_cast<std::size_t>(std::countr_zero(in));
+      ClassSum& sum = sums.classes[ClassSlot(s, place.slot)];
+      sum.count += 1.0;
+      sum.distance += place.d;
+      sum.semivariance += place.half;
+    }
+  }
+
   const DirectionSetSpec& spec_;
+  std::size_t count_;
   double beyondLast_;
+  int mapCells_;
   std::size_t side_;
+  double squaredReach_;
+  double perCell_;
   std::vector<Sector> sectors_;
-  double squaredReach_ = 0.0;
-  double perCell_ = 0.0;
-  SpatialIndex index_;
+  ReachGrid grid_;
 };
 
 ValueStatistics Statistics(std::span<const double> z) {
@@ -186,7 +284,7 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
   out.statistics = Statistics(z);
   const PairPass pass(z, x, y, spec);
   const std::size_t classes = pass.classes();
-  const std::size_t sectors = spec.directions.size();
+  const std::size_t sectors = pass.sectors();
   BlockSums total;
   pass.Prepare(total);
 
@@ -197,6 +295,8 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
       std::clamp<std::size_t>(blocks, 1, static_cast<std::size_t>(std::max(threads, 1))));
   std::vector<BlockSums> ring(kBlocksPerThread * static_cast<std::size_t>(blockThreads));
   for (BlockSums& sums : ring) pass.Prepare(sums);
+  std::vector<RowScratch> scratch(static_cast<std::size_t>(blockThreads));
+  for (RowScratch& one : scratch) pass.Prepare(one);
   std::vector<std::size_t> blockOfSlot(ring.size(), 0);
 
   auto last = std::chrono::steady_clock::now();
@@ -217,9 +317,10 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
     blockOfSlot[slot] = static_cast<std::size_t>(block);
     return true;
   };
-  stages.compute = [&](std::size_t slot, int) {
+  stages.compute = [&](std::size_t slot, int worker) {
     const std::size_t first = blockOfSlot[slot] * kBlockRows;
-    pass.Block(first, std::min(rows, first + kBlockRows), ring[slot]);
+    pass.Block(first, std::min(rows, first + kBlockRows), ring[slot],
+               scratch[static_cast<std::size_t>(worker)]);
   };
   if (stopRequested) stages.idle = [&] { return !stop(); };
   stages.finish = [&](std::int64_t block, std::size_t slot, bool) {
@@ -231,18 +332,23 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
     // Block sums added in block order; a class a block did not reach adds a
     // zero, which changes no bit.
     BlockSums& sums = ring[slot];
-    for (std::size_t k = 0; k < total.count.size(); ++k) {
-      if (sums.count[k] == 0.0) continue;
-      total.count[k] += sums.count[k];
-      total.distance[k] += sums.distance[k];
-      total.semivariance[k] += sums.semivariance[k];
-      sums.count[k] = sums.distance[k] = sums.semivariance[k] = 0.0;
+    for (std::size_t s = 0; s < sectors; ++s) {
+      for (std::size_t k = 1; k <= classes; ++k) {
+        ClassSum& from = sums.classes[pass.ClassSlot(s, k)];
+        if (from.count == 0.0) continue;
+        ClassSum& to = total.classes[pass.ClassSlot(s, k)];
+        to.count += from.count;
+        to.distance += from.distance;
+        to.semivariance += from.semivariance;
+        from = ClassSum{};
+      }
     }
-    for (std::size_t c = 0; c < total.mapCount.size(); ++c) {
-      if (sums.mapCount[c] == 0.0) continue;
-      total.mapCount[c] += sums.mapCount[c];
-      total.mapSum[c] += sums.mapSum[c];
-      sums.mapCount[c] = sums.mapSum[c] = 0.0;
+    for (CellSum& from : sums.cells) {  // the spare border too: never read
+      if (from.count == 0.0) continue;
+      CellSum& to = total.cells[static_cast<std::size_t>(&from - sums.cells.data())];
+      to.count += from.count;
+      to.semivariance += from.semivariance;
+      from = CellSum{};
     }
     return true;
   };
@@ -256,21 +362,25 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
     sector.semivariance.assign(classes, 0.0);
     sector.distance.assign(classes, 0.0);
     for (std::size_t k = 0; k < classes; ++k) {
-      const std::size_t slot = s * classes + k;
-      const double count = std::max(total.count[slot], 1.0);
-      sector.pairs[k] = total.count[slot];
-      sector.distance[k] = total.distance[slot] / count;
-      sector.semivariance[k] = total.semivariance[slot] / count;
-      if (total.count[slot] > 0.0) sector.classCount = static_cast<int>(k) + 1;
+      const ClassSum& sum = total.classes[pass.ClassSlot(s, k + 1)];
+      const double count = std::max(sum.count, 1.0);
+      sector.pairs[k] = sum.count;
+      sector.distance[k] = sum.distance / count;
+      sector.semivariance[k] = sum.semivariance / count;
+      if (sum.count > 0.0) sector.classCount = static_cast<int>(k) + 1;
     }
     sector.pairs.resize(static_cast<std::size_t>(sector.classCount));
     sector.semivariance.resize(static_cast<std::size_t>(sector.classCount));
     sector.distance.resize(static_cast<std::size_t>(sector.classCount));
   }
-  out.mapPairs = total.mapCount;
-  out.mapSemivariance.resize(total.mapSum.size());
-  for (std::size_t c = 0; c < total.mapSum.size(); ++c) {
-    out.mapSemivariance[c] = total.mapCount[c] > 0.0 ? total.mapSum[c] / total.mapCount[c] : 0.0;
+  const auto m = static_cast<std::size_t>(std::max(spec.mapCells, 0));
+  const std::size_t side = 2 * m + 1;
+  out.mapPairs.assign(spec.mapCells > 0 ? side * side : 0, 0.0);
+  out.mapSemivariance.assign(out.mapPairs.size(), 0.0);
+  for (std::size_t c = 0; c < out.mapPairs.size(); ++c) {
+    const CellSum& sum = total.cells[pass.CellSlot(c % side, c / side)];
+    out.mapPairs[c] = sum.count;
+    out.mapSemivariance[c] = sum.count > 0.0 ? sum.semivariance / sum.count : 0.0;
   }
   return out;
 }

@@ -1,9 +1,11 @@
 // Several direction sectors and a variogram map from one pass over the pairs:
 // the pairs within the largest distance any of them needs are found through
-// the spatial index, and each pair is sorted into every sector it lies in and
-// into its cell of the map. A sector's classes follow the rules of the one-
-// direction semivariogram to the bit (same class and sector arithmetic, same
-// pair order and blocking of the sums), for any thread count.
+// a grid of cells that wide, and each pair is sorted into every sector it lies
+// in and into its cell of the map. A sector's classes follow the rules of the
+// one-direction semivariogram to the bit (same class and sector arithmetic,
+// same pair order and blocking of the sums), for any thread count. The map's
+// sums follow the order in which the grid finds the pairs: the same for any
+// thread count.
 #pragma once
 
 #include <cstdint>
@@ -43,8 +45,9 @@ struct DirectionSetSums {
   bool stopped = false;
 };
 
-// z, x, y: one entry per point (coincident points merged). `stopRequested`
-// and `rowsDone` as Gama3 has them.
+// z, x, y: one entry per point (coincident points merged); at most
+// api::kMaxDirections directions. `stopRequested` and `rowsDone` as Gama3 has
+// them.
 DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double> x,
                               std::span<const double> y, const DirectionSetSpec& spec, int threads,
                               const std::function<bool()>& stopRequested = {},
