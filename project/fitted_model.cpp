@@ -81,14 +81,6 @@ FitTableStatus ScanFailure(TextScanner& scanner) {
   return scanner.AtEnd() ? FitTableStatus::kEndOfFile : FitTableStatus::kFormatError;
 }
 
-// The text's lines, without their ends.
-std::vector<std::string> Lines(std::string text) {
-  TextScanner scanner(std::move(text));
-  std::vector<std::string> lines;
-  for (std::string line; scanner.ReadLine(line);) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace
 
 FitTableStatus ParseFitReport(std::string text, FitReport& report) {
