@@ -109,7 +109,7 @@ void ConsoleMessages::Count(std::int64_t done, std::int64_t total) {
     text = std::move(share);
   }
   if (!terminal_) {
-    EndOverwritableLine();
+    WriteHeld();
     std::fprintf(out_, "%s\n", text->c_str());
   } else {
     count_ = *text;
@@ -118,6 +118,17 @@ void ConsoleMessages::Count(std::int64_t done, std::int64_t total) {
     overwritable_ = true;
   }
   std::fflush(out_);
+}
+
+ConsoleMessages::~ConsoleMessages() {
+  WriteHeld();
+  std::fflush(out_);
+}
+
+void ConsoleMessages::WriteHeld() {
+  if (held_.empty()) return;
+  std::fprintf(out_, "%s\n", held_.c_str());
+  held_.clear();
 }
 
 void ConsoleMessages::EndOverwritableLine() {
@@ -137,6 +148,14 @@ void ConsoleMessages::AddLine(int mode, std::string_view text) {
   }
   if (magnitude > kListMessageBox) return;
   const std::string line(text);
+  if (magnitude == kListReplaceLast && !terminal_) {
+    // A pipe or a log gets a counter line only when something else follows
+    // it or a count is due: a run of 10^7 points says where it is every few
+    // seconds, not in hundreds of thousands of lines.
+    held_ = line;
+    return;
+  }
+  WriteHeld();
   if (magnitude == kListReplaceLast && terminal_ && overwritable_) {
     // Replace the previous line in place: return to column 0 and clear it.
     lastLine_ = line;
@@ -155,6 +174,7 @@ void ConsoleMessages::AddLine(int mode, std::string_view text) {
 }
 
 void ConsoleMessages::ShowMessage(std::string_view text) {
+  WriteHeld();
   EndOverwritableLine();
   std::fflush(out_);
   std::fwrite(text.data(), 1, text.size(), err_);
@@ -164,6 +184,7 @@ void ConsoleMessages::ShowMessage(std::string_view text) {
 }
 
 void ConsoleMessages::WriteOutput(std::string_view line) {
+  WriteHeld();
   EndOverwritableLine();
   std::fwrite(line.data(), 1, line.size(), out_);
   std::fputc('\n', out_);

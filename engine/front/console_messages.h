@@ -48,6 +48,9 @@ class ConsoleMessages : public Messages {
  public:
   // `out` receives the progress lines, `err` the message-box texts.
   explicit ConsoleMessages(std::FILE* out = stdout, std::FILE* err = stderr);
+  ~ConsoleMessages() override;
+  ConsoleMessages(const ConsoleMessages&) = delete;
+  ConsoleMessages& operator=(const ConsoleMessages&) = delete;
 
   void AddLine(int mode, std::string_view text) override;
   void ShowMessage(std::string_view text) override;
@@ -62,6 +65,8 @@ class ConsoleMessages : public Messages {
 
  private:
   void EndOverwritableLine();
+  // Writes the counter line a pipe is holding back, if any.
+  void WriteHeld();
 
   std::FILE* out_;
   std::FILE* err_;
@@ -69,6 +74,7 @@ class ConsoleMessages : public Messages {
   bool overwritable_ = false;  // the last line on a terminal may be replaced
   std::string lastLine_;       // the terminal's last line, without the count
   std::string count_;          // the count shown after it
+  std::string held_;           // not a terminal: the last counter line, not yet written
   CountThrottle throttle_;
   int messageCount_ = 0;
 };

@@ -138,6 +138,26 @@ TEST(ConsoleMessages, LinesOnOutputAndBoxesOnErrorOneLineEach) {
   std::fclose(err);
 }
 
+// Not a terminal: of a loop's counter lines only the last reaches the log,
+// before whatever follows it or when the console ends.
+TEST(ConsoleMessages, APipeGetsTheLastCounterLineOfALoop) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_TRUE(out);
+  {
+    ConsoleMessages console(out, out);
+    console.AddLine(kListRestart, "MORNAX: Start Computation");
+    for (int point = 25; point <= 100000; point += 25) {
+      console.AddLine(kListReplaceLast, " Estimate point " + std::to_string(point));
+    }
+    console.AddLine(kListAppend, "MORNAX: Computation Complete");
+    console.AddLine(kListReplaceLast, " Data point 7");
+  }
+  EXPECT_EQ(Contents(out),
+            "MORNAX: Start Computation\n Estimate point 100000\n"
+            "MORNAX: Computation Complete\n Data point 7\n");
+  std::fclose(out);
+}
+
 TEST(ConsoleMessages, InterruptBecomesOneCancelRequest) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
