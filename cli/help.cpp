@@ -91,8 +91,8 @@ constexpr std::string_view kRunText =
       the MORNAX_THREADS environment variable gives the number, else every
       core is used. The results are the same for every number of threads.
       On a terminal the counter line also shows the count, the share done
-      and the time left; in a pipe or a log a progress line comes every
-      five seconds.
+      and the time left; in a pipe or a log a loop writes only its last
+      counter line, and a progress line every five seconds.
       --raster OUT.tif (weighting, kriging, bayes with --interpolate, on a
       network that is a regular grid) writes the estimates straight into a
       GeoTIFF as they are computed, in full precision (Float32 bands, or
