@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/engine_state.h"
+#include "io/read_title.h"
 
 namespace mornax {
 namespace {
@@ -34,9 +35,7 @@ bool RunFiles::Open(const RunEnv& env, std::string_view title, bool withList, bo
   if (withList) {
     opened = lst.Create(env.Path(".lst"));
     if (opened) {
-      std::string line(title.substr(0, kTitleLength));
-      line.resize(kTitleLength, ' ');
-      lst.WriteFreeText(line);
+      lst.WriteFreeText(PaddedTitle(title));
     }
   }
   if (opened && withNetwork) {

@@ -73,4 +73,10 @@ void read_title(const RunEnv& env, int method, std::string& title, std::int32_t&
   if (opened && status != io::kReadOk) env.InputError(status, env.File(".dfl"), detail);
 }
 
+std::string PaddedTitle(std::string_view title) {
+  std::string padded(title.substr(0, kTitleLength));
+  padded.resize(kTitleLength, ' ');
+  return padded;
+}
+
 }  // namespace mornax

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/run_env.h"
 
@@ -20,5 +21,9 @@ void read_title(const RunEnv& env, int method, std::string& title, std::int32_t&
 // Replaces every control character (NUL, tab, escape and the like) by a blank,
 // so that a title never carries them into a result file.
 void BlankControlCharacters(std::string& text);
+
+// The title as a result file's title line carries it: its first 72
+// characters, blank padded to 72.
+std::string PaddedTitle(std::string_view title);
 
 }  // namespace mornax

@@ -4,16 +4,11 @@
 
 #include "core/engine_state.h"
 #include "io/fortran_format.h"
+#include "io/read_title.h"
 #include "io/record_file.h"
 
 namespace mornax {
 namespace {
-
-std::string PaddedTitle(const std::string& title) {
-  std::string padded = title.substr(0, kTitleLength);
-  padded.resize(kTitleLength, ' ');
-  return padded;
-}
 
 void WriteReport(io::RecordFile& file, const std::string& title,
                  const api::DirectionalParameters& p, const api::DirectionalResult& r) {

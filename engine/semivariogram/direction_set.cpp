@@ -9,19 +9,12 @@
 #include "api/mornax_arrays.h"
 #include "core/parallel_pipeline.h"
 #include "semivariogram/reach_grid.h"
+#include "semivariogram/sector_rules.h"
 
 namespace mornax {
 namespace {
 
-// The one-direction semivariogram's constants (gama3.cpp): its angle
-// conversion, its class offset and its screening margin.
-constexpr double kPi = static_cast<double>(3.145f);
-constexpr double kDegreesToRadians = kPi / 180.0;
-constexpr double kHalfDegreesToRadians = kPi / 360.0;
-constexpr double kClassOffset = static_cast<double>(0.999999f);
-constexpr double kScreenMargin = 1.0e-9;
-// Rows per block of sums, as there: the sums of a sector are those bits.
-constexpr std::size_t kBlockRows = 64;
+using namespace sector_rules;
 constexpr std::size_t kBlocksPerThread = 4;
 constexpr auto kStopPollInterval = std::chrono::milliseconds(20);
 
@@ -259,21 +252,6 @@ class PairPass {
   ReachGrid grid_;
 };
 
-ValueStatistics Statistics(std::span<const double> z) {
-  double sum = 0.0;
-  double sumOfSquares = 0.0;
-  for (const double value : z) {
-    sum += value;
-    sumOfSquares += value * value;
-  }
-  ValueStatistics stats;
-  stats.pointsUsed = static_cast<int>(z.size());
-  const double np = static_cast<double>(z.size());
-  stats.average = sum / np;
-  stats.variance = (sumOfSquares - sum * sum / np) / np;
-  return stats;
-}
-
 }  // namespace
 
 DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double> x,
@@ -281,7 +259,7 @@ DirectionSetSums DirectionSet(std::span<const double> z, std::span<const double>
                               const std::function<bool()>& stopRequested,
                               const std::function<void(std::int64_t rows)>& rowsDone) {
   DirectionSetSums out;
-  out.statistics = Statistics(z);
+  out.statistics = ValueStatisticsOf(z);
   const PairPass pass(z, x, y, spec);
   const std::size_t classes = pass.classes();
   const std::size_t sectors = pass.sectors();

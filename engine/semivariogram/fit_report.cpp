@@ -5,6 +5,7 @@
 
 #include "core/engine_state.h"
 #include "io/format_line.h"
+#include "io/read_title.h"
 
 namespace mornax {
 namespace {
@@ -68,9 +69,7 @@ void WriteSolution(io::RecordFile& file, const std::string& title, const ModelLa
   static const io::FortranFormat kSolution("(10X,A,I2,A,g16.8)");
   static const io::FortranFormat kClass("(3F10.3,E15.6)");
 
-  std::string paddedTitle = title.substr(0, kTitleLength);
-  paddedTitle.resize(kTitleLength, ' ');
-  file.Write(kTitle, paddedTitle);
+  file.Write(kTitle, PaddedTitle(title));
   file.Write(kSummary, "ICON=", summary.icon, " CHI2= ", summary.chi2,
              "ITERATION NO. = ", summary.iterations);
   file.Write(kParameters, NamePrefix(model.name), ":", model.labels[0], "=", b[0] + b[2],

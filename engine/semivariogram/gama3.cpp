@@ -9,32 +9,18 @@
 #include <vector>
 
 #include "core/parallel_pipeline.h"
+#include "semivariogram/sector_rules.h"
 
 namespace mornax {
 namespace {
 
-// Angles are converted with pi taken as 3.145 in single precision.
-constexpr double kPi = static_cast<double>(3.145f);
-constexpr double kDegreesToRadians = kPi / 180.0;
-constexpr double kHalfDegreesToRadians = kPi / 360.0;
-// Raises both class bounds by about 1e-6 of a lag, so that a pair at exactly
-// k lags belongs to class k.
-constexpr double kClassOffset = static_cast<double>(0.999999f);
+using namespace sector_rules;
 
-// The pairs are summed in blocks of this many rows i (every later point j of
-// each), each block from zero and in pair order, and the block sums are added
-// in block order. The blocking never depends on the number of threads, so the
-// sums are the same bits for any thread count; up to kBlockRows + 1 points
-// make one block, which is the plain sum over the pairs in order.
-constexpr std::size_t kBlockRows = 64;
 // Block sums in flight per thread.
 constexpr std::size_t kBlocksPerThread = 4;
 // Later points j screened at a time before the exact class arithmetic.
 constexpr std::size_t kChunk = 256;
 
-// The screening bounds are widened by this factor, far beyond any rounding:
-// a pair the screen drops is one the exact arithmetic would drop.
-constexpr double kScreenMargin = 1.0e-9;
 // Below this squared distance the sector screen is not trusted (the products
 // may underflow); such pairs go to the exact arithmetic.
 constexpr double kTinySquared = 1.0e-200;
@@ -81,21 +67,6 @@ class StopGate {
   std::chrono::steady_clock::time_point last_{};
   std::size_t pending_ = 0;
 };
-
-ValueStatistics Statistics(std::span<const double> z) {
-  double sum = 0.0;
-  double sumOfSquares = 0.0;
-  for (const double value : z) {
-    sum += value;
-    sumOfSquares += value * value;
-  }
-  ValueStatistics stats;
-  stats.pointsUsed = static_cast<int>(z.size());
-  const double np = static_cast<double>(z.size());
-  stats.average = sum / np;
-  stats.variance = (sumOfSquares - sum * sum / np) / np;
-  return stats;
-}
 
 // The per-class sums of one block of rows. Only classes from `lowest` to
 // `highest` (0-based slots) may be non-zero; the rest stay zero. The arrays
@@ -220,6 +191,21 @@ class PairLoop {
 
 }  // namespace
 
+ValueStatistics ValueStatisticsOf(std::span<const double> z) {
+  double sum = 0.0;
+  double sumOfSquares = 0.0;
+  for (const double value : z) {
+    sum += value;
+    sumOfSquares += value * value;
+  }
+  ValueStatistics stats;
+  stats.pointsUsed = static_cast<int>(z.size());
+  const double np = static_cast<double>(z.size());
+  stats.average = sum / np;
+  stats.variance = (sumOfSquares - sum * sum / np) / np;
+  return stats;
+}
+
 ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
                       std::span<const double> y, int& nlags, double lag, double direction,
                       double tolerance, LagArrays& lags, int threads,
@@ -234,7 +220,7 @@ ValueStatistics Gama3(std::span<const double> z, std::span<const double> x,
   std::fill_n(semivariance.begin(), classes, 0.0);
   std::fill_n(meanDistance.begin(), classes, 0.0);
 
-  const ValueStatistics stats = Statistics(z);
+  const ValueStatistics stats = ValueStatisticsOf(z);
 
   const PairLoop pairs(z, x, y, nlags, lag, direction, tolerance);
   const std::size_t n = z.size();

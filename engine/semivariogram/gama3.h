@@ -15,6 +15,9 @@ struct ValueStatistics {
   int pointsUsed = 0;
 };
 
+// The values' average and variance, summed in their order.
+ValueStatistics ValueStatisticsOf(std::span<const double> z);
+
 // Sorts every pair of the points (x, y, z hold one entry per point) into the
 // lag classes 1..nlags of width `lag` and keeps the pairs whose direction lies
 // within `tolerance` / 2 degrees of `direction` (either sense). Class k goes

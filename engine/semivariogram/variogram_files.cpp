@@ -3,18 +3,9 @@
 #include <cstddef>
 
 #include "core/engine_state.h"
+#include "io/read_title.h"
 
 namespace mornax {
-namespace {
-
-// The title line always carries the full 72-character blank-padded title.
-std::string PaddedTitle(const std::string& title) {
-  std::string padded = title.substr(0, kTitleLength);
-  padded.resize(kTitleLength, ' ');
-  return padded;
-}
-
-}  // namespace
 
 void WriteVariogramReport(io::RecordFile& file, const std::string& title,
                           const ValueStatistics& stats, const SectorSettings& sector, int nlags,

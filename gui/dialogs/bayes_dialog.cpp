@@ -88,14 +88,7 @@ void CBayesDlg::UseFittedModel() {
   }
   const SemivariogramFill fill = FillFromFit(*fit);
   model_.SetIndex(fit->model - 1);
-  ShowReal("sill", fill.sill);
-  ShowReal("c", fill.c);
-  ShowReal("a", fill.a);
-  ShowReal("c0", fill.c0);
-  ShowReal("sigma", fill.sigma);
-  ShowReal("k", fill.k);
-  ShowReal("rho", fill.rho);
-  ShowReal("lagD", fill.lagD);
+  ShowFill(fill);
 }
 
 void CBayesDlg::UseJointFit() {

@@ -67,10 +67,7 @@ void CKrigingDlg::UseFittedModel() {
   }
   const SemivariogramFill fill = FillFromFit(*fit);
   model_.SetIndex(fit->model - 1);
-  ShowReal("sill", fill.sill);
-  ShowReal("c", fill.c);
-  ShowReal("a", fill.a);
-  ShowReal("c0", fill.c0);
+  ShowFill(fill);
 }
 
 void CKrigingDlg::UseJointFit() {

@@ -209,6 +209,17 @@ void MethodDialog::ShowReal(const QString& name, std::optional<float> value) {
   if (auto* edit = findChild<QLineEdit*>(name)) edit->setText(FormatReal(*value));
 }
 
+void MethodDialog::ShowFill(const project::SemivariogramFill& fill) {
+  ShowReal("sill", fill.sill);
+  ShowReal("c", fill.c);
+  ShowReal("a", fill.a);
+  ShowReal("c0", fill.c0);
+  ShowReal("sigma", fill.sigma);
+  ShowReal("k", fill.k);
+  ShowReal("rho", fill.rho);
+  ShowReal("lagD", fill.lagD);
+}
+
 QWidget* MethodDialog::FittedModelBox(const QString& mapping, std::function<void()> use,
                                       std::function<void()> useJoint) {
   auto* box = new QGroupBox("Fitted Model", this);

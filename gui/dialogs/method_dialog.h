@@ -71,6 +71,9 @@ class MethodDialog : public QDialog {
   UserPrompts& prompts() const { return prompts_; }
   // Shows `value` in the real field `name`; nothing when there is no value.
   void ShowReal(const QString& name, std::optional<float> value);
+  // A fit's semivariogram values in the fields of the same names that the
+  // dialog has.
+  void ShowFill(const project::SemivariogramFill& fill);
   // "Use fitted model" and the statement of what it fills, for the kriging
   // and Bayes dialogs; `use` runs on a click. With `useJoint`, a second
   // button takes the joint fit of the directions (model, parameters, angle

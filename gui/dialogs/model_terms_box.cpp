@@ -55,14 +55,7 @@ QGroupBox* MethodDialog::ModelTermsBox(project::ModelTermsRecord& terms) {
 
 void MethodDialog::ShowJointFit(const project::JointFittedModel& fit) {
   const project::SemivariogramFill fill = project::FillFromFit(fit.fit);
-  ShowReal("sill", fill.sill);
-  ShowReal("c", fill.c);
-  ShowReal("a", fill.a);
-  ShowReal("c0", fill.c0);
-  ShowReal("sigma", fill.sigma);
-  ShowReal("k", fill.k);
-  ShowReal("rho", fill.rho);
-  ShowReal("lagD", fill.lagD);
+  ShowFill(fill);
   // The anisotropy as use-fit --joint stores it; further structures stay.
   project::Records filled;
   project::ApplyJointFill(fit, filled);
